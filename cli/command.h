@@ -1,0 +1,25 @@
+// grix-cli is a set of subcommands, one per file (cmd_*.cpp). Each file
+// registers its command with a static CommandRegistrar; the files are
+// compiled straight into the program, so every registrar runs.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <functional>
+#include <string>
+
+namespace grix::cli {
+
+// Declares the options of one subcommand on `command` and answers the
+// function that runs it once the command line is parsed; that function
+// answers the exit status.
+using CommandSetup = std::function<std::function<int()>(CLI::App& command)>;
+
+struct CommandRegistrar {
+    CommandRegistrar(std::string name, std::string description, CommandSetup setup);
+};
+
+// Prints the message of a failure alone on one line of standard error.
+void ReportFailure(const std::string& message);
+
+}  // namespace grix::cli

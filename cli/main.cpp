@@ -1,0 +1,66 @@
+#include <algorithm>
+#include <exception>
+#include <iostream>
+#include <new>
+#include <vector>
+
+#include "cli/command.h"
+
+namespace grix::cli {
+namespace {
+
+struct Registered {
+    std::string name;
+    std::string description;
+    CommandSetup setup;
+};
+
+std::vector<Registered>& Registry() {
+    static std::vector<Registered> commands;
+    return commands;
+}
+
+}  // namespace
+
+CommandRegistrar::CommandRegistrar(std::string name, std::string description, CommandSetup setup) {
+    Registry().push_back({std::move(name), std::move(description), std::move(setup)});
+}
+
+void ReportFailure(const std::string& message) { std::cerr << message << '\n' << std::flush; }
+
+}  // namespace grix::cli
+
+int main(int argc, char** argv) {
+    using namespace grix::cli;
+    CLI::App app{"Grix: turns black-and-white pictures into nonogram games for Java ME phones",
+                 "grix-cli"};
+    app.require_subcommand(1);
+
+    auto commands = Registry();
+    std::sort(commands.begin(), commands.end(),
+              [](const Registered& a, const Registered& b) { return a.name < b.name; });
+    std::vector<std::pair<CLI::App*, std::function<int()>>> runners;
+    for (const auto& command : commands) {
+        CLI::App* sub = app.add_subcommand(command.name, command.description);
+        runners.emplace_back(sub, command.setup(*sub));
+    }
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    }
+
+    try {
+        for (auto& [sub, run] : runners) {
+            if (sub->parsed()) return run();
+        }
+    } catch (const std::bad_alloc&) {
+        ReportFailure("Out of memory");
+        return 1;
+    } catch (const std::exception& e) {
+        ReportFailure(e.what());
+        return 1;
+    }
+    return 1;
+}

@@ -1,0 +1,222 @@
+#include "core/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+#ifdef _WIN32
+#include <io.h>
+#define GRIX_OPEN ::_open
+#define GRIX_READ ::_read
+#define GRIX_WRITE ::_write
+#define GRIX_SEEK ::_lseeki64
+#define GRIX_CLOSE ::_close
+#define GRIX_TRUNCATE ::_chsize_s
+#define GRIX_SYNC ::_commit
+#else
+#include <unistd.h>
+#define GRIX_OPEN ::open
+#define GRIX_READ ::read
+#define GRIX_WRITE ::write
+#define GRIX_SEEK ::lseek
+#define GRIX_CLOSE ::close
+#define GRIX_TRUNCATE ::ftruncate
+#define GRIX_SYNC ::fsync
+#endif
+
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+#ifndef O_CLOEXEC
+#define O_CLOEXEC 0
+#endif
+
+namespace grix {
+
+int FileOps::Open(const std::string& path, int flags, int mode) {
+    return GRIX_OPEN(path.c_str(), flags, mode);
+}
+long long FileOps::Read(int fd, void* buffer, std::size_t count) {
+    return GRIX_READ(fd, buffer, static_cast<unsigned>(count));
+}
+long long FileOps::Write(int fd, const void* buffer, std::size_t count) {
+    return GRIX_WRITE(fd, buffer, static_cast<unsigned>(count));
+}
+long long FileOps::Seek(int fd, long long offset, int whence) {
+    return GRIX_SEEK(fd, offset, whence);
+}
+int FileOps::Truncate(int fd, long long length) {
+#ifdef _WIN32
+    return GRIX_TRUNCATE(fd, length) == 0 ? 0 : -1;
+#else
+    return GRIX_TRUNCATE(fd, length);
+#endif
+}
+int FileOps::Sync(int fd) { return GRIX_SYNC(fd); }
+int FileOps::Close(int fd) { return GRIX_CLOSE(fd); }
+
+namespace {
+FileOps g_system_ops;
+FileOps* g_current_ops = &g_system_ops;
+
+// One system call moves at most this much, so that counts fit every
+// platform's int-sized read and write.
+constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
+
+[[noreturn]] void ThrowErrno() { throw EFileError::FromErrno(errno); }
+}  // namespace
+
+FileOps& CurrentFileOps() { return *g_current_ops; }
+
+ScopedFileOps::ScopedFileOps(FileOps& ops) : previous_(g_current_ops) { g_current_ops = &ops; }
+ScopedFileOps::~ScopedFileOps() { g_current_ops = previous_; }
+
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) CurrentFileOps().Close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+File::~File() {
+    if (fd_ >= 0) CurrentFileOps().Close(fd_);
+}
+
+File File::TryOpen(const std::string& path, OpenMode mode, int& err) noexcept {
+    int flags = O_BINARY | O_CLOEXEC;
+    switch (mode) {
+        case OpenMode::Read: flags |= O_RDONLY; break;
+        case OpenMode::CreateTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+        case OpenMode::CreateReadWrite: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+        case OpenMode::ReadWrite: flags |= O_RDWR; break;
+    }
+    err = 0;
+    if (path.empty()) {
+        err = ENOENT;
+        return File();
+    }
+    const int fd = CurrentFileOps().Open(path, flags, 0666);
+    if (fd < 0) {
+        err = errno != 0 ? errno : EIO;
+        return File();
+    }
+    // A folder opens read-only on POSIX; as a file it is of no use to anyone.
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        CurrentFileOps().Close(fd);
+        err = EISDIR;
+        return File();
+    }
+    try {
+        return File(fd, path);
+    } catch (...) {  // the path copy ran out of memory
+        CurrentFileOps().Close(fd);
+        err = ENOMEM;
+        return File();
+    }
+}
+
+File File::Open(const std::string& path, OpenMode mode) {
+    int err = 0;
+    File file = TryOpen(path, mode, err);
+    if (!file.IsOpen()) throw EFileError::FromErrno(err);
+    return file;
+}
+
+std::size_t File::Read(void* buffer, std::size_t count) {
+    auto* out = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const std::size_t want = std::min(count - done, kMaxTransfer);
+        const long long got = CurrentFileOps().Read(fd_, out + done, want);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            ThrowErrno();
+        }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+std::size_t File::WriteSome(const void* buffer, std::size_t count) {
+    const auto* in = static_cast<const unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const std::size_t want = std::min(count - done, kMaxTransfer);
+        const long long put = CurrentFileOps().Write(fd_, in + done, want);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            if (errno == ENOSPC) break;
+            ThrowErrno();
+        }
+        if (put == 0) break;
+        done += static_cast<std::size_t>(put);
+    }
+    return done;
+}
+
+void File::WriteAll(const void* buffer, std::size_t count) {
+    if (WriteSome(buffer, count) != count) throw EFileError(kDiskFull);
+}
+
+std::int64_t File::Position() {
+    const long long pos = CurrentFileOps().Seek(fd_, 0, SEEK_CUR);
+    if (pos < 0) ThrowErrno();
+    return pos;
+}
+
+std::int64_t File::Size() {
+    const std::int64_t here = Position();
+    const long long end = CurrentFileOps().Seek(fd_, 0, SEEK_END);
+    if (end < 0) ThrowErrno();
+    if (CurrentFileOps().Seek(fd_, here, SEEK_SET) < 0) ThrowErrno();
+    return end;
+}
+
+void File::Seek(std::int64_t offset) {
+    if (CurrentFileOps().Seek(fd_, offset, SEEK_SET) < 0) ThrowErrno();
+}
+
+void File::SeekToEnd() {
+    if (CurrentFileOps().Seek(fd_, 0, SEEK_END) < 0) ThrowErrno();
+}
+
+void File::Truncate(std::int64_t length) {
+    if (CurrentFileOps().Truncate(fd_, length) != 0) ThrowErrno();
+}
+
+void File::Sync() {
+    if (CurrentFileOps().Sync(fd_) != 0) ThrowErrno();
+}
+
+void File::Close() {
+    if (fd_ < 0) return;
+    const int fd = std::exchange(fd_, -1);
+    if (CurrentFileOps().Close(fd) != 0) ThrowErrno();
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+    File file = File::Open(path, OpenMode::Read);
+    const std::int64_t size = file.Size();
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    bytes.resize(file.Read(bytes.data(), bytes.size()));
+    file.Close();
+    return bytes;
+}
+
+void WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
+    File file = File::Open(path, OpenMode::CreateTruncate);
+    file.WriteAll(data, size);
+    file.Close();
+}
+
+}  // namespace grix

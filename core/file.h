@@ -1,0 +1,105 @@
+// The one small file layer every part of Grix reads and writes through.
+//
+// Files are plain descriptors owned by File, closed by its destructor on
+// every exit path. The system calls behind it go through FileOps so that
+// tests can simulate a full disk, a file that cannot be opened or a source
+// that ends early, without root tricks (tests run as root, where
+// permissions alone cannot make a file unreadable).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/file_error.h"
+
+namespace grix {
+
+class FileOps {
+public:
+    virtual ~FileOps() = default;
+    // Each returns what the POSIX call returns and leaves errno set on failure.
+    virtual int Open(const std::string& path, int flags, int mode);
+    virtual long long Read(int fd, void* buffer, std::size_t count);
+    virtual long long Write(int fd, const void* buffer, std::size_t count);
+    virtual long long Seek(int fd, long long offset, int whence);
+    virtual int Truncate(int fd, long long length);
+    virtual int Sync(int fd);
+    virtual int Close(int fd);
+};
+
+// The operations in force; the real system calls unless a test replaced them.
+FileOps& CurrentFileOps();
+
+// Replaces the file operations for its lifetime (tests only; not thread-safe).
+class ScopedFileOps {
+public:
+    explicit ScopedFileOps(FileOps& ops);
+    ~ScopedFileOps();
+    ScopedFileOps(const ScopedFileOps&) = delete;
+    ScopedFileOps& operator=(const ScopedFileOps&) = delete;
+
+private:
+    FileOps* previous_;
+};
+
+enum class OpenMode {
+    Read,             // existing file, read only
+    CreateTruncate,   // create or truncate, write only
+    CreateReadWrite,  // create or truncate, read and write
+    ReadWrite,        // existing file, read and write
+};
+
+class File {
+public:
+    File() = default;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();  // closes, ignoring a failure: an explicit Close reports it
+
+    // Opens or throws EFileError with the code of the failure.
+    [[nodiscard]] static File Open(const std::string& path, OpenMode mode);
+    // Opens, or answers a closed File and sets err to the errno value, for
+    // callers that word the failure themselves.
+    [[nodiscard]] static File TryOpen(const std::string& path, OpenMode mode, int& err) noexcept;
+
+    bool IsOpen() const noexcept { return fd_ >= 0; }
+    const std::string& Path() const noexcept { return path_; }
+
+    // Reads up to count bytes, fewer only at the end of the file.
+    [[nodiscard]] std::size_t Read(void* buffer, std::size_t count);
+    // Writes up to count bytes and answers how many went out; fewer only when
+    // the disk is full. Other failures throw.
+    [[nodiscard]] std::size_t WriteSome(const void* buffer, std::size_t count);
+    // Writes everything or throws ("Disk full" for a short write).
+    void WriteAll(const void* buffer, std::size_t count);
+    void WriteAll(const std::vector<std::uint8_t>& bytes) { WriteAll(bytes.data(), bytes.size()); }
+
+    [[nodiscard]] std::int64_t Size();
+    [[nodiscard]] std::int64_t Position();
+    void Seek(std::int64_t offset);
+    void SeekToEnd();
+    void Truncate(std::int64_t length);
+    void Sync();
+    void Close();  // throws when the system reports a failed close
+
+private:
+    File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    int fd_ = -1;
+    std::string path_;
+};
+
+// Whole-file helpers over File.
+[[nodiscard]] std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const void* data, std::size_t size);
+inline void WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    WriteWholeFile(path, bytes.data(), bytes.size());
+}
+inline void WriteWholeFile(const std::string& path, const std::string& text) {
+    WriteWholeFile(path, text.data(), text.size());
+}
+
+}  // namespace grix

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets everything up, builds Grix and runs it on the sample crossword in examples/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh
+
+build=build/release
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGRIX_BUILD_TESTS=OFF
+cmake --build "$build" -j "$(nproc)"
+
+cli="$build/cli/grix-cli"
+for picture in examples/*.bmp; do
+  echo "== $picture"
+  "$cli" cells "$picture"
+done
+"$cli" pack --out "$build/cfg.dat" --info "Grix sample crossword" \
+  $(for picture in examples/*.bmp; do printf -- '--image %s ' "$picture"; done)
+echo "Crossword pack written: $build/cfg.dat"

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every test: the C++ suite under AddressSanitizer
+# and UBSan with warnings as errors, the player's Java tests, and the
+# cross-checks against independent readers (unzip, Python's zipfile, jar).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh
+
+build=build/test
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DGRIX_WERROR=ON -DGRIX_SANITIZE=ON \
+  -DGRIX_JAVA_TESTS=ON -DGRIX_BUILD_BENCH=ON
+cmake --build "$build" -j "$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
