@@ -754,7 +754,10 @@ public class TBoard implements Runnable {
     }
     g.setColor(WHITE);
     g.setFont(large);
-    g.drawString(name, width / 2, y + 4, Graphics.HCENTER | Graphics.TOP);
+    String[] t = wrap(name, large, width - 6);
+    for (int i = 0; i < t.length && i < 2; i++) {
+      g.drawString(t[i], width / 2, y + 4 + i * large.getHeight(), Graphics.HCENTER | Graphics.TOP);
+    }
     g.setFont(small);
     g.setColor(SKY);
     g.drawString("Press any key", width / 2, height - 3, Graphics.HCENTER | Graphics.BOTTOM);

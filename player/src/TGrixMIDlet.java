@@ -49,7 +49,7 @@ public class TGrixMIDlet extends MIDlet implements CommandListener {
   }
 
   public void commandAction(Command c, Displayable d) {
-    board.command(c);
+    TBoard.it.command(c);
   }
 
   void quit() {
