@@ -15,7 +15,7 @@ public class TConfig {
   static final int MAX_COUNT = 4096;
   static final int MAX_TEXT = 16384;
   /** All pictures' cells together; keeps room in a 200 KB heap for the board. */
-  static final int MAX_CELL_BYTES = 96 * 1024;
+  static final int MAX_CELL_BYTES = 64 * 1024;
 
   int count;
   String info;

@@ -346,6 +346,32 @@ public class TBoardTest {
     }
   }
 
+  static long allocated() {
+    return ((com.sun.management.ThreadMXBean) java.lang.management.ManagementFactory.getThreadMXBean())
+        .getThreadAllocatedBytes(Thread.currentThread().getId());
+  }
+
+  @Test
+  public void aLargeCrosswordFitsASmallHeap() throws Exception {
+    // The phones have about 200 KB of heap; the pack and the open board of a
+    // 200 x 200 crossword must leave room for the phone's own needs.
+    boolean[] big = new boolean[200 * 200];
+    for (int i = 0; i < big.length; i++) {
+      big[i] = (i / 200 + i % 200) % 3 == 0;
+    }
+    byte[] pack = new PackBytes().int32(1).text("").text("1.0.0").picture(200, 200, big).text("").bytes();
+    long before = allocated();
+    TConfig c = new TConfig();
+    c.read(new java.io.ByteArrayInputStream(pack));
+    long reading = allocated() - before;
+    assertTrue("reading took " + reading, reading < 12 * 1024);
+    Harness t = new Harness(pack).started();
+    before = allocated();
+    t.board.open(0);
+    long opening = allocated() - before;
+    assertTrue("opening took " + opening, opening < 120 * 1024);
+  }
+
   @Test
   public void theMidletStartsWithoutAPack() throws Exception {
     javax.microedition.midlet.MIDlet.PROPERTIES.put("MIDlet-Name", "Test suite");
