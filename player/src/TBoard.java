@@ -753,10 +753,12 @@ public class TBoard implements Runnable {
       g.drawImage(logo, width / 2, y, Graphics.HCENTER | Graphics.BOTTOM);
     }
     g.setColor(WHITE);
-    g.setFont(large);
-    String[] t = wrap(name, large, width - 6);
-    for (int i = 0; i < t.length && i < 2; i++) {
-      g.drawString(t[i], width / 2, y + 4 + i * large.getHeight(), Graphics.HCENTER | Graphics.TOP);
+    // Small screens get one line in the small bold font, clear of the prompt.
+    Font f = height < 100 ? bold : large;
+    g.setFont(f);
+    String[] t = wrap(name, f, width - 6);
+    for (int i = 0; i < t.length && i < (f == bold ? 1 : 2); i++) {
+      g.drawString(t[i], width / 2, y + 4 + i * f.getHeight(), Graphics.HCENTER | Graphics.TOP);
     }
     g.setFont(small);
     g.setColor(SKY);

@@ -120,9 +120,16 @@ public class ScreensTest {
     t.press(-7);
     t.shoot("nokia-list");
 
-    Harness small = new Harness(sample(), true, 96, 65).started();
+    Harness small = new Harness(sample(), true, 96, 65);
+    small.shoot("small-title");
+    small.started();
+    small.shoot("small-list");
     small.press(-2, -5);
     small.shoot("small-board");
+    small.press(Canvas.KEY_STAR);
+    small.shoot("small-board-zoomed");
+    small.press(Canvas.KEY_STAR, -6);
+    small.shoot("small-menu");
 
     boolean[] big = new boolean[40 * 30];
     for (int i = 0; i < big.length; i++) {
