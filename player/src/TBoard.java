@@ -767,12 +767,8 @@ public class TBoard implements Runnable {
 
   /** A blue title bar with the icon where there is room; answers its height. */
   private int header(Graphics g, int width, int height, String t) {
-    int hh = bold.getHeight() + 4;
-    int x = 3;
-    if (height >= 100 && logo != null) {
-      hh = Math.max(hh, 20);
-      x = 22;
-    }
+    int hh = headerHeight(height);
+    int x = hh >= 20 ? 22 : 3;
     g.setColor(BLUE);
     g.fillRect(0, 0, width, hh);
     g.setColor(INK);
@@ -792,12 +788,15 @@ public class TBoard implements Runnable {
     return Math.max(small.getHeight() + 3, point == null ? 0 : point.getHeight() + 2);
   }
 
+  /** The title bar is tall enough for the icon where the screen has room for it. */
+  private int headerHeight(int height) {
+    int hh = bold.getHeight() + 4;
+    return height >= 100 && logo != null ? Math.max(hh, 20) : hh;
+  }
+
   private int listRows() {
     int height = canvas.getHeight() - bar();
-    int hh = bold.getHeight() + 4;
-    if (height >= 100 && logo != null) {
-      hh = Math.max(hh, 20);
-    }
+    int hh = headerHeight(height);
     int foot = height >= 100 ? small.getHeight() + 2 : 0;
     return Math.max(1, (height - hh - foot) / listRowHeight());
   }

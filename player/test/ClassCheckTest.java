@@ -101,6 +101,13 @@ public class ClassCheckTest {
   }
 
   @Test
+  public void insistsThatClassesMadeByNameCanBeMade() throws Exception {
+    File d = compile("cldc1.1", "TNokiaCanvas", "public class TNokiaCanvas { TNokiaCanvas(int x) {} }");
+    assertEquals(List.of("TNokiaCanvas.class: made by name, so it needs a public constructor without arguments"),
+        check(d, "TNokiaCanvas"));
+  }
+
+  @Test
   public void findsAWrongClassFileVersion() throws Exception {
     File d = tmp.newFolder();
     byte[] a = Files.readAllBytes(new File(compile("cldc1.1", "A", "public class A {}"), "A.class").toPath());

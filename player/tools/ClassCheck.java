@@ -30,6 +30,9 @@ public final class ClassCheck {
   public static final List<String> PLAYER = Arrays.asList(
       "TCanvas", "TNokiaCanvas", "TCanvasInit", "TGrixMIDlet", "TBoard", "TConfig", "TSprite");
 
+  /** Classes made by name (the phone makes the MIDlet, the canvas picker the full-screen canvas). */
+  static final List<String> BY_NAME = Arrays.asList("TGrixMIDlet", "TNokiaCanvas");
+
   // ---- a small class-file reader ----
 
   static final class Member {
@@ -270,8 +273,20 @@ public final class ClassCheck {
     known.putAll(classes);
     for (ClassInfo c : classes.values()) {
       check(c, known);
+      if (BY_NAME.contains(c.name) && !hasPublicConstructor(c)) {
+        report(c.name + ".class", "made by name, so it needs a public constructor without arguments");
+      }
     }
     findings.sort(null);
+  }
+
+  private static boolean hasPublicConstructor(ClassInfo c) {
+    for (Member m : c.methods) {
+      if (m.name.equals("<init>") && m.desc.equals("()V") && (m.flags & 0x0001) != 0) {
+        return true;
+      }
+    }
+    return false;
   }
 
   void check(ClassInfo c, Map<String, ClassInfo> known) {
