@@ -71,7 +71,8 @@ public class TBoard implements Runnable {
   Image point;
   Image splash;
   TSprite snow;
-  Thread anim;
+  /** The animation thread; it stops when this no longer names it. */
+  volatile Thread anim;
   boolean visible = true;
 
   int screen;
