@@ -311,9 +311,13 @@ def runs(indices):
 
 def rle_row(indices, four_bit, trim_background):
     """One row of run-length codes (without its end-of-line code)."""
-    if trim_background:
-        while indices and indices[-1] == 0:
-            indices = indices[:-1]  # left unset: reads as index 0
+    if trim_background and any(indices):
+        # Trailing background is left to the end-of-line code: those pixels
+        # stay unset and read as index 0. (A row of background alone is
+        # still coded as a run; some readers lose a row that is nothing but
+        # an end-of-line code.)
+        while indices[-1] == 0:
+            indices = indices[:-1]
     out = bytearray()
     pending = []  # single pixels gathered for an absolute run
 
@@ -357,7 +361,10 @@ def write_rle(path, rows, four_bit, trim_background=False):
     height, width = len(rows), len(rows[0])
     data = bytearray()
     for y, row in enumerate(reversed(rows)):
-        data += rle_row([table.index(c) for c in row], four_bit, trim_background)
+        # The last row is always coded in full: some readers refuse a
+        # picture whose codes end before its last pixel.
+        trim = trim_background and y < height - 1
+        data += rle_row([table.index(c) for c in row], four_bit, trim)
         data += bytes((0, 0)) if y < height - 1 else bytes((0, 1))
     header = info_header(40, width, height, bpp, 2 if four_bit else 1, len(data), len(table))
     write(path, header, table_bytes(table, 4), bytes(data))
