@@ -56,7 +56,8 @@ void WritePicture(std::vector<std::uint8_t>& out, const std::string& path) {
     for (std::int32_t y = 0; y < height; ++y) {
         for (std::int32_t x = 0; x < width; ++x) {
             bits >>= 1;
-            if (IsInk(picture.AsBitmap().PixelColor(x, y))) bits |= 0x80;
+            if (IsInk(picture.AsBitmap().PixelColor(x, y)))
+                bits |= 0x80;
             if (++count % 8 == 0) {
                 out.push_back(bits);
                 bits = 0;

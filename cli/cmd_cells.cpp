@@ -21,7 +21,8 @@ int RunCells(const std::string& path) {
     for (std::int32_t y = 0; y < height; ++y) {
         line.assign(static_cast<std::size_t>(width), '.');
         for (std::int32_t x = 0; x < width; ++x) {
-            if (IsInk(picture.AsBitmap().PixelColor(x, y))) line[static_cast<std::size_t>(x)] = '#';
+            if (IsInk(picture.AsBitmap().PixelColor(x, y)))
+                line[static_cast<std::size_t>(x)] = '#';
         }
         std::cout << line << '\n';
     }

@@ -41,8 +41,10 @@ CrosswordProject ProjectFrom(const PackOptions& options, const CLI::App& command
             project.pictures.push_back(std::move(entry));
             noted = false;
         } else if (option == options.note_option) {
-            if (project.pictures.empty()) throw Error("--note must follow the --image it belongs to");
-            if (noted) throw Error("Only one --note may follow each --image");
+            if (project.pictures.empty())
+                throw Error("--note must follow the --image it belongs to");
+            if (noted)
+                throw Error("Only one --note may follow each --image");
             project.pictures.back().note = options.notes.at(next_note++);
             noted = true;
         }
@@ -68,7 +70,8 @@ int RunPack(const PackOptions& options, const CLI::App& command) {
         (void)WritePack(project, temporary);
         std::error_code ec;
         std::filesystem::rename(temporary, options.out, ec);
-        if (ec) throw EFileError::FromErrno(ec.default_error_condition().value());
+        if (ec)
+            throw EFileError::FromErrno(ec.default_error_condition().value());
     } catch (...) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
@@ -91,8 +94,7 @@ const CommandRegistrar kPack(
             command.add_option("--note", options->notes, "The note of the --image before it")
                 ->expected(1)
                 ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-        return std::function<int()>(
-            [options, &command] { return RunPack(*options, command); });
+        return std::function<int()>([options, &command] { return RunPack(*options, command); });
     });
 
 }  // namespace

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::int32_t width = bitmap.Width();
     const std::int32_t height = bitmap.Height();
-    if (width < 0 || height < 0) __builtin_trap();
+    if (width < 0 || height < 0)
+        __builtin_trap();
 
     std::uint32_t mix = 0;
     const bool full = std::int64_t{width} * height <= kFullReadPixels;
@@ -42,13 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const grix::TColor c = bitmap.PixelColor(x, y);
             const bool outside = x < 0 || y < 0 || x >= width || y >= height;
             // Inside: a colour with its top byte clear. Outside: no pixel.
-            if (outside ? c != grix::kNoPixel : (c >> 24) != 0) __builtin_trap();
+            if (outside ? c != grix::kNoPixel : (c >> 24) != 0)
+                __builtin_trap();
             mix ^= c;
         }
     }
     constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-    if (bitmap.PixelColor(kMin, 0) != grix::kNoPixel || bitmap.PixelColor(0, kMax) != grix::kNoPixel ||
+    if (bitmap.PixelColor(kMin, 0) != grix::kNoPixel ||
+        bitmap.PixelColor(0, kMax) != grix::kNoPixel ||
         bitmap.PixelColor(kMax, kMin) != grix::kNoPixel) {
         __builtin_trap();
     }

@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         grix::TMetafile metafile;
         metafile.LoadFromBytes(data, size);
-        if (metafile.Width() < 0 || metafile.Height() < 0) __builtin_trap();
+        if (metafile.Width() < 0 || metafile.Height() < 0)
+            __builtin_trap();
     } catch (const grix::Error&) {
     }
     try {

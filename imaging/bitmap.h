@@ -11,7 +11,7 @@
 namespace grix {
 
 class TBitmap final : public TGraphic {
-public:
+  public:
     TBitmap() = default;
 
     std::int32_t Height() const override { return store_.height; }
@@ -28,7 +28,7 @@ public:
     [[nodiscard]] bool Empty() const { return store_.Empty(); }
     [[nodiscard]] const BmpFormat& Format() const { return format_; }
 
-private:
+  private:
     PixelStore store_;
     BmpFormat format_;
 };

@@ -9,9 +9,11 @@ namespace {
 
 // The write side of the expansion: a cursor over the picture in file order.
 class RleCanvas {
-public:
+  public:
     explicit RleCanvas(PixelStore& store)
-        : out_(store.bytes), width_(store.width), height_(store.height),
+        : out_(store.bytes),
+          width_(store.width),
+          height_(store.height),
           total_(std::int64_t{store.width} * store.height) {}
 
     bool Done() const { return row_ >= height_; }
@@ -37,17 +39,19 @@ public:
             const std::int64_t start = row_ * width_ + x_;
             Reserve(start + count);
             std::uint8_t* dest = out_.data() + start;
-            for (std::int64_t i = 0; i < count; ++i) dest[i] = index_of(i);
+            for (std::int64_t i = 0; i < count; ++i)
+                dest[i] = index_of(i);
         }
         x_ += n;
     }
 
-private:
+  private:
     // Grows the store to `end` bytes, doubling its capacity but never past
     // the whole picture (which the caller has bounded).
     void Reserve(std::int64_t end) {
         const auto need = static_cast<std::size_t>(end);
-        if (need <= out_.size()) return;
+        if (need <= out_.size())
+            return;
         if (need > out_.capacity()) {
             const auto whole = static_cast<std::size_t>(total_);
             out_.reserve(std::min(whole, std::max(need, out_.capacity() * 2)));
@@ -68,7 +72,8 @@ private:
 void ExpandRle(StreamReader& in, std::int64_t budget, bool four_bit, PixelStore& store) {
     RleCanvas canvas(store);
     auto next = [&](std::uint8_t& byte) {
-        if (budget <= 0 || !in.NextByte(byte)) return false;
+        if (budget <= 0 || !in.NextByte(byte))
+            return false;
         --budget;
         return true;
     };
@@ -94,7 +99,8 @@ void ExpandRle(StreamReader& in, std::int64_t budget, bool four_bit, PixelStore&
         } else if (code == 2) {
             std::uint8_t dx = 0;
             std::uint8_t dy = 0;
-            if (!next(dx) || !next(dy)) break;
+            if (!next(dx) || !next(dy))
+                break;
             canvas.Delta(dx, dy);
         } else {
             // Absolute run of `code` pixels, its bytes padded to a 16-bit
@@ -113,11 +119,14 @@ void ExpandRle(StreamReader& in, std::int64_t budget, bool four_bit, PixelStore&
                     return static_cast<std::uint8_t>((i & 1) ? (b & 0x0F) : (b >> 4));
                 });
             } else {
-                canvas.Run(supplied, [&](std::int64_t i) { return run[static_cast<std::size_t>(i)]; });
+                canvas.Run(supplied,
+                           [&](std::int64_t i) { return run[static_cast<std::size_t>(i)]; });
             }
-            if (static_cast<std::int64_t>(got) < bytes) break;  // the codes end mid-run
+            if (static_cast<std::int64_t>(got) < bytes)
+                break;  // the codes end mid-run
             std::uint8_t pad = 0;
-            if ((bytes & 1) && !next(pad)) break;
+            if ((bytes & 1) && !next(pad))
+                break;
         }
     }
 }

@@ -25,7 +25,8 @@ const TFileFormat* TFileFormatsList::FindExt(std::string_view extension) const {
     // all the comparison needs; any other character cannot match.
     const std::string wanted = AsciiLower(extension);
     for (auto row = rows_.rbegin(); row != rows_.rend(); ++row) {
-        if (row->extension == wanted) return &*row;
+        if (row->extension == wanted)
+            return &*row;
     }
     return nullptr;
 }
@@ -34,8 +35,10 @@ std::string PictureFileExtension(std::string_view path) {
     // Backslashes and drive colons separate too, so a path written for
     // Windows splits the same way on every system.
     const std::size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos) return {};
-    if (path.find_first_of("/\\:", dot + 1) != std::string_view::npos) return {};
+    if (dot == std::string_view::npos)
+        return {};
+    if (path.find_first_of("/\\:", dot + 1) != std::string_view::npos)
+        return {};
     return std::string(path.substr(dot + 1));
 }
 

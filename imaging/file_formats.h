@@ -18,7 +18,7 @@ struct TFileFormat {
 };
 
 class TFileFormatsList {
-public:
+  public:
     // The process's registry: wmf, emf, ico, bmp, in that order.
     static const TFileFormatsList& Instance();
 
@@ -27,7 +27,7 @@ public:
     [[nodiscard]] const TFileFormat* FindExt(std::string_view extension) const;
     [[nodiscard]] const std::vector<TFileFormat>& Rows() const { return rows_; }
 
-private:
+  private:
     TFileFormatsList();
     std::vector<TFileFormat> rows_;
 };

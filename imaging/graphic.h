@@ -11,7 +11,7 @@
 namespace grix {
 
 class TGraphic {
-public:
+  public:
     TGraphic() = default;
     virtual ~TGraphic() = default;
     TGraphic(const TGraphic&) = delete;

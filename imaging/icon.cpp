@@ -12,7 +12,8 @@ void TIcon::LoadFromStream(TStream& stream) {
     std::uint8_t header[6];
     in.ReadExact(header, sizeof header);
     const std::uint16_t type = LoadU16(header + 2);
-    if (type != 0 && type != 1) throw EInvalidGraphic("Icon image is not valid");
+    if (type != 0 && type != 1)
+        throw EInvalidGraphic("Icon image is not valid");
 }
 
 }  // namespace grix

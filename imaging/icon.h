@@ -12,7 +12,7 @@ namespace grix {
 inline constexpr std::int32_t kStandardIconSize = 32;
 
 class TIcon final : public TGraphic {
-public:
+  public:
     std::int32_t Height() const override { return kStandardIconSize; }
     std::int32_t Width() const override { return kStandardIconSize; }
     // Checks the 6-byte icon directory header: "Stream read error" when the

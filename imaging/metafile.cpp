@@ -27,7 +27,9 @@ constexpr std::uint16_t kMetaEof = 0x0000;
 // product below far inside 64 bits.
 constexpr std::int64_t kMaxDeviceValue = std::int64_t{1} << 24;
 
-[[noreturn]] void NotValid() { throw EInvalidGraphic("Metafile is not valid"); }
+[[noreturn]] void NotValid() {
+    throw EInvalidGraphic("Metafile is not valid");
+}
 
 // n / d rounded to the nearest integer, halves away from zero; d > 0.
 std::int64_t RoundDiv(std::int64_t n, std::int64_t d) {
@@ -35,17 +37,21 @@ std::int64_t RoundDiv(std::int64_t n, std::int64_t d) {
 }
 
 std::int32_t ToSize(std::int64_t value) {
-    if (value < 0 || value > std::numeric_limits<std::int32_t>::max()) NotValid();
+    if (value < 0 || value > std::numeric_limits<std::int32_t>::max())
+        NotValid();
     return static_cast<std::int32_t>(value);
 }
 
 // A length in hundredths of a millimetre on a device of `pixels` pixels
 // spanning `millimetres` mm.
-std::int32_t DevicePixels(std::int64_t hundredths_mm, std::int64_t pixels, std::int64_t millimetres) {
+std::int32_t DevicePixels(std::int64_t hundredths_mm, std::int64_t pixels,
+                          std::int64_t millimetres) {
     return ToSize(RoundDiv(hundredths_mm * pixels, millimetres * 100));
 }
 
-bool IsDeviceValue(std::int64_t value) { return value > 0 && value <= kMaxDeviceValue; }
+bool IsDeviceValue(std::int64_t value) {
+    return value > 0 && value <= kMaxDeviceValue;
+}
 
 struct Size {
     std::int32_t width;
@@ -58,8 +64,10 @@ struct Size {
 // the end-of-file record.
 Size LoadEnhanced(StreamReader& in, std::int64_t start, const std::uint8_t* head) {
     const std::int64_t length = LoadU32(head + 48);
-    if (length > in.Size() - start) throw EReadError(kStreamReadError);
-    if (length < kEmfHeaderBytes || length % 4 != 0) NotValid();
+    if (length > in.Size() - start)
+        throw EReadError(kStreamReadError);
+    if (length < kEmfHeaderBytes || length % 4 != 0)
+        NotValid();
 
     const std::uint32_t header_record = LoadU32(head + 4);
     if (header_record < kEmfMinHeaderRecord || header_record % 4 != 0 || header_record > length) {
@@ -69,16 +77,21 @@ Size LoadEnhanced(StreamReader& in, std::int64_t start, const std::uint8_t* head
     in.SeekTo(start + header_record);
     bool ended = false;
     while (in.Position() < end) {
-        if (ended) NotValid();  // records after the end-of-file record
-        if (end - in.Position() < 8) NotValid();
+        if (ended)
+            NotValid();  // records after the end-of-file record
+        if (end - in.Position() < 8)
+            NotValid();
         const std::uint32_t type = in.ReadU32();
         const std::uint32_t size = in.ReadU32();
-        if (size < 8 || size % 4 != 0 || size - 8 > end - in.Position()) NotValid();
-        if (type == kEmrHeader) NotValid();  // only one header, and it comes first
+        if (size < 8 || size % 4 != 0 || size - 8 > end - in.Position())
+            NotValid();
+        if (type == kEmrHeader)
+            NotValid();  // only one header, and it comes first
         ended = type == kEmrEof;
         in.Skip(size - 8);
     }
-    if (!ended) NotValid();
+    if (!ended)
+        NotValid();
 
     // The picture frame, in hundredths of a millimetre, and the reference
     // device the file was made for.
@@ -90,9 +103,10 @@ Size LoadEnhanced(StreamReader& in, std::int64_t start, const std::uint8_t* head
     const std::int64_t device_px_y = LoadI32(head + 76);
     const std::int64_t device_mm_x = LoadI32(head + 80);
     const std::int64_t device_mm_y = LoadI32(head + 84);
-    if (right < left || bottom < top) NotValid();
-    if (!IsDeviceValue(device_px_x) || !IsDeviceValue(device_px_y) ||
-        !IsDeviceValue(device_mm_x) || !IsDeviceValue(device_mm_y)) {
+    if (right < left || bottom < top)
+        NotValid();
+    if (!IsDeviceValue(device_px_x) || !IsDeviceValue(device_px_y) || !IsDeviceValue(device_mm_x) ||
+        !IsDeviceValue(device_mm_y)) {
         NotValid();
     }
     return {DevicePixels(right - left, device_px_x, device_mm_x),
@@ -102,15 +116,20 @@ Size LoadEnhanced(StreamReader& in, std::int64_t start, const std::uint8_t* head
 // A placeable Windows metafile: the 22-byte placeable header, then a
 // Windows metafile whose records run up to an end-of-file record.
 Size LoadPlaceable(StreamReader& in) {
-    if (in.Remaining() < kPlaceableHeaderBytes) NotValid();
+    if (in.Remaining() < kPlaceableHeaderBytes)
+        NotValid();
     std::uint8_t h[kPlaceableHeaderBytes];
     in.ReadExact(h, sizeof h);
-    if (LoadU32(h) != kPlaceableKey) NotValid();
+    if (LoadU32(h) != kPlaceableKey)
+        NotValid();
     std::uint16_t checksum = 0;
-    for (int i = 0; i < 10; ++i) checksum ^= LoadU16(h + 2 * i);
-    if (checksum != LoadU16(h + 20)) NotValid();
+    for (int i = 0; i < 10; ++i)
+        checksum ^= LoadU16(h + 2 * i);
+    if (checksum != LoadU16(h + 20))
+        NotValid();
 
-    if (in.Remaining() < kWmfHeaderBytes) NotValid();
+    if (in.Remaining() < kWmfHeaderBytes)
+        NotValid();
     std::uint8_t w[kWmfHeaderBytes];
     in.ReadExact(w, sizeof w);
     const std::uint16_t type = LoadU16(w);  // 1 in memory, 2 on disk
@@ -122,11 +141,14 @@ Size LoadPlaceable(StreamReader& in) {
     }
     // Record sizes count 16-bit words and include the 6-byte record header.
     for (;;) {
-        if (in.Remaining() < 6) NotValid();  // no end-of-file record
+        if (in.Remaining() < 6)
+            NotValid();  // no end-of-file record
         const std::int64_t size_bytes = std::int64_t{in.ReadU32()} * 2;
         const std::uint16_t function = in.ReadU16();
-        if (size_bytes < 6 || size_bytes - 6 > in.Remaining()) NotValid();
-        if (function == kMetaEof) break;
+        if (size_bytes < 6 || size_bytes - 6 > in.Remaining())
+            NotValid();
+        if (function == kMetaEof)
+            break;
         in.Skip(size_bytes - 6);
     }
 
@@ -135,7 +157,8 @@ Size LoadPlaceable(StreamReader& in) {
     const std::int64_t right = LoadI16(h + 10);
     const std::int64_t bottom = LoadI16(h + 12);
     const std::int64_t units_per_inch = LoadU16(h + 14);
-    if (right < left || bottom < top) NotValid();
+    if (right < left || bottom < top)
+        NotValid();
 
     // First to hundredths of a millimetre, then to screen pixels. A file
     // that gives no resolution is taken as 96 units per inch and measured
@@ -168,7 +191,8 @@ void TMetafile::LoadFromStream(TStream& stream) {
             in.SeekTo(start);
         }
     }
-    if (!enhanced) size = LoadPlaceable(in);
+    if (!enhanced)
+        size = LoadPlaceable(in);
     width_ = size.width;
     height_ = size.height;
     enhanced_ = enhanced;

@@ -22,7 +22,7 @@ inline constexpr std::int64_t kReferenceDeviceMillimetresX = 508;
 inline constexpr std::int64_t kReferenceDeviceMillimetresY = 381;
 
 class TMetafile final : public TGraphic {
-public:
+  public:
     std::int32_t Height() const override { return height_; }
     std::int32_t Width() const override { return width_; }
     // "Metafile is not valid" for anything that fails the checks; "Stream
@@ -31,7 +31,7 @@ public:
 
     [[nodiscard]] bool Enhanced() const { return enhanced_; }
 
-private:
+  private:
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     bool enhanced_ = false;

@@ -6,7 +6,9 @@
 
 namespace grix {
 
-TPicture::TPicture() { (void)TFileFormatsList::Instance(); }
+TPicture::TPicture() {
+    (void)TFileFormatsList::Instance();
+}
 TPicture::~TPicture() = default;
 TPicture::TPicture(TPicture&& other) noexcept
     : graphic_(std::move(other.graphic_)), bitmap_(std::exchange(other.bitmap_, nullptr)) {}
@@ -28,15 +30,17 @@ void TPicture::LoadPictureFile(const std::string& path) {
     graphic_ = std::move(graphic);
 }
 
-std::int32_t TPicture::Width() const { return graphic_ ? graphic_->Width() : 0; }
-std::int32_t TPicture::Height() const { return graphic_ ? graphic_->Height() : 0; }
+std::int32_t TPicture::Width() const {
+    return graphic_ ? graphic_->Width() : 0;
+}
+std::int32_t TPicture::Height() const {
+    return graphic_ ? graphic_->Height() : 0;
+}
 
-TBitmap& TPicture::AsBitmap() {
-    if (bitmap_ == nullptr) {
-        auto bitmap = std::make_unique<TBitmap>();
-        bitmap_ = bitmap.get();
-        graphic_ = std::move(bitmap);
-    }
+TBitmap& TPicture::ReplaceByEmptyBitmap() {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap_ = bitmap.get();
+    graphic_ = std::move(bitmap);
     return *bitmap_;
 }
 

@@ -20,7 +20,7 @@
 namespace grix {
 
 class TPicture {
-public:
+  public:
     TPicture();  // the first one builds the format registry
     ~TPicture();
     TPicture(TPicture&&) noexcept;
@@ -42,11 +42,13 @@ public:
 
     // The held bitmap. Any other graphic (or none) is dropped for a new,
     // empty bitmap, which then answers kNoPixel everywhere.
-    TBitmap& AsBitmap();
+    TBitmap& AsBitmap() { return bitmap_ != nullptr ? *bitmap_ : ReplaceByEmptyBitmap(); }
 
     [[nodiscard]] TGraphic* Graphic() const { return graphic_.get(); }
 
-private:
+  private:
+    TBitmap& ReplaceByEmptyBitmap();
+
     std::unique_ptr<TGraphic> graphic_;
     TBitmap* bitmap_ = nullptr;  // graphic_ when it is a bitmap
 };

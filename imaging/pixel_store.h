@@ -35,7 +35,8 @@ struct ChannelMask {
     // so stays ink. Wider channels keep their top 8 bits.
     std::uint32_t Widen(std::uint32_t pixel) const {
         const std::uint32_t value = (pixel & mask) >> shift;
-        if (bits >= 8) return (value >> (bits - 8)) & 0xFF;
+        if (bits >= 8)
+            return (value >> (bits - 8)) & 0xFF;
         return (value << (8 - bits)) & 0xFF;
     }
 };
@@ -92,7 +93,7 @@ struct PixelStore {
         return kNoPixel;
     }
 
-private:
+  private:
     std::uint8_t ByteAt(std::int64_t offset) const {
         return static_cast<std::uint64_t>(offset) < bytes.size()
                    ? bytes[static_cast<std::size_t>(offset)]
@@ -103,9 +104,11 @@ private:
         std::uint32_t value = 0;
         if (static_cast<std::uint64_t>(offset) + static_cast<std::uint64_t>(size) <= bytes.size()) {
             const std::uint8_t* p = bytes.data() + offset;
-            for (int i = 0; i < size; ++i) value |= std::uint32_t{p[i]} << (8 * i);
+            for (int i = 0; i < size; ++i)
+                value |= std::uint32_t{p[i]} << (8 * i);
         } else {
-            for (int i = 0; i < size; ++i) value |= std::uint32_t{ByteAt(offset + i)} << (8 * i);
+            for (int i = 0; i < size; ++i)
+                value |= std::uint32_t{ByteAt(offset + i)} << (8 * i);
         }
         return value;
     }

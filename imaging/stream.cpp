@@ -13,14 +13,16 @@ std::string CannotOpenFileMessage(const std::string& path, int err) {
     std::string full = path;
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    if (!ec) full = absolute.lexically_normal().string();
+    if (!ec)
+        full = absolute.lexically_normal().string();
     return "Cannot open file \"" + full + "\". " + std::generic_category().message(err);
 }
 
 TFileStream::TFileStream(const std::string& path) {
     int err = 0;
     file_ = File::TryOpen(path, OpenMode::Read, err);
-    if (!file_.IsOpen()) throw EFOpenError(CannotOpenFileMessage(path, err));
+    if (!file_.IsOpen())
+        throw EFOpenError(CannotOpenFileMessage(path, err));
     try {
         size_ = file_.Size();
     } catch (const EFileError&) {
@@ -42,7 +44,8 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
 }
 
 void TFileStream::Seek(std::int64_t position) {
-    if (position < 0 || position > size_) throw EReadError(kStreamReadError);
+    if (position < 0 || position > size_)
+        throw EReadError(kStreamReadError);
     try {
         file_.Seek(position);
     } catch (const EFileError&) {
@@ -53,7 +56,8 @@ void TFileStream::Seek(std::int64_t position) {
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
     const std::size_t n = std::min(count, size_ - position_);
-    if (n > 0) std::memcpy(buffer, data_ + position_, n);
+    if (n > 0)
+        std::memcpy(buffer, data_ + position_, n);
     position_ += n;
     return n;
 }

@@ -12,7 +12,7 @@
 namespace grix {
 
 class TStream {
-public:
+  public:
     virtual ~TStream() = default;
     // Reads up to count bytes from the current position; fewer only at the
     // end. A failing device raises EReadError ("Stream read error").
@@ -28,7 +28,7 @@ public:
 // POSIX has no share modes to keep writers out, so a file that shrinks under
 // us simply reads short, which the decoders already handle.
 class TFileStream final : public TStream {
-public:
+  public:
     // Opens or raises EFOpenError: "Cannot open file "<full path>". <reason>".
     explicit TFileStream(const std::string& path);
 
@@ -37,7 +37,7 @@ public:
     std::int64_t Position() const override { return position_; }
     void Seek(std::int64_t position) override;
 
-private:
+  private:
     File file_;
     std::int64_t size_ = 0;
     std::int64_t position_ = 0;
@@ -45,7 +45,7 @@ private:
 
 // Bytes owned by someone else, who keeps them alive while the stream is used.
 class TMemoryStream final : public TStream {
-public:
+  public:
     TMemoryStream(const void* data, std::size_t size)
         : data_(static_cast<const std::uint8_t*>(data)), size_(size) {}
 
@@ -54,7 +54,7 @@ public:
     std::int64_t Position() const override { return static_cast<std::int64_t>(position_); }
     void Seek(std::int64_t position) override;
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t position_ = 0;

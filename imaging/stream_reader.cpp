@@ -15,7 +15,8 @@ StreamReader::StreamReader(TStream& stream)
     : stream_(stream), size_(stream.Size()), position_(stream.Position()) {}
 
 bool StreamReader::Refill() {
-    if (buffer_.empty()) buffer_.resize(kBufferSize);
+    if (buffer_.empty())
+        buffer_.resize(kBufferSize);
     cursor_ = 0;
     filled_ = stream_.Read(buffer_.data(), buffer_.size());
     return filled_ > 0;
@@ -45,12 +46,14 @@ std::size_t StreamReader::ReadUpTo(void* out, std::size_t count) {
 }
 
 void StreamReader::ReadExact(void* out, std::size_t count) {
-    if (ReadUpTo(out, count) != count) throw EReadError(kStreamReadError);
+    if (ReadUpTo(out, count) != count)
+        throw EReadError(kStreamReadError);
 }
 
 std::uint8_t StreamReader::ReadU8() {
     std::uint8_t b = 0;
-    if (!NextByte(b)) throw EReadError(kStreamReadError);
+    if (!NextByte(b))
+        throw EReadError(kStreamReadError);
     return b;
 }
 
@@ -67,12 +70,14 @@ std::uint32_t StreamReader::ReadU32() {
 }
 
 void StreamReader::Skip(std::int64_t count) {
-    if (count < 0 || count > Remaining()) throw EReadError(kStreamReadError);
+    if (count < 0 || count > Remaining())
+        throw EReadError(kStreamReadError);
     SeekTo(position_ + count);
 }
 
 void StreamReader::SeekTo(std::int64_t position) {
-    if (position < 0 || position > size_) throw EReadError(kStreamReadError);
+    if (position < 0 || position > size_)
+        throw EReadError(kStreamReadError);
     // Inside the buffered window: just move the cursor.
     const std::int64_t window_start = position_ - static_cast<std::int64_t>(cursor_);
     const std::int64_t window_end = window_start + static_cast<std::int64_t>(filled_);

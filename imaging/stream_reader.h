@@ -16,7 +16,7 @@
 namespace grix {
 
 class StreamReader {
-public:
+  public:
     explicit StreamReader(TStream& stream);
 
     [[nodiscard]] std::int64_t Size() const { return size_; }
@@ -34,7 +34,8 @@ public:
 
     // One byte, or false at the end of the stream.
     [[nodiscard]] bool NextByte(std::uint8_t& byte) {
-        if (cursor_ == filled_ && !Refill()) return false;
+        if (cursor_ == filled_ && !Refill())
+            return false;
         byte = buffer_[cursor_++];
         ++position_;
         return true;
@@ -46,7 +47,7 @@ public:
     // Moves to an absolute position between 0 and Size().
     void SeekTo(std::int64_t position);
 
-private:
+  private:
     bool Refill();
 
     TStream& stream_;
@@ -64,7 +65,11 @@ inline std::uint32_t LoadU32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
            (std::uint32_t{p[3]} << 24);
 }
-inline std::int16_t LoadI16(const std::uint8_t* p) { return static_cast<std::int16_t>(LoadU16(p)); }
-inline std::int32_t LoadI32(const std::uint8_t* p) { return static_cast<std::int32_t>(LoadU32(p)); }
+inline std::int16_t LoadI16(const std::uint8_t* p) {
+    return static_cast<std::int16_t>(LoadU16(p));
+}
+inline std::int32_t LoadI32(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(LoadU32(p));
+}
 
 }  // namespace grix

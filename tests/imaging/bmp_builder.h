@@ -35,7 +35,7 @@ struct Bmp {
     // Colours as 0x00RRGGBB, written blue, green, red (and a reserved byte
     // after an info header).
     std::vector<std::uint32_t> table;
-    Bytes gap;                            // between the table and the pixels
+    Bytes gap;                              // between the table and the pixels
     std::optional<std::uint32_t> off_bits;  // default: where the pixels start
     Bytes pixels;
 
@@ -65,18 +65,21 @@ struct Bmp {
                                : static_cast<std::uint32_t>(table.size()));
             PutU32(header, 0);
             if (header_size > 40) {
-                for (std::uint32_t m : masks) PutU32(header, m);
+                for (std::uint32_t m : masks)
+                    PutU32(header, m);
             }
             header.resize(header_size < 4 ? 4 : header_size, 0);
             if (header_size == 40) {
-                for (std::uint32_t m : masks) PutU32(header, m);
+                for (std::uint32_t m : masks)
+                    PutU32(header, m);
             }
         }
         for (std::uint32_t c : table) {
             header.push_back(static_cast<std::uint8_t>(c));
             header.push_back(static_cast<std::uint8_t>(c >> 8));
             header.push_back(static_cast<std::uint8_t>(c >> 16));
-            if (header_size != 12) header.push_back(0);
+            if (header_size != 12)
+                header.push_back(0);
         }
         const auto pixel_start = static_cast<std::uint32_t>(14 + header.size() + gap.size());
         Bytes out;
@@ -109,10 +112,12 @@ inline Bytes Rows(const std::vector<std::vector<std::uint32_t>>& rows, int bpp) 
             }
         } else {
             for (std::uint32_t v : row) {
-                for (int k = 0; k < bpp / 8; ++k) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
+                for (int k = 0; k < bpp / 8; ++k)
+                    bytes.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
             }
         }
-        while (bytes.size() % 4 != 0) bytes.push_back(0);
+        while (bytes.size() % 4 != 0)
+            bytes.push_back(0);
         out.insert(out.end(), bytes.begin(), bytes.end());
     }
     return out;

@@ -41,12 +41,14 @@ Grid Pixels(const Bytes& bytes) {
     const auto bitmap = Load(bytes);
     Grid grid(static_cast<std::size_t>(bitmap->Height()));
     for (std::int32_t y = 0; y < bitmap->Height(); ++y) {
-        for (std::int32_t x = 0; x < bitmap->Width(); ++x) grid[y].push_back(bitmap->PixelColor(x, y));
+        for (std::int32_t x = 0; x < bitmap->Width(); ++x)
+            grid[y].push_back(bitmap->PixelColor(x, y));
     }
     return grid;
 }
 
-Bmp Picture24(std::int32_t width, std::int32_t height, const std::vector<std::vector<std::uint32_t>>& stored) {
+Bmp Picture24(std::int32_t width, std::int32_t height,
+              const std::vector<std::vector<std::uint32_t>>& stored) {
     Bmp bmp;
     bmp.width = width;
     bmp.height = height;
@@ -131,11 +133,12 @@ TEST(BmpDecoder, CoreHeaderReadsThreeByteTableEntries) {
     bmp.bpp = 8;
     bmp.width = 3;
     bmp.height = 2;
-    for (std::uint32_t i = 0; i < 256; ++i) bmp.table.push_back(i << 16 | (255 - i) << 8 | i / 2);
+    for (std::uint32_t i = 0; i < 256; ++i)
+        bmp.table.push_back(i << 16 | (255 - i) << 8 | i / 2);
     bmp.pixels = Rows({{0, 1, 2}, {128, 254, 255}}, 8);  // bottom row first, always
     auto colour = [](std::uint32_t i) { return RgbColor(i, 255 - i, i / 2); };
-    EXPECT_EQ(Pixels(bmp.Encode()), (Grid{{colour(128), colour(254), colour(255)},
-                                         {colour(0), colour(1), colour(2)}}));
+    EXPECT_EQ(Pixels(bmp.Encode()),
+              (Grid{{colour(128), colour(254), colour(255)}, {colour(0), colour(1), colour(2)}}));
 
     Bmp one;  // 1 bit: two 3-byte entries
     one.header_size = 12;
@@ -162,9 +165,8 @@ TEST(BmpDecoder, SixteenBitFiveFiveFive) {
     bmp.bpp = 16;
     bmp.width = 4;
     bmp.pixels = Rows({{0x7FFF, 0x7C00, 0x001C, 0x8000 | (1 << 10) | (2 << 5) | 3}}, 16);
-    EXPECT_EQ(Pixels(bmp.Encode()),
-              (Grid{{RgbColor(248, 248, 248), RgbColor(248, 0, 0), RgbColor(0, 0, 224),
-                     RgbColor(8, 16, 24)}}));
+    EXPECT_EQ(Pixels(bmp.Encode()), (Grid{{RgbColor(248, 248, 248), RgbColor(248, 0, 0),
+                                           RgbColor(0, 0, 224), RgbColor(8, 16, 24)}}));
 }
 
 TEST(BmpDecoder, SixteenBitFieldsAfterAFortyByteHeader) {
@@ -230,8 +232,8 @@ TEST(BmpDecoder, Rle8) {
     };
     const TColor w = kWhite, r = kRed, g = kGreen, b = kBlue;
     EXPECT_EQ(Pixels(bmp.Encode()), (Grid{{w, w, w, w, r, w},  // after the delta
-                                         {b, b, w, w, w, w},
-                                         {r, r, r, g, b, r}}));
+                                          {b, b, w, w, w, w},
+                                          {r, r, r, g, b, r}}));
 }
 
 TEST(BmpDecoder, Rle4AlternatesNibbles) {
@@ -242,14 +244,14 @@ TEST(BmpDecoder, Rle4AlternatesNibbles) {
     bmp.height = 2;
     bmp.table = {0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF};
     bmp.pixels = {
-        5, 0x12, 0, 3, 0x32, 0x10, 0, 0,  // run of 5 alternating 1,2; absolute 3,2,1 (2 bytes, no pad)
-        0, 5, 0x12, 0x31, 0x20, 0,        // absolute run of 5: 3 bytes, padded to 4
+        5, 0x12, 0,    3,    0x32, 0x10,
+        0, 0,                          // run of 5 alternating 1,2; absolute 3,2,1 (2 bytes, no pad)
+        0, 5,    0x12, 0x31, 0x20, 0,  // absolute run of 5: 3 bytes, padded to 4
         0, 1,
     };
     bmp.size_image = static_cast<std::uint32_t>(bmp.pixels.size());
     const TColor w = kWhite, r = kRed, g = kGreen, b = kBlue;
-    EXPECT_EQ(Pixels(bmp.Encode()),
-              (Grid{{r, g, b, r, g, w, w, w}, {r, g, r, g, r, b, g, r}}));
+    EXPECT_EQ(Pixels(bmp.Encode()), (Grid{{r, g, b, r, g, w, w, w}, {r, g, r, g, r, b, g, r}}));
 }
 
 // Without biSizeImage the codes are read only as far as the uncompressed
@@ -363,7 +365,8 @@ TEST(BmpDecoder, ReadsOutsideThePictureAnswerNoPixel) {
     constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
     const std::pair<std::int32_t, std::int32_t> outside[] = {
         {2, 0}, {0, 3}, {-1, 0}, {0, -1}, {kMin, 0}, {0, kMin}, {kMax, kMax}, {2, 3}};
-    for (const auto& [x, y] : outside) EXPECT_EQ(bitmap->PixelColor(x, y), kNoPixel) << x << "," << y;
+    for (const auto& [x, y] : outside)
+        EXPECT_EQ(bitmap->PixelColor(x, y), kNoPixel) << x << "," << y;
     EXPECT_EQ(bitmap->PixelColor(1, 2), kBlack);
 }
 
@@ -384,18 +387,36 @@ TEST(BmpDecoder, RefusesWhatItCannotHold) {
     const Case cases[] = {
         {"signature", with([](Bmp& b) { b.type = 0x4142; })},
         {"planes 0", with([](Bmp& b) { b.planes = 0; })},
-        {"planes 2 (core)", with([](Bmp& b) { b.header_size = 12; b.planes = 2; })},
+        {"planes 2 (core)", with([](Bmp& b) {
+             b.header_size = 12;
+             b.planes = 2;
+         })},
         {"header 16", with([](Bmp& b) { b.header_size = 16; })},
         {"header 39", with([](Bmp& b) { b.header_size = 39; })},
         {"header 0", with([](Bmp& b) { b.header_size = 0; })},
-        {"table of 257", with([](Bmp& b) { b.clr_used = 257; b.table.assign(257, 0); })},
+        {"table of 257", with([](Bmp& b) {
+             b.clr_used = 257;
+             b.table.assign(257, 0);
+         })},
         {"2 bits", with([](Bmp& b) { b.bpp = 2; })},
         {"0 bits", with([](Bmp& b) { b.bpp = 0; })},
         {"24 bits rle8", with([](Bmp& b) { b.compression = kRle8; })},
-        {"4 bits rle8", with([](Bmp& b) { b.bpp = 4; b.compression = kRle8; b.table = {0}; })},
-        {"8 bits rle4", with([](Bmp& b) { b.bpp = 8; b.compression = kRle4; b.table = {0}; })},
+        {"4 bits rle8", with([](Bmp& b) {
+             b.bpp = 4;
+             b.compression = kRle8;
+             b.table = {0};
+         })},
+        {"8 bits rle4", with([](Bmp& b) {
+             b.bpp = 8;
+             b.compression = kRle4;
+             b.table = {0};
+         })},
         {"24 bits fields", with([](Bmp& b) { b.compression = kBitfields; })},
-        {"8 bits fields", with([](Bmp& b) { b.bpp = 8; b.compression = kBitfields; b.table = {0}; })},
+        {"8 bits fields", with([](Bmp& b) {
+             b.bpp = 8;
+             b.compression = kBitfields;
+             b.table = {0};
+         })},
         {"jpeg", with([](Bmp& b) { b.compression = 4; })},
         {"png", with([](Bmp& b) { b.compression = 5; })},
         {"fields without all masks", with([](Bmp& b) {
@@ -407,9 +428,16 @@ TEST(BmpDecoder, RefusesWhatItCannotHold) {
         {"width 0", with([](Bmp& b) { b.width = 0; })},
         {"width negative", with([](Bmp& b) { b.width = -2; })},
         {"height 0", with([](Bmp& b) { b.height = 0; })},
-        {"height most negative", with([](Bmp& b) { b.height = std::numeric_limits<std::int32_t>::min(); })},
-        {"core width 0", with([](Bmp& b) { b.header_size = 12; b.width = 0; })},
-        {"core height 0", with([](Bmp& b) { b.header_size = 12; b.height = 0; })},
+        {"height most negative",
+         with([](Bmp& b) { b.height = std::numeric_limits<std::int32_t>::min(); })},
+        {"core width 0", with([](Bmp& b) {
+             b.header_size = 12;
+             b.width = 0;
+         })},
+        {"core height 0", with([](Bmp& b) {
+             b.header_size = 12;
+             b.height = 0;
+         })},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -421,7 +449,9 @@ TEST(BmpDecoder, PicturesPastThePixelLimitAreOutOfMemory) {
     // Tiny files whose headers claim huge pictures: refused before any
     // allocation, whatever the pixel format.
     const std::pair<std::int32_t, std::int32_t> sizes[] = {
-        {16385, 16384}, {std::numeric_limits<std::int32_t>::max(), 2}, {1, -(1 << 28) - 1},
+        {16385, 16384},
+        {std::numeric_limits<std::int32_t>::max(), 2},
+        {1, -(1 << 28) - 1},
         {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()}};
     for (const auto& [w, h] : sizes) {
         for (std::uint32_t compression : {0u, kRle8}) {

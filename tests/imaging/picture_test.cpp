@@ -35,8 +35,8 @@ TEST(FileFormats, RegistryRowsInOrder) {
     TPicture picture;  // builds the registry
     const auto& rows = TFileFormatsList::Instance().Rows();
     ASSERT_EQ(rows.size(), 4u);
-    const char* expected[][2] = {{"wmf", "Metafiles"}, {"emf", "Enhanced Metafiles"},
-                                 {"ico", "Icons"}, {"bmp", "Bitmaps"}};
+    const char* expected[][2] = {
+        {"wmf", "Metafiles"}, {"emf", "Enhanced Metafiles"}, {"ico", "Icons"}, {"bmp", "Bitmaps"}};
     for (std::size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].extension, expected[i][0]);
         EXPECT_EQ(rows[i].description, expected[i][1]);
@@ -60,7 +60,8 @@ TEST(FileFormats, ExtensionIsTheTextAfterTheLastDotOfTheName) {
         {"picture", ""},
         {"", ""},
     };
-    for (const auto& [path, extension] : cases) EXPECT_EQ(PictureFileExtension(path), extension) << path;
+    for (const auto& [path, extension] : cases)
+        EXPECT_EQ(PictureFileExtension(path), extension) << path;
 }
 
 TEST(Picture, StartsEmpty) {
@@ -148,7 +149,7 @@ TEST(Picture, AFailedLoadKeepsTheGraphicItHad) {
 
 // A device that fails every read after the file is opened.
 class FailingReads : public FileOps {
-public:
+  public:
     long long Read(int, void*, std::size_t) override {
         errno = EIO;
         return -1;
@@ -192,7 +193,8 @@ TEST(Icon, Refusals) {
         EXPECT_THROW_MSG(picture.LoadPictureFile(dir / "a.ico"), EReadError, kStreamReadError);
     }
     test::WriteBytes(dir / "a.ico", {0, 0, 2, 0, 1, 0});
-    EXPECT_THROW_MSG(picture.LoadPictureFile(dir / "a.ico"), EInvalidGraphic, "Icon image is not valid");
+    EXPECT_THROW_MSG(picture.LoadPictureFile(dir / "a.ico"), EInvalidGraphic,
+                     "Icon image is not valid");
 }
 
 // An enhanced metafile: a 100-byte header record, the given records and an
@@ -206,12 +208,15 @@ struct Emf {
 
     Bytes Encode() const {
         std::uint32_t length = 100;
-        for (const auto& r : records) length += r.second;
+        for (const auto& r : records)
+            length += r.second;
         Bytes out;
         PutU32(out, 1);
         PutU32(out, 100);
-        for (int i = 0; i < 4; ++i) PutU32(out, 0);  // bounds
-        for (std::int32_t v : frame) PutU32(out, static_cast<std::uint32_t>(v));
+        for (int i = 0; i < 4; ++i)
+            PutU32(out, 0);  // bounds
+        for (std::int32_t v : frame)
+            PutU32(out, static_cast<std::uint32_t>(v));
         PutU32(out, 0x464D4520);
         PutU32(out, 0x10000);
         PutU32(out, static_cast<std::uint32_t>(length + length_adjust));
@@ -220,9 +225,12 @@ struct Emf {
         PutU32(out, 0);  // description
         PutU32(out, 0);
         PutU32(out, 0);  // palette entries
-        for (std::int32_t v : device_px) PutU32(out, static_cast<std::uint32_t>(v));
-        for (std::int32_t v : device_mm) PutU32(out, static_cast<std::uint32_t>(v));
-        for (int i = 0; i < 3; ++i) PutU32(out, 0);
+        for (std::int32_t v : device_px)
+            PutU32(out, static_cast<std::uint32_t>(v));
+        for (std::int32_t v : device_mm)
+            PutU32(out, static_cast<std::uint32_t>(v));
+        for (int i = 0; i < 3; ++i)
+            PutU32(out, 0);
         for (const auto& [type, size] : records) {
             PutU32(out, type);
             PutU32(out, size);
@@ -246,11 +254,13 @@ struct Wmf {
         Bytes out;
         PutU32(out, key);
         PutU16(out, 0);
-        for (std::int16_t v : box) PutU16(out, static_cast<std::uint16_t>(v));
+        for (std::int16_t v : box)
+            PutU16(out, static_cast<std::uint16_t>(v));
         PutU16(out, units_per_inch);
         PutU32(out, 0);
         std::uint16_t checksum = 0;
-        for (std::size_t i = 0; i < 20; i += 2) checksum ^= static_cast<std::uint16_t>(out[i] | out[i + 1] << 8);
+        for (std::size_t i = 0; i < 20; i += 2)
+            checksum ^= static_cast<std::uint16_t>(out[i] | out[i + 1] << 8);
         PutU16(out, static_cast<std::uint16_t>(checksum + checksum_adjust));
         PutU16(out, 2);
         PutU16(out, header_words);
@@ -262,7 +272,10 @@ struct Wmf {
         for (const auto& [words, function] : records) {
             PutU32(out, words);
             PutU16(out, function);
-            out.resize(out.size() + (words >= 3 ? (words - 3) * 2 : 0), 0);
+            // Records that claim more than a test needs stay without
+            // their body: the claim itself is what is tested.
+            if (words >= 3 && words < 0x10000)
+                out.resize(out.size() + (words - 3) * 2, 0);
         }
         return out;
     }

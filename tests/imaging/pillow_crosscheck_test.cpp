@@ -40,9 +40,11 @@ std::vector<std::string> SamplePictures() {
     std::vector<std::string> paths;
     for (const char* folder : {"examples", "fuzz/corpus/bmp"}) {
         const fs::path dir = fs::path(GRIX_SOURCE_DIR) / folder;
-        if (!fs::is_directory(dir)) continue;
+        if (!fs::is_directory(dir))
+            continue;
         for (const auto& entry : fs::directory_iterator(dir)) {
-            if (entry.path().extension() == ".bmp") paths.push_back(entry.path().string());
+            if (entry.path().extension() == ".bmp")
+                paths.push_back(entry.path().string());
         }
     }
     std::sort(paths.begin(), paths.end());
@@ -59,7 +61,8 @@ TEST(PillowCrossCheck, SamplePicturesDecodeAlike) {
     test::WriteText(dir / "dump.py", kDumpScript);
     std::string command = std::string(kPython) + " " + test::ShellQuote(dir / "dump.py") + " " +
                           test::ShellQuote(dir.path().string());
-    for (const auto& path : pictures) command += " " + test::ShellQuote(path);
+    for (const auto& path : pictures)
+        command += " " + test::ShellQuote(path);
     std::string err;
     ASSERT_EQ(test::RunCommand(command, nullptr, &err), 0) << err;
 
@@ -75,7 +78,8 @@ TEST(PillowCrossCheck, SamplePicturesDecodeAlike) {
         // Pillow reads n / 2 bytes for an absolute run of n 4-bit pixels,
         // losing the last pixel of every odd run (and misreading what
         // follows); this seed has such runs.
-        if (fs::path(pictures[i]).filename() == "rle4.bmp") continue;
+        if (fs::path(pictures[i]).filename() == "rle4.bmp")
+            continue;
         const std::vector<std::uint8_t> bytes = test::ReadBytes(dump);
         ASSERT_GE(bytes.size(), 8u);
         const auto u32 = [&](std::size_t at) {
