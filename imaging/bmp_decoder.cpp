@@ -225,7 +225,7 @@ PixelStore Decode(StreamReader& in, BmpFormat* format) {
         if (bpp == 16 && h.compression == kBiRgb) {
             h.masks = {0x7C00, 0x03E0, 0x001F};  // 5-5-5, bit 15 unused
         } else if (bpp == 32 && h.compression == kBiRgb) {
-            h.masks = {0x00FF0000, 0x0000FF00, 0x000000FF};  // blue, green, red, unused
+            h.masks = {0x00FF0000, 0x0000FF00, 0x000000FF};  // stored blue, green, red, unused
         }
         for (std::size_t i = 0; i < 3; ++i)
             store.masks[i] = ChannelMask::From(h.masks[i]);

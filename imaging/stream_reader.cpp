@@ -50,13 +50,6 @@ void StreamReader::ReadExact(void* out, std::size_t count) {
         throw EReadError(kStreamReadError);
 }
 
-std::uint8_t StreamReader::ReadU8() {
-    std::uint8_t b = 0;
-    if (!NextByte(b))
-        throw EReadError(kStreamReadError);
-    return b;
-}
-
 std::uint16_t StreamReader::ReadU16() {
     std::uint8_t b[2];
     ReadExact(b, sizeof b);

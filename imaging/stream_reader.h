@@ -25,7 +25,6 @@ class StreamReader {
 
     // Exactly count bytes, or EReadError.
     void ReadExact(void* out, std::size_t count);
-    [[nodiscard]] std::uint8_t ReadU8();
     [[nodiscard]] std::uint16_t ReadU16();  // little-endian
     [[nodiscard]] std::uint32_t ReadU32();  // little-endian
 
