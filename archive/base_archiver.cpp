@@ -456,7 +456,8 @@ bool TBraskBaseArchiver::WriteEntry(TBraskDirItem& item) {
     std::vector<std::uint8_t> head;
     AppendLocalHeader(head, local);
     head.insert(head.end(), item.stored_name.begin(), item.stored_name.end());
-    if (zip64) head.resize(head.size() + kLocalZip64ExtraSize, 0);
+    // Sizes 0 for now: final for a folder, rewritten below for a file.
+    if (zip64) AppendZip64Extra(head, {0, 0});
     if (archive_.WriteSome(head.data(), head.size()) != head.size()) {
         throw EWriteError(kStreamWriteError);
     }

@@ -154,12 +154,15 @@ private:
         return true;
     }
 
-    // Enters a subfolder unless it is one of the folders being walked
-    // already (a link back up the tree would otherwise never end).
-    void Descend(const std::string& folder, const FileIdentity& identity, const std::string& mask) {
+    // A link back up the tree: one of the folders being walked already.
+    bool IsOpenFolder(const FileIdentity& identity) const {
         for (const FileIdentity& open : open_folders_) {
-            if (identity.SameAs(open)) return;
+            if (identity.SameAs(open)) return true;
         }
+        return false;
+    }
+
+    void Descend(const std::string& folder, const FileIdentity& identity, const std::string& mask) {
         open_folders_.push_back(identity);
         CollectFolder(folder, mask, true);
         open_folders_.pop_back();
@@ -200,6 +203,8 @@ private:
         const TMask full_mask(expanded.full);
         for (const FoundItem& item : SearchFolder(FullPath(subfolder_part, settings_.base), "*",
                                                   kAttrHidden | kAttrFolder, true)) {
+            // Entering it would never end; it is left out altogether.
+            if (IsOpenFolder(item.identity)) continue;
             const std::string sub = subfolder_part + item.name;
             if (Excluded(sub, true)) continue;
             if (folders_wanted && (full_mask.Matches(sub) || full_mask.Matches(sub + "."))) {
