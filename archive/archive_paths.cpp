@@ -83,7 +83,7 @@ std::string NormalizePath(std::string_view path) {
         out += parts[i];
     }
     if (trailing && !parts.empty()) out += kPathSeparator;
-    if (out.empty()) out = ".";
+    if (out.empty()) out.push_back('.');
     return out;
 }
 
