@@ -18,6 +18,7 @@
 #include "archive/temp_file.h"
 #include "archive/zip_records.h"
 #include "core/errors.h"
+#include "core/text.h"
 
 namespace grix {
 namespace {
@@ -28,11 +29,14 @@ constexpr std::uint32_t kOpenReadWriteMode = 2;
 constexpr std::uint32_t kUnknownCrc = 0xFFFFFFFF;
 constexpr std::size_t kMaxFieldLength = 0xFFFF;
 
-bool IsPlainAscii(const std::string& text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
+// Names beyond ASCII are flagged as UTF-8 so that every reader shows them
+// right; a name that is not valid UTF-8 (a file named in some older
+// encoding) is left unflagged rather than flagged falsely.
+std::uint16_t NameFlags(const std::string& name) {
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80) return IsValidUtf8(name) ? kFlagUtf8Name : 0;
     }
-    return true;
+    return 0;
 }
 
 std::string SystemReason(int err) { return std::system_category().message(err); }
@@ -70,6 +74,7 @@ void TBraskBaseArchiver::RequireNotCommitting() const {
 
 void TBraskBaseArchiver::SetCompressionLevel(TBraskCompressionLevel level) {
     static constexpr int kModes[] = {0, 1, 6, 9};
+    if (level < clNone || level > clMax) Raise(brask_code::kInvalidCompressionMode);
     compression_level_ = level;
     compression_mode_ = kModes[level];
     UpdateCompressionMethod();
@@ -237,7 +242,7 @@ TBraskDirItem TBraskBaseArchiver::MakeEntry(const std::string& source_path,
     const std::uint16_t version = options_.OEMFileNames ? kVersionFat20 : kVersionNtfs20;
     item.header.version_made_by = version;
     item.header.version_needed = version;
-    item.header.flags = IsPlainAscii(stored_name) ? 0 : kFlagUtf8Name;
+    item.header.flags = NameFlags(stored_name);
     item.header.method = method_code_;
     item.header.crc32 = kUnknownCrc;
     item.header.time = static_cast<std::uint16_t>(dos_time);

@@ -132,11 +132,15 @@ private:
         return false;
     }
 
+    // The folder part as items' paths begin: resolved, with a trailing separator.
+    std::string ItemPrefix(const std::string& folder_part) const {
+        return WithTrailingSeparator(ResolveFolder(folder_part, settings_.base));
+    }
+
     // Answers false when the item was rejected (and must not be entered).
-    bool ConsiderItem(const std::string& name, const std::string& folder_part, bool is_folder,
+    bool ConsiderItem(const std::string& name, const std::string& prefix, bool is_folder,
                       const FileIdentity& identity) {
-        std::string path =
-            WithTrailingSeparator(ResolveFolder(folder_part, settings_.base)) + name;
+        std::string path = prefix + name;
         if (is_folder) path = WithTrailingSeparator(path);
         if (!is_folder && identity.SameAs(settings_.archive)) return false;
         if (Excluded(path, is_folder)) return false;
@@ -183,32 +187,36 @@ private:
         if (mask == expanded.full && !HasWildcard(mask)) {
             const FileInfo single = QueryFileInfo(FullPath(expanded.full, settings_.base));
             if (single.kind == FileKind::File) {
-                ConsiderItem(FileNamePart(expanded.full), folder_part, false, single.identity);
+                ConsiderItem(FileNamePart(expanded.full), ItemPrefix(folder_part), false,
+                             single.identity);
                 return;
             }
         }
 
         const auto file_attributes = static_cast<std::uint16_t>(settings_.search_attr & ~kAttrFolder);
-        for (const FoundItem& item : SearchFolder(FullPath(folder_part, settings_.base),
-                                                  FileNamePart(expanded.full), file_attributes,
-                                                  false)) {
+        const std::vector<FoundItem> files = SearchFolder(
+            FullPath(folder_part, settings_.base), FileNamePart(expanded.full), file_attributes, false);
+        const std::string file_prefix = files.empty() ? std::string() : ItemPrefix(folder_part);
+        for (const FoundItem& item : files) {
             const bool shares_a_bit = (item.attributes & file_attributes) != 0;
             const bool plain = item.attributes == 0 &&
                                (file_attributes & kAllBasicAttributes) == kAllBasicAttributes;
-            if (shares_a_bit || plain) ConsiderItem(item.name, folder_part, false, item.identity);
+            if (shares_a_bit || plain) ConsiderItem(item.name, file_prefix, false, item.identity);
         }
 
         const bool folders_wanted = (settings_.search_attr & kAttrFolder) != 0;
         if (!folders_wanted && !recurse) return;
         const TMask full_mask(expanded.full);
-        for (const FoundItem& item : SearchFolder(FullPath(subfolder_part, settings_.base), "*",
-                                                  kAttrHidden | kAttrFolder, true)) {
+        const std::vector<FoundItem> folders = SearchFolder(FullPath(subfolder_part, settings_.base),
+                                                            "*", kAttrHidden | kAttrFolder, true);
+        const std::string folder_prefix = folders.empty() ? std::string() : ItemPrefix(subfolder_part);
+        for (const FoundItem& item : folders) {
             // Entering it would never end; it is left out altogether.
             if (IsOpenFolder(item.identity)) continue;
             const std::string sub = subfolder_part + item.name;
             if (Excluded(sub, true)) continue;
             if (folders_wanted && (full_mask.Matches(sub) || full_mask.Matches(sub + "."))) {
-                if (ConsiderItem(item.name, subfolder_part, true, item.identity)) {
+                if (ConsiderItem(item.name, folder_prefix, true, item.identity)) {
                     Descend(sub, item.identity, "*.*");
                 }
                 continue;

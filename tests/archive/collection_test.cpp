@@ -276,10 +276,12 @@ TEST_F(Collection, LinksAreFollowedPipesAndLoopsAreNot) {
 
 TEST_F(Collection, NonAsciiNamesAreUtf8AndFlaggedSo) {
     Put("кот.txt", "мяу");
+    Put("\xE9t\xE9.txt", "a Latin-1 name: not UTF-8, so not flagged as such");
     const ZipArchive zip = Pack();
-    ASSERT_EQ(Names(zip), (std::vector<std::string>{"кот.txt"}));
+    ASSERT_EQ(Names(zip), (std::vector<std::string>{"кот.txt", "\xE9t\xE9.txt"}));
     EXPECT_EQ(zip.entries[0].local.flags, 0x800);
     EXPECT_EQ(zip.entries[0].central.flags, 0x800);
+    EXPECT_EQ(zip.entries[1].central.flags, 0);
 }
 
 TEST_F(Collection, CurrentFolderIsNeitherUsedNorChanged) {
