@@ -188,7 +188,12 @@ void TBraskBaseArchiver::Close() noexcept {
         if (state_ == ArchiveState::Closed) return;  // closed at the commit's end
         if (archive_.Size() == 0) {
             archive_.Seek(0);
-            dir_manager_->WriteCentralDirectory();
+            try {
+                dir_manager_->WriteCentralDirectory();
+            } catch (...) {
+                archive_.Truncate(0);  // never a torn end record
+                throw;
+            }
             if (options_.FlushBuffers) archive_.Sync();
         }
     } catch (...) {
@@ -667,12 +672,19 @@ void TBraskBaseArchiver::Rollback(TempFile* old_tail, std::uint64_t write_offset
     dir_manager_->Entries() = dir_manager_->Snapshot();
     archive_.Seek(static_cast<std::int64_t>(write_offset));
     archive_.Truncate(static_cast<std::int64_t>(write_offset));
-    if (old_tail != nullptr) {
-        File& copy = old_tail->file();
-        CopyFileRange(copy, 0, static_cast<std::uint64_t>(copy.Size()), archive_);
-        dir_manager_->RestoreDirectory(old_directory_offset, old_end);
-    } else {
-        dir_manager_->WriteCentralDirectory();
+    try {
+        if (old_tail != nullptr) {
+            File& copy = old_tail->file();
+            CopyFileRange(copy, 0, static_cast<std::uint64_t>(copy.Size()), archive_);
+            dir_manager_->RestoreDirectory(old_directory_offset, old_end);
+        } else {
+            dir_manager_->WriteCentralDirectory();
+        }
+    } catch (...) {
+        // A disk too full even for the directory: no partial record is
+        // left behind (Close tries the empty archive once more).
+        archive_.Truncate(static_cast<std::int64_t>(write_offset));
+        throw;
     }
     if (options_.FlushBuffers) archive_.Sync();
 }

@@ -210,6 +210,24 @@ TEST_F(Failures, ShortWriteOfTheDirectoryFailsTheAddAndRollsBack) {
     EXPECT_EQ(ReadBytes(Jar()), EmptyArchiveBytes());
 }
 
+TEST_F(Failures, ShortWriteOfALocalHeaderFailsTheAddAndRollsBack) {
+    for (const long long capacity : {30LL, 10LL}) {
+        ops_.capacity = capacity;
+        ScopedFileOps scoped(ops_);
+        TBrask jar("brask");
+        jar.SetFileName(Jar());
+        jar.Open(kCreateMode);
+        jar.SetBaseDir(Src());
+        EXPECT_THROW_MSG(jar.AddFromBaseDir("*.*", kDefaultSearchAttr), EWriteError,
+                         "Stream write error");
+        jar.Close();
+        // Room for the empty archive: that is what is left; no room even
+        // for it: nothing, rather than a torn record.
+        EXPECT_EQ(ReadBytes(Jar()), capacity >= 22 ? EmptyArchiveBytes() : std::vector<std::uint8_t>{})
+            << capacity;
+    }
+}
+
 TEST_F(Failures, ShareModeRefusesASourceLockedElsewhere) {
     const int fd = ::open(Path("b.txt").c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
