@@ -10,6 +10,7 @@
 #include <map>
 
 #include "archive/archive_fixture.h"
+#include "archive/compress_source.h"
 #include "archive/dir_array.h"
 #include "archive/mask.h"
 #include "core/file.h"
@@ -283,6 +284,16 @@ TEST_F(Failures, ErrorTexts) {
     TBraskDirArray list;
     EXPECT_THROW_MSG(list.Item(0), EBraskException, "Index out of bounds - Native error: 00001");
     EXPECT_THROW_MSG(list.Delete(3), EBraskException, "Index out of bounds - Native error: 00004");
+}
+
+TEST_F(Failures, ZlibRefusalIsTheCompressionError) {
+    File source = File::Open(Path("a.txt"), OpenMode::Read);
+    File archive = File::Open(dir_ / "out.bin", OpenMode::CreateReadWrite);
+    // No deflate level 10 exists: zlib refuses to start the stream.
+    EXPECT_THROW_MSG(CompressSource(source, 5, archive, 10, true, {}), ECompressionError, "error");
+    const CompressOutcome stored = CompressSource(source, 5, archive, 0, false, {});
+    EXPECT_EQ(stored.bytes_written, 5u);
+    EXPECT_EQ(stored.crc32, 0xD0E0396Au);  // CRC-32 of "alpha"
 }
 
 TEST_F(Failures, MissingBaseFolderIsAnError) {
