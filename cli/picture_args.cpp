@@ -1,14 +1,16 @@
 #include "cli/picture_args.h"
 
+#include "core/errors.h"
+
 namespace grix::cli {
 
 void PictureArgs::Declare(CLI::App& command) {
     image_ = command.add_option("--image", images_, "Picture file (BMP); repeat for each puzzle")
-                 ->take_all()
-                 ->allow_extra_args(false);
+                 ->expected(1)
+                 ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     note_ = command.add_option("--note", notes_, "Note of the picture given before it")
-                ->take_all()
-                ->allow_extra_args(false);
+                ->expected(1)
+                ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
 std::vector<PictureEntry> PictureArgs::Entries(const CLI::App& command) const {
@@ -25,9 +27,8 @@ std::vector<PictureEntry> PictureArgs::Entries(const CLI::App& command) const {
             entries.push_back(std::move(entry));
             noted = false;
         } else if (option == note_ && next_note < notes_.size()) {
-            if (entries.empty() || noted) {
-                throw CLI::ValidationError("--note", "each --note must follow its own --image");
-            }
+            if (entries.empty()) throw Error("--note must follow the --image it belongs to");
+            if (noted) throw Error("Only one --note may follow each --image");
             entries.back().note = notes_[next_note++];
             noted = true;
         }

@@ -16,7 +16,7 @@ public:
     // Adds --image and --note to `command`.
     void Declare(CLI::App& command);
     // The pictures in command-line order, numbered from 1. Throws
-    // CLI::ValidationError for a --note with no --image before it.
+    // grix::Error for a --note with no --image of its own before it.
     std::vector<PictureEntry> Entries(const CLI::App& command) const;
 
 private:

@@ -10,10 +10,15 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGRIX_BUILD_TESTS=OFF
 cmake --build "$build" -j "$(nproc)"
 
 cli="$build/cli/grix-cli"
+# One crossword per sample picture, each with its name as the note.
+args=()
 for picture in examples/*.bmp; do
-  echo "== $picture"
-  "$cli" cells "$picture"
+  args+=(--image "$picture" --note "$(basename "$picture" .bmp)")
 done
-"$cli" pack --out "$build/cfg.dat" --info "Grix sample crossword" \
-  $(for picture in examples/*.bmp; do printf -- '--image %s ' "$picture"; done)
-echo "Crossword pack written: $build/cfg.dat"
+"$cli" build --name "Grix samples" --info "Sample crosswords drawn for Grix" "${args[@]}"
+
+suite="$(cd "$build/cli" && pwd)/midlets"
+echo
+echo "The suite is ready for a phone:"
+echo "  JAR: $suite/Grix samples.jar"
+echo "  JAD: $suite/Grix samples.jad"

@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <random>
 #include <regex>
 
 #include "archive/brask.h"
 #include "builder/crossword_pack.h"
+#include "builder/descriptors.h"
 #include "core/file.h"
 #include "core/text.h"
 #include "payload/payload.h"
@@ -348,11 +350,8 @@ TEST_F(BuildDriverTest, IgnoreInTheWritersPromptIsLogged) {
 
 TEST_F(BuildDriverTest, WarningsForLargeSuitesAndLongNames) {
     // Noise does not compress: a 800 x 800 picture makes a JAR well over 64 KB.
-    std::uint32_t seed = 12345;
-    WriteBmp(dir / "noise.bmp", 800, 800, [&](int, int) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) & 1;
-    });
+    std::mt19937 random(12345);
+    WriteBmp(dir / "noise.bmp", 800, 800, [&](int, int) { return (random() & 1) != 0; });
     CrosswordProject p = Project("A crossword name longer than 32 bytes");
     p.pictures = {{1, dir / "noise.bmp", "", ""}};
     const Build b = Run(p);
