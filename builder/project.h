@@ -1,4 +1,4 @@
-// The crossword project as the window fills it and the builder reads it.
+// The crossword project: what the window (or grix-cli) hands to a build.
 #pragma once
 
 #include <functional>
@@ -6,6 +6,7 @@
 #include <vector>
 
 namespace grix {
+
 struct PictureEntry { int number = 0; std::string path; std::string size_text; std::string note; };
 struct CrosswordProject {
     std::string name;            // crossword name (UTF-8)
@@ -16,4 +17,5 @@ struct CrosswordProject {
     std::string splash_path;
 };
 using LogSink = std::function<void(const std::string& line)>;
-}
+
+}  // namespace grix

@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace grix::cli {

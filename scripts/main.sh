@@ -10,14 +10,15 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGRIX_BUILD_TESTS=OFF
 cmake --build "$build" -j "$(nproc)"
 
 cli="$build/cli/grix-cli"
-for picture in examples/*.bmp; do
-  echo "== $picture"
-  "$cli" cells "$picture"
-done
 # One crossword per sample picture, each with its name as the note.
-pack_args=()
+args=()
 for picture in examples/*.bmp; do
-  pack_args+=(--image "$picture" --note "$(basename "$picture" .bmp)")
+  args+=(--image "$picture" --note "$(basename "$picture" .bmp)")
 done
-"$cli" pack --out "$build/cfg.dat" --info "Grix sample crossword" "${pack_args[@]}"
-echo "Crossword pack written: $build/cfg.dat ($(wc -c < "$build/cfg.dat") bytes)"
+"$cli" build --name "Grix samples" --info "Sample crosswords drawn for Grix" "${args[@]}"
+
+suite="$(cd "$build/cli" && pwd)/midlets"
+echo
+echo "The suite is ready for a phone:"
+echo "  JAR: $suite/Grix samples.jar"
+echo "  JAD: $suite/Grix samples.jad"

@@ -1,0 +1,47 @@
+// The build: one synchronous pass from a crossword project to the suite's
+// JAR and JAD, every step reported as a log line.
+#pragma once
+
+#include <string>
+
+#include "builder/project.h"
+
+namespace grix {
+
+class TBrask;
+
+// The three folders of a build, derived from the application folder.
+struct BuildFolders {
+    std::string suite;     // receives the JAR and JAD
+    std::string staging;   // everything in it is packed into the JAR
+    std::string manifest;  // staging + "/META-INF"
+};
+
+// `app_folder` ends in a separator (see ApplicationFolder()).
+BuildFolders FoldersFor(const std::string& app_folder);
+
+struct BuildOutcome {
+    bool success = false;
+    std::string suite_folder;  // set once the build reaches its JAR step
+};
+
+// Makes sure `path` is a folder (creating one level) and logs
+// "Temporary directory <path> - Ok"; fails with
+// "Can not create tempopary directory <path>".
+void EnsureFolder(const std::string& path, const LogSink& log);
+
+// A crossword name has to be a plain file name: it names the JAR and JAD.
+bool IsUsableCrosswordName(const std::string& name);
+
+// Gives an archive writer the settings every suite's JAR is written with:
+// named "brask" (the prefix of its messages), maximum compression, buffers
+// flushed to disk, UTF-8 names, no Zip64.
+void ConfigureSuiteArchiver(TBrask& brask);
+
+// Runs the build with `brask`, the caller's archive writer, configured by
+// ConfigureSuiteArchiver. Never throws for a failure of the build itself:
+// that is logged as "Process not ended, error: <m>".
+BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_folder,
+                      TBrask& brask, const LogSink& log);
+
+}  // namespace grix

@@ -1,0 +1,19 @@
+// grix-cli hex FILE: writes FILE.imp, the scrambled byte-array declaration.
+#include "cli/command.h"
+#include "tools/byte_array_export.h"
+
+namespace grix::cli {
+namespace {
+
+const CommandRegistrar kHex("hex", "Export FILE as a scrambled byte-array declaration (FILE.imp)",
+                            [](CLI::App& command) {
+                                auto path = std::make_shared<std::string>();
+                                command.add_option("FILE", *path, "File to export")->required();
+                                return [path]() {
+                                    ExportByteArray(*path);
+                                    return 0;
+                                };
+                            });
+
+}  // namespace
+}  // namespace grix::cli
