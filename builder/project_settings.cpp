@@ -23,7 +23,8 @@ std::string RowKey(int row, int column) {
 
 std::string SettingsFolder(const std::string& settings_path) {
     const fs::path folder = fs::path(settings_path).parent_path();
-    if (folder.empty()) return {};
+    if (folder.empty())
+        return {};
     std::string text = folder.string();
     if (text.back() != '/' && text.back() != static_cast<char>(fs::path::preferred_separator)) {
         text += static_cast<char>(fs::path::preferred_separator);
@@ -32,22 +33,25 @@ std::string SettingsFolder(const std::string& settings_path) {
 }
 
 std::string ResolveProjectPath(const std::string& path, const std::string& settings_folder) {
-    if (path.empty() || IsWindowsStylePath(path) || settings_folder.empty()) return path;
+    if (path.empty() || IsWindowsStylePath(path) || settings_folder.empty())
+        return path;
     const fs::path given(path);
-    if (given.is_absolute()) return path;
+    if (given.is_absolute())
+        return path;
     return (fs::path(settings_folder) / given).lexically_normal().string();
 }
 
 std::vector<PictureEntry> ReadPictureTable(const IniFile& ini, const std::string& settings_folder) {
     const std::int32_t count = ini.ReadInteger(kTableSection, kRowCountKey, 0);
     std::vector<PictureEntry> rows;
-    if (count <= 0 || count > kMaxTableRows) return rows;
+    if (count <= 0 || count > kMaxTableRows)
+        return rows;
     rows.reserve(static_cast<std::size_t>(count));
     for (int i = 1; i <= count; ++i) {
         PictureEntry entry;
         entry.number = i;
-        entry.path = ResolveProjectPath(ini.ReadString(kTableSection, RowKey(i, 1), ""),
-                                        settings_folder);
+        entry.path =
+            ResolveProjectPath(ini.ReadString(kTableSection, RowKey(i, 1), ""), settings_folder);
         entry.size_text = ini.ReadString(kTableSection, RowKey(i, 2), "");
         entry.note = ini.ReadString(kTableSection, RowKey(i, 3), "");
         rows.push_back(std::move(entry));
@@ -76,7 +80,8 @@ CrosswordProject LoadCrosswordProject(const std::string& settings_path) {
     CrosswordProject project;
     project.name = ini.ReadString(kEditSection, kNameKey, kDefaultCrosswordName);
     project.info = ini.ReadString(kEditSection, kInfoKey, kDefaultCreditLine);
-    project.splash_path = ResolveProjectPath(ini.ReadString(kEditSection, kSplashPathKey, ""), folder);
+    project.splash_path =
+        ResolveProjectPath(ini.ReadString(kEditSection, kSplashPathKey, ""), folder);
     project.splash = ini.ReadBool(kCheckBoxSection, kSplashFlagKey, false);
     project.pictures = ReadPictureTable(ini, folder);
     project.list_empty = project.pictures.empty();

@@ -34,7 +34,8 @@ std::size_t SkipBlanks(std::string_view text, std::size_t from) {
 
 // End of `text[begin, end)` without its trailing blanks.
 std::size_t TrimEnd(std::string_view text, std::size_t begin, std::size_t end) {
-    while (end > begin && kBlanks.find(text[end - 1]) != std::string_view::npos) --end;
+    while (end > begin && kBlanks.find(text[end - 1]) != std::string_view::npos)
+        --end;
     return end;
 }
 
@@ -43,7 +44,9 @@ std::string_view Trim(std::string_view text) {
     return text.substr(begin, TrimEnd(text, begin, text.size()) - begin);
 }
 
-std::string Fold(std::string_view name) { return AsciiLower(Trim(name)); }
+std::string Fold(std::string_view name) {
+    return AsciiLower(Trim(name));
+}
 
 // At most `limit` characters of UTF-8 text, never cutting a character.
 std::string CapCharacters(std::string text, std::size_t limit) {
@@ -58,7 +61,8 @@ std::string CapCharacters(std::string text, std::size_t limit) {
 std::string OneLine(std::string_view value) {
     std::string out(value);
     for (char& c : out) {
-        if (c == '\r' || c == '\n') c = ' ';
+        if (c == '\r' || c == '\n')
+            c = ' ';
     }
     return out;
 }
@@ -100,25 +104,32 @@ std::optional<std::int32_t> ParseIniInteger(std::string_view text) {
         base = 16;
         text.remove_prefix(2);
     }
-    if (text.empty()) return std::nullopt;
+    if (text.empty())
+        return std::nullopt;
 
-    const std::uint64_t limit = base == 16 ? 0xFFFFFFFFull : negative ? 0x80000000ull : 0x7FFFFFFFull;
+    const std::uint64_t limit = base == 16 ? 0xFFFFFFFFull
+                                : negative ? 0x80000000ull
+                                           : 0x7FFFFFFFull;
     std::uint64_t value = 0;
     for (const char c : text) {
         const int d = DigitValue(c, base);
-        if (d < 0) return std::nullopt;
+        if (d < 0)
+            return std::nullopt;
         value = value * static_cast<unsigned>(base) + static_cast<unsigned>(d);
-        if (value > limit) return std::nullopt;
+        if (value > limit)
+            return std::nullopt;
     }
     std::uint32_t bits = static_cast<std::uint32_t>(value);
-    if (negative) bits = 0u - bits;
+    if (negative)
+        bits = 0u - bits;
     return static_cast<std::int32_t>(bits);
 }
 
 IniFile::IniFile(std::string path, std::string_view text, bool from_disk)
     : path_(std::move(path)), on_disk_(from_disk) {
     Parse(text);
-    if (from_disk) saved_text_ = std::string(text);
+    if (from_disk)
+        saved_text_ = std::string(text);
 }
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
@@ -128,10 +139,12 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
         text.assign(bytes.begin(), bytes.end());
         on_disk_ = true;
     } catch (const EFileError& e) {
-        if (e.code() != kFileNotFound) throw;
+        if (e.code() != kFileNotFound)
+            throw;
     }
     Parse(text);
-    if (on_disk_) saved_text_ = text;
+    if (on_disk_)
+        saved_text_ = text;
 }
 
 IniFile IniFile::FromText(std::string path, std::string_view text) {
@@ -158,11 +171,13 @@ void IniFile::Parse(std::string_view text) {
             line.text = std::string(text.substr(0, crlf ? newline - 1 : newline));
             line.eol = crlf ? "\r\n" : "\n";
             text.remove_prefix(newline + 1);
-            if (default_eol_.empty()) default_eol_ = line.eol;
+            if (default_eol_.empty())
+                default_eol_ = line.eol;
         }
         AddLine(std::move(line));
     }
-    if (default_eol_.empty()) default_eol_ = kNativeEol;
+    if (default_eol_.empty())
+        default_eol_ = kNativeEol;
 }
 
 void IniFile::AddLine(Line line) {
@@ -170,7 +185,8 @@ void IniFile::AddLine(Line line) {
     const std::size_t start = SkipBlanks(text, 0);
     if (start < text.size() && text[start] == '[') {
         std::size_t close = text.find(']', start);
-        if (close == std::string_view::npos) close = text.size();
+        if (close == std::string_view::npos)
+            close = text.size();
         Section section;
         section.name = std::string(Trim(text.substr(start + 1, close - start - 1)));
         section.lines.push_back(std::move(line));
@@ -208,7 +224,8 @@ IniFile::Section* IniFile::FindSection(std::string_view section) {
 
 const IniFile::Line* IniFile::FindKey(std::string_view section, std::string_view key) const {
     const Section* found = FindSection(section);
-    if (found == nullptr) return nullptr;
+    if (found == nullptr)
+        return nullptr;
     const auto it = found->keys.find(Fold(key));
     return it == found->keys.end() ? nullptr : &found->lines[it->second];
 }
@@ -231,7 +248,8 @@ bool IniFile::ValueExists(std::string_view section, std::string_view key) const 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view default_value) const {
     const Line* line = FindKey(section, key);
-    if (line == nullptr) return std::string(default_value);
+    if (line == nullptr)
+        return std::string(default_value);
     const std::string_view raw =
         std::string_view(line->text).substr(line->value_begin, line->value_end - line->value_begin);
     return CapCharacters(DecodeLegacyText(raw), kIniValueCharacterLimit);
@@ -240,7 +258,8 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
                                   std::int32_t default_value) const {
     const Line* line = FindKey(section, key);
-    if (line == nullptr) return default_value;
+    if (line == nullptr)
+        return default_value;
     return ParseIniInteger(ReadString(section, key, "")).value_or(default_value);
 }
 
@@ -253,11 +272,14 @@ IniFile::Section& IniFile::AppendSection(std::string_view section) {
     // the new section apart from the one before it.
     Line* last = nullptr;
     for (auto it = sections_.rbegin(); it != sections_.rend() && last == nullptr; ++it) {
-        if (!it->lines.empty()) last = &it->lines.back();
+        if (!it->lines.empty())
+            last = &it->lines.back();
     }
     if (last != nullptr) {
-        if (last->eol.empty()) last->eol = default_eol_;
-        if (!Trim(last->text).empty()) sections_.back().lines.push_back(Line{"", default_eol_});
+        if (last->eol.empty())
+            last->eol = default_eol_;
+        if (!Trim(last->text).empty())
+            sections_.back().lines.push_back(Line{"", default_eol_});
     }
     Section added;
     added.name = std::string(Trim(section));
@@ -270,13 +292,14 @@ IniFile::Section& IniFile::AppendSection(std::string_view section) {
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     const std::string text = OneLine(Trim(value));
     Section* target = FindSection(section);
-    if (target == nullptr) target = &AppendSection(section);
+    if (target == nullptr)
+        target = &AppendSection(section);
 
     const auto known = target->keys.find(Fold(key));
     if (known != target->keys.end()) {
         Line& line = target->lines[known->second];
-        if (std::string_view(line.text).substr(line.value_begin, line.value_end - line.value_begin) ==
-            text) {
+        if (std::string_view(line.text).substr(line.value_begin,
+                                               line.value_end - line.value_begin) == text) {
             return;  // unchanged: the line keeps its exact look
         }
         line.text = line.text.substr(line.key_begin, line.key_end - line.key_begin) + "=" + text;
@@ -292,9 +315,11 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     // the insertion point is therefore not a key, and the key index of the
     // section stays valid.
     std::size_t after = target->lines.size();
-    while (after > 1 && !target->lines[after - 1].is_key) --after;
+    while (after > 1 && !target->lines[after - 1].is_key)
+        --after;
     Line& before = target->lines[after - 1];
-    if (before.eol.empty()) before.eol = default_eol_;
+    if (before.eol.empty())
+        before.eol = default_eol_;
 
     Line line;
     const std::string name(Trim(key));
@@ -304,7 +329,8 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     line.key_end = name.size();
     line.value_begin = name.size() + 1;
     line.value_end = line.text.size();
-    target->lines.insert(target->lines.begin() + static_cast<std::ptrdiff_t>(after), std::move(line));
+    target->lines.insert(target->lines.begin() + static_cast<std::ptrdiff_t>(after),
+                         std::move(line));
     target->keys.emplace(AsciiLower(name), after);
 }
 
@@ -318,7 +344,8 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 
 void IniFile::Save() {
     const std::string text = Text();
-    if (on_disk_ && text == saved_text_) return;
+    if (on_disk_ && text == saved_text_)
+        return;
 
     // Through a symbolic link to the file it names, so that a linked
     // settings file stays linked.
@@ -326,7 +353,8 @@ void IniFile::Save() {
     fs::path target(path_);
     if (fs::is_symlink(target, ec)) {
         fs::path real = fs::canonical(target, ec);
-        if (!ec) target = std::move(real);
+        if (!ec)
+            target = std::move(real);
     }
     const std::string temporary = target.string() + "." + std::to_string(ProcessId()) + ".tmp";
     try {
@@ -335,7 +363,8 @@ void IniFile::Save() {
         out.Sync();
         out.Close();
         const fs::file_status old = fs::status(target, ec);
-        if (!ec && fs::exists(old)) fs::permissions(temporary, old.permissions(), ec);
+        if (!ec && fs::exists(old))
+            fs::permissions(temporary, old.permissions(), ec);
         fs::rename(temporary, target);
     } catch (const std::exception&) {
         fs::remove(temporary, ec);

@@ -31,7 +31,7 @@ namespace grix {
 
 // "Unable to write to <path>": the settings file could not be saved.
 class EIniFileException : public Error {
-public:
+  public:
     explicit EIniFileException(const std::string& message) : Error(message) {}
 };
 
@@ -46,7 +46,7 @@ inline constexpr std::size_t kIniValueCharacterLimit = 2047;
 std::optional<std::int32_t> ParseIniInteger(std::string_view text);
 
 class IniFile {
-public:
+  public:
     // Reads the file at `path`. A missing file reads as empty; it is created
     // by Save(). Any other failure to read raises EFileError.
     explicit IniFile(std::string path);
@@ -81,7 +81,7 @@ public:
     // which case the file on disk is exactly as it was.
     void Save();
 
-private:
+  private:
     struct Line {
         std::string text;  // without its line ending
         std::string eol;   // "\n", "\r\n" or "" for a last line without one
@@ -90,7 +90,7 @@ private:
         bool is_key = false;
     };
     struct Section {
-        std::string name;   // as written; empty for the lines before any section
+        std::string name;         // as written; empty for the lines before any section
         std::vector<Line> lines;  // the header line first, except for the preamble
         std::unordered_map<std::string, std::size_t> keys;  // folded name -> line
     };
@@ -105,11 +105,11 @@ private:
     Section& AppendSection(std::string_view section);
 
     std::string path_;
-    std::string bom_;          // a UTF-8 byte-order mark the file started with
-    std::string default_eol_;  // the file's own line ending, for new lines
+    std::string bom_;                // a UTF-8 byte-order mark the file started with
+    std::string default_eol_;        // the file's own line ending, for new lines
     std::vector<Section> sections_;  // sections_[0] holds the lines before any section
     std::unordered_map<std::string, std::size_t> section_index_;  // folded name -> first
-    std::string saved_text_;   // what the file held when read or last saved
+    std::string saved_text_;  // what the file held when read or last saved
     bool on_disk_ = false;
 };
 

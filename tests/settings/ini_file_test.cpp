@@ -101,7 +101,8 @@ TEST(IniRead, IntegersAndFlagsFallBackToTheirDefaults) {
 
 TEST(IniRead, LongValuesAreCutAt2047CharactersNotBytes) {
     std::string cyrillic;
-    for (int i = 0; i < 3000; ++i) cyrillic += "\xD0\xAF";  // U+042F, two bytes
+    for (int i = 0; i < 3000; ++i)
+        cyrillic += "\xD0\xAF";  // U+042F, two bytes
     const IniFile ini = IniFile::FromText(
         "x.ini", "[S]\nascii=" + std::string(3000, 'a') + "\ncyrillic=" + cyrillic + "\n");
     EXPECT_EQ(ini.ReadString("S", "ascii", ""), std::string(2047, 'a'));
@@ -181,7 +182,8 @@ TEST(IniWrite, AValueStaysOnOneLine) {
 
 TEST(IniWrite, ManyKeysInOneSectionStayFindable) {
     IniFile ini = IniFile::FromText("x.ini", "[Table]\nRowCount=0\n\n[After]\nx=1\n");
-    for (int i = 1; i <= 2000; ++i) ini.WriteString("Table", std::to_string(i) + ".1", "p" + std::to_string(i));
+    for (int i = 1; i <= 2000; ++i)
+        ini.WriteString("Table", std::to_string(i) + ".1", "p" + std::to_string(i));
     ini.WriteString("Table", "RowCount", "2000");
     for (int i = 1; i <= 2000; i += 199) {
         EXPECT_EQ(ini.ReadString("table", std::to_string(i) + ".1", ""), "p" + std::to_string(i));
@@ -194,7 +196,7 @@ TEST(IniWrite, ManyKeysInOneSectionStayFindable) {
 
 // A disk that fills up after `room` bytes.
 class FullDisk : public FileOps {
-public:
+  public:
     explicit FullDisk(long long room) : room_(room) {}
     long long Write(int fd, const void* buffer, std::size_t count) override {
         if (room_ <= 0) {
@@ -211,7 +213,7 @@ public:
     }
     int opens = 0;
 
-private:
+  private:
     long long room_;
 };
 

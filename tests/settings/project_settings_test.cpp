@@ -73,11 +73,12 @@ TEST(ProjectSettings, RowCountsOutsideTheTableLimitLoadAsTheEmptyList) {
         const char* count;
         std::size_t rows;
     };
-    const Case cases[] = {{"0", 0},          {"0x3", 3},         {"$2", 2},      {"-1", 0},
-                          {"65536", 0},      {"2147483647", 0},  {"$FFFFFFFF", 0}, {"many", 0},
-                          {"65535", 65535}};
+    const Case cases[] = {{"0", 0},         {"0x3", 3},   {"$2", 2},
+                          {"-1", 0},        {"65536", 0}, {"2147483647", 0},
+                          {"$FFFFFFFF", 0}, {"many", 0},  {"65535", 65535}};
     for (const Case& c : cases) {
-        const IniFile ini = IniFile::FromText("x.ini", std::string("[Table]\nRowCount=") + c.count + "\n");
+        const IniFile ini =
+            IniFile::FromText("x.ini", std::string("[Table]\nRowCount=") + c.count + "\n");
         EXPECT_EQ(ReadPictureTable(ini, "").size(), c.rows) << c.count;
     }
 }
@@ -109,7 +110,8 @@ TEST(ProjectSettings, ShrinkingTheListLeavesOldRowsThatLoadingIgnores) {
     IniFile ini = IniFile::FromText("x.ini", "");
     std::vector<PictureEntry> five;
     for (int i = 1; i <= 5; ++i) {
-        five.push_back({i, "/p/" + std::to_string(i) + ".bmp", "1 * 1", "note " + std::to_string(i)});
+        five.push_back(
+            {i, "/p/" + std::to_string(i) + ".bmp", "1 * 1", "note " + std::to_string(i)});
     }
     WritePictureTable(ini, five);
     WritePictureTable(ini, {five[0], five[1]});
