@@ -176,8 +176,10 @@ void IniFile::Parse(std::string_view text) {
         }
         AddLine(std::move(line));
     }
+    // Constructed, then moved in: assigning the literal in place trips a false
+    // -Wrestrict warning of GCC 12 at -O3.
     if (default_eol_.empty())
-        default_eol_ = kNativeEol;
+        default_eol_ = std::string(kNativeEol);
 }
 
 void IniFile::AddLine(Line line) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "builder/pack_picture.h"
 #include "core/file_error.h"
 #include "support/test_support.h"
 
@@ -122,6 +123,26 @@ TEST(ProjectSettings, ShrinkingTheListLeavesOldRowsThatLoadingIgnores) {
     EXPECT_EQ(rows[1].path, "/p/2.bmp");
     EXPECT_EQ(rows[1].size_text, "1 * 1");
     EXPECT_EQ(rows[1].note, "note 2");
+}
+
+}  // namespace
+}  // namespace grix
+
+namespace grix {
+namespace {
+
+TEST(SampleProject, RefersToThePicturesBesideIt) {
+    const std::string path = std::string(GRIX_SOURCE_DIR) + "/examples/grix.ini";
+    const CrosswordProject p = LoadCrosswordProject(path);
+    EXPECT_FALSE(p.name.empty());
+    ASSERT_EQ(p.pictures.size(), 8u);
+    const fs::path examples = fs::path(GRIX_SOURCE_DIR) / "examples";
+    for (const PictureEntry& entry : p.pictures) {
+        EXPECT_EQ(fs::path(entry.path).parent_path(), examples) << entry.path;
+        EXPECT_TRUE(fs::exists(entry.path)) << entry.path;
+        EXPECT_EQ(entry.size_text, PictureSizeText(entry.path)) << entry.path;
+        EXPECT_FALSE(entry.note.empty());
+    }
 }
 
 }  // namespace

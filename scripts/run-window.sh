@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds Grix with its window and opens the sample crossword project of
+# examples/ in it: press "Start" to build the suite.
+#
+# The sample (examples/grix.ini and its pictures) is copied to
+# build/release/sample first and opened from there, so the window saves its
+# changes to that copy, never to the source tree; each run starts from a
+# fresh copy. Where there is no display, the sample is built without the
+# window by grix-cli instead.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh
+
+build=build/release
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGRIX_BUILD_TESTS=OFF -DGRIX_BUILD_APP=ON
+cmake --build "$build" -j "$(nproc)"
+
+sample="$root/$build/sample"
+mkdir -p "$sample"
+cp examples/grix.ini examples/*.bmp "$sample/"
+
+has_display=yes
+if [ "$(uname -s)" = "Linux" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    has_display=no
+fi
+
+if [ "$has_display" = yes ]; then
+    echo "Opening the sample project $sample/grix.ini; suites go to $root/$build/app/midlets"
+    exec "$build/app/grix" --project "$sample/grix.ini"
+fi
+
+echo "No display (DISPLAY and WAYLAND_DISPLAY are empty): building the sample without the window."
+"$build/cli/grix-cli" build --project "$sample/grix.ini"
