@@ -96,6 +96,36 @@ TEST_F(ButtonsTest, AboutShowsTheVersionAndCredits) {
     EXPECT_TRUE(window->boxes[0].text.contains("Copyright"));
 }
 
+TEST_F(ButtonsTest, TheSplashButtonAsksForAPngFile) {
+    auto window = ShowWindow(dir / "grix.ini");
+    window->file_answers.push_back("/pictures/splash.png");
+    Click(window->Button5);
+    ASSERT_EQ(window->asked.size(), 1u);
+    EXPECT_EQ(window->asked[0].title, "Select image");
+    EXPECT_EQ(window->asked[0].filter, "*.png (*.png)");
+    EXPECT_EQ(window->Edit1->text(), "/pictures/splash.png");
+    Click(window->Button5);  // cancelled: the path stays
+    EXPECT_EQ(window->Edit1->text(), "/pictures/splash.png");
+}
+
+TEST_F(ButtonsTest, ClosingDuringABuildWaitsForItsEnd) {
+    const std::string ini = dir / "grix.ini";
+    TestWindow* shown = nullptr;
+    bool closed_during_build = true;
+    auto window = ShowWindow(ini, [&](const CrosswordProject&, const LogSink& log) {
+        shown->close();
+        log("still building");
+        closed_during_build = !shown->isVisible();
+        return BuildOutcome{};
+    });
+    shown = window.get();
+    Click(window->Button1);
+    EXPECT_FALSE(closed_during_build);
+    QApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(std::filesystem::exists(ini)) << "closed the normal way, settings saved";
+}
+
 TEST_F(ButtonsTest, HexWritesTheDeclarationBesideTheFile) {
     auto window = ShowWindow(dir / "grix.ini");
     const std::string input = dir / "three.bin";
