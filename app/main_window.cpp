@@ -135,12 +135,22 @@ void TfmMain::BuildLayout() {
     sgImages->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     sgImages->horizontalHeader()->setHighlightSections(false);
     sgImages->horizontalHeader()->setStretchLastSection(true);
+    // The widths were chosen for a small 8-point font. A larger desktop font
+    // would cut the size text short, so "Size" takes what "888 * 888" needs
+    // and "File" gives that up, keeping the list's width.
+    const int size_width =
+        std::max(kColumnWidths[kSizeColumn],
+                 sgImages->fontMetrics().horizontalAdvance(QStringLiteral("888 * 888")) + 10);
+    const int widths[] = {kColumnWidths[kNumberColumn],
+                          kColumnWidths[kFileColumn] - (size_width - kColumnWidths[kSizeColumn]),
+                          size_width, kColumnWidths[kNotesColumn]};
     for (int c = 0; c < 4; ++c)
-        sgImages->setColumnWidth(c, kColumnWidths[c]);
+        sgImages->setColumnWidth(c, widths[c]);
     sgImages->setSelectionMode(QAbstractItemView::SingleSelection);
     sgImages->setSelectionBehavior(QAbstractItemView::SelectItems);
     sgImages->setShowGrid(true);
     sgImages->setWordWrap(false);
+    sgImages->setTextElideMode(Qt::ElideLeft);  // a path's end names the file
     sgImages->viewport()->setAcceptDrops(true);
     PrepareRow(1);
     SelectRow(1, kFileColumn);
@@ -486,7 +496,10 @@ QString TfmMain::Cell(int row, int column) const {
 }
 
 void TfmMain::SetCell(int row, int column, const QString& text) {
-    sgImages->item(row - 1, column)->setText(text);
+    QTableWidgetItem* item = sgImages->item(row - 1, column);
+    item->setText(text);
+    if (column == kFileColumn)
+        item->setToolTip(text);  // the whole path, however narrow the column
 }
 
 int TfmMain::LastRow() const {
