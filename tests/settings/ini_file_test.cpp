@@ -156,6 +156,16 @@ TEST(IniWrite, OnlyTheWrittenLinesChange) {
     EXPECT_EQ(ini.ReadString("TEdit", "Edit6", ""), "\xD0\x9A\xD0\xBE\xD1\x82");
 }
 
+TEST(IniWrite, ASectionHeaderOnTheLastLineGetsItsLineEnding) {
+    IniFile ini = IniFile::FromText("x.ini", "; top\r\n[Table]");
+    ini.WriteString("Table", "RowCount", "0");
+    EXPECT_EQ(ini.Text(), "; top\r\n[Table]\r\nRowCount=0\r\n");
+    IniFile bare = IniFile::FromText("x.ini", "stray text");
+    bare.WriteString("TEdit", "Edit2", "Cat");
+    EXPECT_EQ(bare.Text().rfind("stray text\n", 0), 0u) << "a line of its own, then the section";
+    EXPECT_EQ(bare.ReadString("TEdit", "Edit2", ""), "Cat");
+}
+
 TEST(IniWrite, AFileFromScratchHasItsSectionsInWritingOrder) {
     IniFile ini = IniFile::FromText("x.ini", "");
     ini.WriteString("TEdit", "Edit2", "Cat");
