@@ -47,8 +47,14 @@ int main(int argc, char** argv) {
 
     try {
         app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
+    } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        // Scripts rely on one status for every failure: the message alone, exit 1.
+        ReportFailure(e.what());
+        return 1;
     }
 
     try {

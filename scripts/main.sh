@@ -14,6 +14,10 @@ for picture in examples/*.bmp; do
   echo "== $picture"
   "$cli" cells "$picture"
 done
-"$cli" pack --out "$build/cfg.dat" --info "Grix sample crossword" \
-  $(for picture in examples/*.bmp; do printf -- '--image %s ' "$picture"; done)
-echo "Crossword pack written: $build/cfg.dat"
+# One crossword per sample picture, each with its name as the note.
+pack_args=()
+for picture in examples/*.bmp; do
+  pack_args+=(--image "$picture" --note "$(basename "$picture" .bmp)")
+done
+"$cli" pack --out "$build/cfg.dat" --info "Grix sample crossword" "${pack_args[@]}"
+echo "Crossword pack written: $build/cfg.dat ($(wc -c < "$build/cfg.dat") bytes)"

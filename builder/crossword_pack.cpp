@@ -1,0 +1,92 @@
+#include "builder/crossword_pack.h"
+
+#include <limits>
+
+#include "core/errors.h"
+#include "core/file.h"
+#include "core/text.h"
+
+namespace grix {
+
+namespace {
+
+// Flush the pack to its file once this much has gathered, so that a long
+// list of large pictures never sits in memory whole.
+constexpr std::size_t kFlushBytes = 1 << 20;
+
+std::int32_t CountAsInt32(std::size_t count) {
+    // The phone reads every count as a signed 32-bit value; a larger one
+    // cannot be written honestly.
+    if (count > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        throw Error("Too much data for the crossword pack");
+    }
+    return static_cast<std::int32_t>(count);
+}
+
+}  // namespace
+
+void WriteInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
+    const auto v = static_cast<std::uint32_t>(value);
+    out.push_back(static_cast<std::uint8_t>(v >> 24));
+    out.push_back(static_cast<std::uint8_t>(v >> 16));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+    out.push_back(static_cast<std::uint8_t>(v));
+}
+
+void WriteText(std::vector<std::uint8_t>& out, std::string_view utf8) {
+    const std::u16string units = Utf8ToUtf16(utf8);
+    WriteInt32(out, CountAsInt32(units.size()));
+    for (const char16_t unit : units) {
+        out.push_back(static_cast<std::uint8_t>(unit >> 8));
+        out.push_back(static_cast<std::uint8_t>(unit));
+    }
+}
+
+void WritePicture(std::vector<std::uint8_t>& out, const std::string& path) {
+    TPicture picture;
+    LoadPackBitmap(picture, path);
+    const std::int32_t width = picture.Width();
+    const std::int32_t height = picture.Height();
+    WriteInt32(out, width);
+    WriteInt32(out, height);
+
+    out.reserve(out.size() + static_cast<std::size_t>(std::int64_t{width} * height / 8 + 1));
+    std::uint8_t bits = 0;
+    std::uint64_t count = 0;
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            bits >>= 1;
+            if (IsInk(picture.AsBitmap().PixelColor(x, y)))
+                bits |= 0x80;
+            if (++count % 8 == 0) {
+                out.push_back(bits);
+                bits = 0;
+            }
+        }
+    }
+    out.push_back(bits);
+}
+
+std::int64_t WritePack(const CrosswordProject& project, const std::string& target_path) {
+    // Should anything below fail, File's destructor closes the file while
+    // the error unwinds, before it reaches the caller.
+    File file = File::Open(target_path, OpenMode::CreateTruncate);
+    std::vector<std::uint8_t> bytes;
+    WriteInt32(bytes, CountAsInt32(project.pictures.size()));
+    WriteText(bytes, project.info);
+    WriteText(bytes, kPackVersion);
+    for (const PictureEntry& entry : project.pictures) {
+        WritePicture(bytes, entry.path);
+        WriteText(bytes, entry.note);
+        if (bytes.size() >= kFlushBytes) {
+            file.WriteAll(bytes);
+            bytes.clear();
+        }
+    }
+    file.WriteAll(bytes);
+    const std::int64_t size = file.Size();
+    file.Close();
+    return size;
+}
+
+}  // namespace grix

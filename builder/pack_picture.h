@@ -1,0 +1,34 @@
+// Pictures as the crossword pack sees them: the ink test, loading a picture
+// for its cells, and the size text the picture list shows.
+#pragma once
+
+#include <string>
+
+#include "imaging/picture.h"
+
+namespace grix {
+
+// A pixel is a filled cell unless all three of its red, green and blue bytes
+// are 225 or more. The fourth byte plays no part, so a read outside the
+// picture (0xFFFFFFFF) is an empty cell. Channels are neither weighted nor
+// averaged: pure red or blue is ink as much as black.
+constexpr bool IsInk(TColor color) {
+    constexpr TColor kThreshold = 0xE0;
+    // Bitwise, not short-circuit: no branches to mispredict in the loops
+    // that judge every pixel.
+    const int red = (color & 0xFF) <= kThreshold;
+    const int green = ((color >> 8) & 0xFF) <= kThreshold;
+    const int blue = ((color >> 16) & 0xFF) <= kThreshold;
+    return (red | green | blue) != 0;
+}
+
+// Loads `path` into `picture` and answers its bitmap. Only bitmaps give
+// cells: icons and metafiles load, but their pixels cannot be read, so they
+// are refused with "Bitmap image is not valid" rather than packed as empty
+// puzzles.
+TBitmap& LoadPackBitmap(TPicture& picture, const std::string& path);
+
+// "<width> * <height>" of the picture at `path`, whatever kind it is.
+std::string PictureSizeText(const std::string& path);
+
+}  // namespace grix

@@ -1,0 +1,46 @@
+// grix-cli cells PICTURE: the cells of a picture as the crossword pack holds
+// them. The first line is the size text "W * H"; then one line per row,
+// "#" for a filled cell and "." for an empty one.
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "builder/pack_picture.h"
+#include "cli/command.h"
+
+namespace grix::cli {
+namespace {
+
+int RunCells(const std::string& path) {
+    TPicture picture;
+    LoadPackBitmap(picture, path);
+    const std::int32_t width = picture.Width();
+    const std::int32_t height = picture.Height();
+    std::string line = std::to_string(width) + " * " + std::to_string(height);
+    std::cout << line << '\n';
+    for (std::int32_t y = 0; y < height; ++y) {
+        line.assign(static_cast<std::size_t>(width), '.');
+        for (std::int32_t x = 0; x < width; ++x) {
+            if (IsInk(picture.AsBitmap().PixelColor(x, y)))
+                line[static_cast<std::size_t>(x)] = '#';
+        }
+        std::cout << line << '\n';
+    }
+    std::cout.flush();
+    if (!std::cout) {
+        ReportFailure("Cannot write to standard output");
+        return 1;
+    }
+    return 0;
+}
+
+const CommandRegistrar kCells(
+    "cells", "Print a picture's cells as the crossword pack holds them (# filled, . empty)",
+    [](CLI::App& command) {
+        auto path = std::make_shared<std::string>();
+        command.add_option("PICTURE", *path, "BMP picture")->required();
+        return std::function<int()>([path] { return RunCells(*path); });
+    });
+
+}  // namespace
+}  // namespace grix::cli

@@ -1,0 +1,5 @@
+package javax.microedition.rms;
+
+public interface RecordFilter {
+  boolean matches(byte[] candidate);
+}

@@ -1,0 +1,25 @@
+import com.nokia.mid.ui.FullCanvas;
+import javax.microedition.lcdui.Graphics;
+
+/** The full-screen canvas of phones that have one; it takes no commands, so the board draws its soft-key labels. */
+public class TNokiaCanvas extends FullCanvas {
+  protected void paint(Graphics g) {
+    TBoard.it.paint(g);
+  }
+
+  protected void keyPressed(int key) {
+    TBoard.it.key(key, false);
+  }
+
+  protected void keyRepeated(int key) {
+    TBoard.it.key(key, true);
+  }
+
+  protected void showNotify() {
+    TBoard.it.shown(true);
+  }
+
+  protected void hideNotify() {
+    TBoard.it.shown(false);
+  }
+}

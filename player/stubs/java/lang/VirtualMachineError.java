@@ -1,0 +1,7 @@
+package java.lang;
+
+public class VirtualMachineError extends Error {
+  public VirtualMachineError() {}
+
+  public VirtualMachineError(String s) {}
+}

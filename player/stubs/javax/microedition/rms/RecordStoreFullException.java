@@ -1,0 +1,7 @@
+package javax.microedition.rms;
+
+public class RecordStoreFullException extends RecordStoreException {
+  public RecordStoreFullException() {}
+
+  public RecordStoreFullException(String s) {}
+}

@@ -1,0 +1,154 @@
+import static org.junit.Assert.assertEquals;
+import static org.junit.Assert.assertNotEquals;
+
+import java.awt.image.BufferedImage;
+import javax.microedition.lcdui.Canvas;
+import org.junit.Before;
+import org.junit.Test;
+
+/**
+ * Draws the player's screens on the desktop stand-in of the phone and saves
+ * them as PNGs (where the build asks for them) for people to look at.
+ */
+public class ScreensTest {
+  static final String[] HEART = {
+      ".##....##.",
+      "####..####",
+      "##########",
+      "##########",
+      "##########",
+      ".########.",
+      "..######..",
+      "...####...",
+      "....##....",
+      "..........",
+  };
+  static final String[] SMILE = {
+      ".....#####.....",
+      "...##.....##...",
+      "..#.........#..",
+      ".#...........#.",
+      ".#..##...##..#.",
+      "#...##...##...#",
+      "#.............#",
+      "#.............#",
+      "#..#.......#..#",
+      "#...#.....#...#",
+      ".#...#####...#.",
+      ".#...........#.",
+      "..#.........#..",
+      "...##.....##...",
+      ".....#####.....",
+  };
+  static final String[] HOUSE = {
+      "...##...",
+      "..####..",
+      ".######.",
+      "########",
+      ".#....#.",
+      ".#.##.#.",
+      ".#.##.#.",
+      ".######.",
+  };
+
+  static byte[] sample() {
+    return PackBytes.pack("Three little crosswords made with Grix. Have fun!",
+        HEART, "A heart", SMILE, "Smile", HOUSE, "Home, sweet home");
+  }
+
+  @Before
+  public void freshStore() {
+    Harness.resetStore();
+  }
+
+  static int colours(BufferedImage b) {
+    java.util.Set<Integer> s = new java.util.HashSet<>();
+    for (int y = 0; y < b.getHeight(); y++) {
+      for (int x = 0; x < b.getWidth(); x++) {
+        s.add(b.getRGB(x, y));
+      }
+    }
+    return s.size();
+  }
+
+  @Test
+  public void drawsTheScreensOfAStandardPhone() throws Exception {
+    Harness t = new Harness(sample());
+    t.shoot("title");
+    t.started();
+    t.board.marks[2] = 2;
+    t.board.marks[0] = 1;
+    t.press(-2);
+    t.shoot("list");
+    t.press(-6);
+    t.shoot("about");
+    t.press(-7, -5);
+    // Some work in progress: the first rows of the smile and a few marks.
+    for (int x = 0; x < 15; x++) {
+      if (SMILE[0].charAt(x) == '#' || SMILE[1].charAt(x) == '#') {
+        t.board.cx = x;
+        t.board.cy = SMILE[0].charAt(x) == '#' ? 0 : 1;
+        t.board.set(1);
+      }
+    }
+    t.board.cy = 0;
+    t.board.cx = 0;
+    t.board.set(2);
+    t.press(-2, -2, -4, -4, -4);
+    t.shoot("board");
+    BufferedImage board = t.canvas.render();
+    assertNotEquals("the board is drawn", 1, colours(board));
+    t.press(Canvas.KEY_STAR);
+    t.shoot("board-zoomed");
+    t.press(Canvas.KEY_STAR, -6);
+    t.shoot("menu");
+    t.press(-7);
+    t.solveWithKeys();
+    assertEquals(TBoard.WIN, t.board.screen);
+    t.canvas.render();
+    for (int i = 0; i < 40; i++) {
+      t.board.snow.step(128, 128);
+    }
+    t.shoot("win");
+  }
+
+  @Test
+  public void drawsTheFullScreenCanvasAndOtherSizes() throws Exception {
+    Harness t = new Harness(sample(), true, 128, 128).started();
+    t.press(-5);
+    t.shoot("nokia-board");
+    t.press(-7);
+    t.shoot("nokia-list");
+
+    Harness small = new Harness(sample(), true, 96, 65);
+    small.shoot("small-title");
+    small.started();
+    small.shoot("small-list");
+    small.press(-2, -5);
+    small.shoot("small-board");
+    small.press(Canvas.KEY_STAR);
+    small.shoot("small-board-zoomed");
+    small.press(Canvas.KEY_STAR, -6);
+    small.shoot("small-menu");
+
+    boolean[] big = new boolean[40 * 30];
+    for (int i = 0; i < big.length; i++) {
+      int x = i % 40 - 20;
+      int y = i / 40 - 15;
+      big[i] = x * x + y * y * 2 < 300 && (x + y) % 4 != 0;
+    }
+    byte[] pack = new PackBytes().int32(1).text("").text("1.0.0").picture(40, 30, big).text("Big").bytes();
+    Harness large = new Harness(pack, false, 240, 320).started();
+    large.press(-5, -4, -4, -2);
+    large.shoot("large-board");
+    Harness scrolled = new Harness(pack, false, 128, 128).started();
+    scrolled.press(-5);
+    for (int i = 0; i < 25; i++) {
+      scrolled.press(-4);
+    }
+    scrolled.shoot("scrolled-board");
+
+    Harness broken = new Harness(java.util.Arrays.copyOf(sample(), 40)).started();
+    broken.shoot("message");
+  }
+}
