@@ -131,3 +131,4 @@ BENCHMARK_CAPTURE(LoadOnly, bpp1, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadFileBytes, bpp1, 1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+BENCHMARK_MAIN();

@@ -79,3 +79,5 @@ void BM_PreviewRedraw20x20At400PercentWithGrid(benchmark::State& state) {
 BENCHMARK(BM_PreviewRedraw20x20At400PercentWithGrid)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+BENCHMARK_MAIN();

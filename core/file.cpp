@@ -9,6 +9,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#define GRIX_HAS_FLOCK 0
 #define GRIX_OPEN ::_open
 #define GRIX_READ ::_read
 #define GRIX_WRITE ::_write
@@ -17,7 +18,9 @@
 #define GRIX_TRUNCATE ::_chsize_s
 #define GRIX_SYNC ::_commit
 #else
+#include <sys/file.h>
 #include <unistd.h>
+#define GRIX_HAS_FLOCK 1
 #define GRIX_OPEN ::open
 #define GRIX_READ ::read
 #define GRIX_WRITE ::write
@@ -57,6 +60,15 @@ int FileOps::Truncate(int fd, long long length) {
 }
 int FileOps::Sync(int fd) { return GRIX_SYNC(fd); }
 int FileOps::Close(int fd) { return GRIX_CLOSE(fd); }
+int FileOps::Lock(int fd, bool exclusive) {
+#if GRIX_HAS_FLOCK
+    return ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
+#else
+    (void)fd;
+    (void)exclusive;
+    return 0;
+#endif
+}
 
 namespace {
 FileOps g_system_ops;
@@ -97,6 +109,8 @@ File File::TryOpen(const std::string& path, OpenMode mode, int& err) noexcept {
         case OpenMode::CreateTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
         case OpenMode::CreateReadWrite: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
         case OpenMode::ReadWrite: flags |= O_RDWR; break;
+        case OpenMode::OpenOrCreate: flags |= O_RDWR | O_CREAT; break;
+        case OpenMode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
     }
     err = 0;
     if (path.empty()) {
@@ -196,6 +210,16 @@ void File::Truncate(std::int64_t length) {
 
 void File::Sync() {
     if (CurrentFileOps().Sync(fd_) != 0) ThrowErrno();
+}
+
+int File::TryLock(bool exclusive) noexcept {
+    if (fd_ < 0) return EBADF;
+    while (CurrentFileOps().Lock(fd_, exclusive) != 0) {
+        if (errno == EINTR) continue;
+        if (errno == ENOLCK || errno == EOPNOTSUPP) return 0;
+        return errno != 0 ? errno : EWOULDBLOCK;
+    }
+    return 0;
 }
 
 void File::Close() {

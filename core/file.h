@@ -27,6 +27,9 @@ public:
     virtual int Truncate(int fd, long long length);
     virtual int Sync(int fd);
     virtual int Close(int fd);
+    // A non-blocking advisory lock (flock) that cooperating processes see:
+    // shared or exclusive. 0, or -1 with errno (EWOULDBLOCK when held elsewhere).
+    virtual int Lock(int fd, bool exclusive);
 };
 
 // The operations in force; the real system calls unless a test replaced them.
@@ -49,6 +52,8 @@ enum class OpenMode {
     CreateTruncate,   // create or truncate, write only
     CreateReadWrite,  // create or truncate, read and write
     ReadWrite,        // existing file, read and write
+    OpenOrCreate,     // read and write, created when missing, never truncated
+    CreateNew,        // read and write, fails when the file already exists
 };
 
 class File {
@@ -84,6 +89,10 @@ public:
     void SeekToEnd();
     void Truncate(std::int64_t length);
     void Sync();
+    // Takes an advisory lock without waiting; answers 0 or the errno value.
+    // File systems without locks (ENOLCK, EOPNOTSUPP) answer 0: the lock is
+    // a courtesy between cooperating programs, not a guarantee.
+    [[nodiscard]] int TryLock(bool exclusive) noexcept;
     void Close();  // throws when the system reports a failed close
 
 private:

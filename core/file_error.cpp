@@ -13,7 +13,10 @@ std::string FileErrorMessage(int code) {
         case kReadBeyondEnd: return "Read beyond end of file";
         case kDiskFull: return "Disk full";
         case kInvalidNumericInput: return "Invalid numeric input";
-        default: return "I/O error " + std::to_string(code);
+        default: {
+            std::string text = "I/O error ";
+            return text += std::to_string(code);
+        }
     }
 }
 
@@ -44,7 +47,8 @@ int ErrorCodeFromErrno(int err) {
 EFileError EFileError::FromErrno(int err) {
     const int code = ErrorCodeFromErrno(err);
     if (code != 0) return EFileError(code);
-    return EFileError(err, "I/O error " + std::to_string(err));
+    std::string text = "I/O error ";
+    return EFileError(err, text += std::to_string(err));
 }
 
 }  // namespace grix

@@ -1,27 +1,19 @@
 #!/usr/bin/env bash
 # Opens grix with the sample project on a virtual X server, captures its
-# window as a PNG and checks that the capture shows a drawn window.
+# window as a PNG and checks that the capture shows the drawn window.
 #
 #   screenshot.sh GRIX SOURCE_DIR OUTPUT_DIR
 #
 # The sample is copied into OUTPUT_DIR first, so the window works on (and
 # may save) a copy, never on the source tree.
 set -euo pipefail
-grix=$1
-source_dir=$2
-out=$3
 
-rm -rf "$out/sample"
-mkdir -p "$out/sample"
-cp "$source_dir"/examples/grix.ini "$source_dir"/examples/*.bmp "$out/sample/"
-png="$out/grix-window.png"
-rm -f "$png"
-
-capture() {
-    local grix=$1 project=$2 png=$3
+if [ "${1:-}" = "--inside-xvfb" ]; then
+    # Runs on the virtual server: start grix, wait for its window, capture it.
+    grix=$2 project=$3 png=$4
     "$grix" --project "$project" &
-    local pid=$!
-    local id=""
+    pid=$!
+    id=""
     for _ in $(seq 100); do
         id=$(xwininfo -root -tree | awk '/" Grix / { print $1; exit }')
         [ -n "$id" ] && break
@@ -30,16 +22,25 @@ capture() {
     if [ -z "$id" ]; then
         echo "the window did not appear" >&2
         kill "$pid" 2>/dev/null || true
-        return 1
+        exit 1
     fi
-    sleep 1  # let the first activation load the project and draw the preview
+    sleep 1  # the first activation loads the project and draws the preview
     import -window "$id" "$png"
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-}
-export -f capture
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c 'capture "$@"' capture \
-    "$grix" "$out/sample/grix.ini" "$png"
+    exit 0
+fi
+
+grix=$1
+source_dir=$2
+out=$3
+rm -rf "$out/sample"
+mkdir -p "$out/sample"
+cp "$source_dir"/examples/grix.ini "$source_dir"/examples/*.bmp "$out/sample/"
+png="$out/grix-window.png"
+rm -f "$png"
+
+xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside-xvfb "$grix" "$out/sample/grix.ini" "$png"
 
 size=$(identify -format '%w %h' "$png")
 colours=$(identify -format '%k' "$png")

@@ -1,0 +1,65 @@
+// grix-cli jar, run as a user would run it.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "archive/archive_fixture.h"
+
+namespace grix::test {
+namespace {
+
+class CliJar : public ArchiveFixture {
+protected:
+    int Run(const std::string& args, std::string* out, std::string* err,
+            const std::string& prefix = "") {
+        return RunCommand(prefix + ShellQuote(GRIX_CLI_PATH) + " jar " + args, out, err);
+    }
+};
+
+TEST_F(CliJar, PacksAFolderAsABuildDoes) {
+    Put("cfg.dat", SampleBytes(5000, true));
+    Put("META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n");
+    std::string out, err;
+    ASSERT_EQ(Run("--out " + ShellQuote(Jar()) + " " + ShellQuote(Src()), &out, &err), 0) << err;
+    EXPECT_EQ(err, "");
+    const ZipArchive zip = ParseZip(ReadBytes(Jar()));
+    ASSERT_TRUE(zip.ok) << zip.error;
+    EXPECT_EQ(Names(zip), (std::vector<std::string>{"cfg.dat", "META-INF/", "META-INF/MANIFEST.MF"}));
+    EXPECT_EQ(zip.entries[0].central.made_by, 0x0B14);
+    EXPECT_EQ(EntryContent(zip.entries[0]), SampleBytes(5000, true));
+}
+
+TEST_F(CliJar, UnreadableSourceFailsWithTheWritersMessage) {
+    // Root reads everything, so the command runs as "nobody" when we are root.
+    const bool root = ::geteuid() == 0;
+    if (root && RunCommand("command -v setpriv") != 0) GTEST_SKIP() << "setpriv is missing";
+    Put("a.txt", "a");
+    Put("secret.txt", "s");
+    ASSERT_EQ(::chmod(Path("secret.txt").c_str(), 0), 0);
+    std::filesystem::permissions(dir_.path(), std::filesystem::perms::all);
+    std::filesystem::permissions(Src(), std::filesystem::perms::all);
+    const std::string prefix = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    // The program itself must be reachable for that user.
+    const std::string copy = dir_ / "grix-cli";
+    std::filesystem::copy_file(GRIX_CLI_PATH, copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::all);
+    std::string out, err;
+    const int status = RunCommand(prefix + ShellQuote(copy) + " jar --out " + ShellQuote(Jar()) + " " +
+                                      ShellQuote(Src()),
+                                  &out, &err);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err, "brask: Cannot open file \"" + Path("secret.txt") + "\" - Native error: 00033\n");
+    EXPECT_EQ(ReadBytes(Jar()), EmptyArchiveBytes());
+}
+
+TEST_F(CliJar, MissingFolderAndUnwritableTarget) {
+    std::string out, err;
+    EXPECT_EQ(Run("--out " + ShellQuote(Jar()) + " " + ShellQuote(dir_ / "nowhere"), &out, &err), 1);
+    EXPECT_EQ(err, "Cannot open file \"" + (dir_ / "nowhere") + "\". No such file or directory\n");
+    EXPECT_EQ(Run("--out " + ShellQuote(dir_ / "no/dir/x.jar") + " " + ShellQuote(Src()), &out, &err), 1);
+    EXPECT_EQ(err, "Cannot create file \"" + (dir_ / "no/dir/x.jar") + "\". No such file or directory\n");
+}
+
+}  // namespace
+}  // namespace grix::test
