@@ -11,6 +11,7 @@
 
 #include "builder/crossword_pack.h"
 #include "cli/command.h"
+#include "cli/picture_args.h"
 #include "core/errors.h"
 #include "core/file_error.h"
 
@@ -20,38 +21,8 @@ namespace {
 struct PackOptions {
     std::string out;
     std::string info;
-    std::vector<std::string> images;
-    std::vector<std::string> notes;
-    CLI::Option* image_option = nullptr;
-    CLI::Option* note_option = nullptr;
+    PictureArgs pictures;
 };
-
-// Pairs every --note with the --image before it, in command-line order.
-CrosswordProject ProjectFrom(const PackOptions& options, const CLI::App& command) {
-    CrosswordProject project;
-    project.info = options.info;
-    std::size_t next_image = 0;
-    std::size_t next_note = 0;
-    bool noted = false;
-    for (const CLI::Option* option : command.parse_order()) {
-        if (option == options.image_option) {
-            PictureEntry entry;
-            entry.number = static_cast<int>(project.pictures.size()) + 1;
-            entry.path = options.images.at(next_image++);
-            project.pictures.push_back(std::move(entry));
-            noted = false;
-        } else if (option == options.note_option) {
-            if (project.pictures.empty())
-                throw Error("--note must follow the --image it belongs to");
-            if (noted)
-                throw Error("Only one --note may follow each --image");
-            project.pictures.back().note = options.notes.at(next_note++);
-            noted = true;
-        }
-    }
-    project.list_empty = project.pictures.empty();
-    return project;
-}
 
 // A name beside `target` for the pack while it is written.
 std::string TemporarySibling(const std::string& target) {
@@ -61,7 +32,10 @@ std::string TemporarySibling(const std::string& target) {
 }
 
 int RunPack(const PackOptions& options, const CLI::App& command) {
-    const CrosswordProject project = ProjectFrom(options, command);
+    CrosswordProject project;
+    project.info = options.info;
+    project.pictures = options.pictures.Entries(command);
+    project.list_empty = project.pictures.empty();
     // The pack is written beside the target and moved over it only when
     // complete: a failure (a bad picture, a full disk) never leaves a
     // half-written pack, nor destroys one the user already had.
@@ -86,14 +60,7 @@ const CommandRegistrar kPack(
         auto options = std::make_shared<PackOptions>();
         command.add_option("--out", options->out, "The pack file to write")->required();
         command.add_option("--info", options->info, "Information text");
-        options->image_option =
-            command.add_option("--image", options->images, "A picture, one per crossword")
-                ->expected(1)
-                ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-        options->note_option =
-            command.add_option("--note", options->notes, "The note of the --image before it")
-                ->expected(1)
-                ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+        options->pictures.Declare(command);
         return std::function<int()>([options, &command] { return RunPack(*options, command); });
     });
 

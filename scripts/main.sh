@@ -34,8 +34,10 @@ fi
 
 echo "No display (DISPLAY and WAYLAND_DISPLAY are empty): building the sample without the window."
 cli="$build/cli/grix-cli"
-for picture in "$sample"/*.bmp; do
-  echo "== $(basename "$picture")"
-  "$cli" cells "$picture"
-done
 "$cli" build --project "$sample/grix.ini"
+
+suite="$(cd "$build/cli" && pwd)/midlets"
+echo
+echo "The suite is ready for a phone:"
+echo "  JAR: $suite/Grix sample.jar"
+echo "  JAD: $suite/Grix sample.jad"

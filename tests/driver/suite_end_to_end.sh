@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Builds the sample crossword with grix-cli and checks the suite from the
+# outside: unzip and the JDK's jar accept the JAR, the JAD names its size,
+# cfg.dat inside equals the pack written for the same pictures, and the
+# player's own reader sees every picture exactly as grix-cli cells does.
+# Usage: suite_end_to_end.sh GRIX_CLI EXAMPLES WORKDIR PACKDUMP...
+set -euo pipefail
+cli=$1 examples=$2 work=$3
+shift 3
+packdump=("$@")
+
+rm -rf "$work"
+mkdir -p "$work"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+pictures=(cat house heart fish tree boat umbrella star)
+args=()
+for p in "${pictures[@]}"; do
+  args+=(--image "$examples/$p.bmp" --note "Нота $p")
+done
+name="E2E Кот"
+info="Сделано Grix"
+
+# grix-cli builds beside itself, like the window.
+app=$(dirname "$(readlink -f "$cli")")
+rm -f "$app/midlets/$name.jar" "$app/midlets/$name.jad"
+"$cli" build --name "$name" --info "$info" "${args[@]}" >"$work/build.log" \
+  || { cat "$work/build.log"; fail "grix-cli build failed"; }
+tail -n 1 "$work/build.log" | grep -q '^Process successfully ended at [0-9][0-9]:[0-9][0-9]:[0-9][0-9]$' \
+  || fail "no success line"
+jar="$app/midlets/$name.jar"
+jad="$app/midlets/$name.jad"
+
+unzip -tq "$jar" >/dev/null || fail "unzip -t rejects the JAR"
+jar tf "$jar" >"$work/jar-list" || fail "jar tf rejects the JAR"
+for entry in TGrixMIDlet.class TCanvasInit.class TCanvas.class TNokiaCanvas.class TBoard.class \
+             TConfig.class TSprite.class logo.png point.png snow0.png snow1.png snow2.png \
+             snow3.png cfg.dat META-INF/ META-INF/MANIFEST.MF; do
+  grep -qx -- "$entry" "$work/jar-list" || fail "$entry missing from the JAR"
+done
+[ "$(wc -l <"$work/jar-list")" -eq 16 ] || fail "unexpected entries: $(cat "$work/jar-list")"
+
+size=$(stat -c %s "$jar")
+grep -q $'^MIDlet-Jar-Size: '"$size"$'\r$' "$jad" || fail "the JAD does not carry the JAR's size $size"
+grep -q $'^MIDlet-Jar-URL: '"$name"$'.jar\r$' "$jad" || fail "the JAD does not name the JAR"
+
+mkdir -p "$work/x"
+(cd "$work/x" && jar xf "$jar") || fail "jar xf failed"
+"$cli" pack --out "$work/expected.dat" --info "$info" "${args[@]}"
+cmp "$work/x/cfg.dat" "$work/expected.dat" || fail "cfg.dat differs from the pack of the same pictures"
+
+# What the player reads, against what the desktop side sees.
+"${packdump[@]}" "$work/x/cfg.dat" >"$work/player-view.txt" || fail "the player's reader refused cfg.dat"
+{
+  echo "${#pictures[@]}"
+  echo "$info"
+  for p in "${pictures[@]}"; do
+    "$cli" cells "$examples/$p.bmp"
+    echo "Нота $p"
+  done
+} >"$work/desktop-view.txt"
+diff -u "$work/desktop-view.txt" "$work/player-view.txt" || fail "the player reads the pack differently"
+
+rm -f "$jar" "$jad"
+echo "suite end to end: 1 passed, 0 failed"
