@@ -50,6 +50,7 @@ TEST_F(ButtonsTest, TheWindowAsItOpens) {
     auto window = ShowWindow(dir / "grix.ini");
     EXPECT_EQ(window->objectName(), "fmMain");
     EXPECT_EQ(window->windowTitle(), " Grix " + ProgramVersion());
+    EXPECT_FALSE(window->windowIcon().availableSizes().isEmpty()) << "the icon is built in";
     EXPECT_EQ(window->size(), QSize(793, 553));
     const QList<int> sizes = window->Splitter1->sizes();
     ASSERT_EQ(sizes.size(), 2);

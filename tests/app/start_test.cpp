@@ -2,13 +2,16 @@
 // the archive writer, and the build's lines show in the log pane.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 #include <filesystem>
 #include <regex>
 
 #include "app/suite_builder.h"
+#include "archive/brask.h"
 #include "test_window.h"
 
 namespace grix::test {
@@ -116,6 +119,30 @@ TEST_F(StartTest, AFailedBuildEndsWithItsReasonAndKeepsShowMidletsOff) {
     EXPECT_EQ(lines.back().rfind("Process not ended, error: ", 0), 0u) << lines.back();
     EXPECT_FALSE(window->Button2->isEnabled());
     EXPECT_TRUE(window->boxes.empty()) << "a build reports in its log only";
+}
+
+TEST_F(StartTest, AFileTheArchiveCannotReadIsAskedAboutInABox) {
+    struct Answer {
+        QMessageBox::StandardButton button;
+        TBraskAction action;
+    };
+    const Answer answers[] = {{QMessageBox::Retry, fxaRetry},
+                              {QMessageBox::Ignore, fxaIgnore},
+                              {QMessageBox::Abort, fxaAbort}};
+    for (const Answer& answer : answers) {
+        QString shown;
+        QMessageBox::StandardButtons offered;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            shown = box->text();
+            offered = box->standardButtons();
+            box->button(answer.button)->click();
+        });
+        EXPECT_EQ(AskFailurePrompt("Cannot read cfg.dat"), answer.action);
+        EXPECT_EQ(shown.toStdString(), FailurePromptText("Cannot read cfg.dat"));
+        EXPECT_EQ(offered, QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+    }
 }
 
 }  // namespace
