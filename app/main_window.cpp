@@ -476,7 +476,19 @@ void TfmMain::LoadSettings() {
     UpdateCount();
 }
 
+void TfmMain::CommitPendingEdit() {
+    // A note still in its editor when the window closes or Ctrl+B starts a
+    // build belongs to the project like one already entered.
+    // Editors live in the grid's viewport; nothing else there takes focus.
+    QWidget* editor = QApplication::focusWidget();
+    if (editor != nullptr && sgImages->viewport()->isAncestorOf(editor)) {
+        QMetaObject::invokeMethod(sgImages, "commitData", Qt::DirectConnection,
+                                  Q_ARG(QWidget*, editor));
+    }
+}
+
 void TfmMain::SaveSettings() {
+    CommitPendingEdit();
     IniFile ini(settings_path_);
     SaveControls(ini, components_);
     SaveFont(ini, *Image1);
@@ -744,6 +756,7 @@ void TfmMain::Button1Click() {
     if (building_)
         return;
     Button2->setEnabled(false);
+    CommitPendingEdit();
     const CrosswordProject project = Project();
     building_ = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -140,6 +140,7 @@ class TfmMain : public QWidget {
 
     void LoadSettings();
     void SaveSettings();
+    void CommitPendingEdit();
     void SetRows(const std::vector<PictureEntry>& rows);
     void PrepareRow(int row);
     QString Cell(int row, int column) const;

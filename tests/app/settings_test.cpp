@@ -2,10 +2,12 @@
 // next window reads.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QTest>
 
 #include "app/preview.h"
 #include "builder/project_settings.h"
@@ -95,6 +97,21 @@ TEST_F(SettingsTest, TheProjectAndOptionsSurviveARestart) {
     EXPECT_EQ(window->Label14->text(), "2");
     EXPECT_EQ(window->SelectedRow(), 1);
     EXPECT_TRUE(window->boxes.empty());
+}
+
+TEST_F(SettingsTest, ANoteStillBeingTypedIsSavedOnClosing) {
+    {
+        auto window = ShowWindow(ini);
+        AddImages(*window, {a});
+        window->sgImages->setCurrentCell(0, 3);
+        window->sgImages->editItem(window->sgImages->item(0, 3));
+        QApplication::processEvents();
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_NE(editor, window->sgImages);
+        QTest::keyClicks(editor, "typed");
+        window->close();
+    }
+    EXPECT_EQ(IniFile(ini).ReadString("Table", "1.3", ""), "typed");
 }
 
 TEST_F(SettingsTest, ReadingRulesAndDefaults) {
