@@ -42,23 +42,6 @@ char32_t Decode(std::string_view s, std::size_t at, std::size_t len) {
     return c;
 }
 
-void Encode(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 }  // namespace
 
@@ -72,7 +55,7 @@ std::string FoldNameCase(std::string_view name) {
         if (len == 1) {
             out += AsciiUpper(name[at]);
         } else {
-            Encode(out, UpperCodePoint(Decode(name, at, len)));
+            AppendUtf8(out, UpperCodePoint(Decode(name, at, len)));
         }
         at += len;
     }

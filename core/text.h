@@ -21,6 +21,9 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view bytes);
 
+// Appends the UTF-8 form of one code point (at most U+10FFFF).
+void AppendUtf8(std::string& out, char32_t c);
+
 // Windows-1251 (Cyrillic) bytes to UTF-8.
 std::string Cp1251ToUtf8(std::string_view bytes);
 

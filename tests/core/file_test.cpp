@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "support/fault_ops.h"
 #include "support/test_support.h"
 
 namespace grix {
@@ -52,27 +53,10 @@ TEST(File, OpenFailuresCarryTheRuntimeMessage) {
     EXPECT_EQ(err, ENOENT);
 }
 
-// A disk that fills up after `room` bytes.
-class FullDisk : public FileOps {
-public:
-    explicit FullDisk(long long room) : room_(room) {}
-    long long Write(int fd, const void* buffer, std::size_t count) override {
-        if (room_ <= 0) {
-            errno = ENOSPC;
-            return -1;
-        }
-        const auto n = std::min<long long>(room_, static_cast<long long>(count));
-        room_ -= n;
-        return FileOps::Write(fd, buffer, static_cast<std::size_t>(n));
-    }
-
-private:
-    long long room_;
-};
 
 TEST(File, AFullDiskIsReportedAsDiskFull) {
     TempDir dir;
-    FullDisk disk(4);
+    test::FullDisk disk(4);
     ScopedFileOps scoped(disk);
     File file = File::Open(dir / "c.bin", OpenMode::CreateTruncate);
     EXPECT_EQ(file.WriteSome("abcdefgh", 8), 4u);

@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "core/file.h"
 #include "payload/payload.h"
+#include "support/fault_ops.h"
 #include "support/test_support.h"
 #include "tools/byte_array_export.h"
 
@@ -70,29 +71,12 @@ TEST(PayloadStore, WritesTheThirteenFilesInTableOrder) {
     }
 }
 
-// A disk that fills up after `room` bytes.
-class FullDisk : public FileOps {
-public:
-    explicit FullDisk(long long room) : room_(room) {}
-    long long Write(int fd, const void* buffer, std::size_t count) override {
-        if (room_ <= 0) {
-            errno = ENOSPC;
-            return -1;
-        }
-        const auto n = std::min<long long>(room_, static_cast<long long>(count));
-        room_ -= n;
-        return FileOps::Write(fd, buffer, static_cast<std::size_t>(n));
-    }
-
-private:
-    long long room_;
-};
 
 TEST(PayloadStore, AFailureNamesTheFileAndKeepsWhatWasWritten) {
     TempDir dir;
     std::vector<std::string> lines;
     {
-        FullDisk disk(static_cast<long long>(PayloadFiles()[0].length + PayloadFiles()[1].length));
+        test::FullDisk disk(static_cast<long long>(PayloadFiles()[0].length + PayloadFiles()[1].length));
         ScopedFileOps scoped(disk);
         EXPECT_THROW_MSG(WritePayload(dir.path().string(), [&](const std::string& l) { lines.push_back(l); }),
                          Error, "Can not create/save file " + (dir / "snow0.png"));
