@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "core/file.h"
+#include "support/fault_ops.h"
 #include "support/test_support.h"
 
 namespace grix {
@@ -206,27 +207,15 @@ TEST(IniWrite, ManyKeysInOneSectionStayFindable) {
     EXPECT_NE(text.find("2000.1=p2000\n\n[After]\nx=1\n"), std::string::npos);
 }
 
-// A disk that fills up after `room` bytes.
-class FullDisk : public FileOps {
-  public:
-    explicit FullDisk(long long room) : room_(room) {}
-    long long Write(int fd, const void* buffer, std::size_t count) override {
-        if (room_ <= 0) {
-            errno = ENOSPC;
-            return -1;
-        }
-        const auto n = std::min<long long>(room_, static_cast<long long>(count));
-        room_ -= n;
-        return FileOps::Write(fd, buffer, static_cast<std::size_t>(n));
-    }
+// The shared full disk, also counting the files opened on it.
+class FullDisk : public test::FullDisk {
+public:
+    using test::FullDisk::FullDisk;
     int Open(const std::string& path, int flags, int mode) override {
         ++opens;
-        return FileOps::Open(path, flags, mode);
+        return test::FullDisk::Open(path, flags, mode);
     }
     int opens = 0;
-
-  private:
-    long long room_;
 };
 
 TEST(IniSave, ReplacesTheFileAndReadsBack) {
