@@ -1,0 +1,30 @@
+// The archive writer the window builds its suites with, set up once for
+// every JAR it writes, and the prompt the writer raises when a file of the
+// staging folder cannot be read (Abort / Retry / Ignore).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "builder/build_driver.h"
+
+namespace grix {
+
+class TBrask;
+
+class SuiteBuilder {
+  public:
+    SuiteBuilder();
+    ~SuiteBuilder();
+    SuiteBuilder(const SuiteBuilder&) = delete;
+    SuiteBuilder& operator=(const SuiteBuilder&) = delete;
+
+    // One build into the suite folder under `app_folder`.
+    BuildOutcome Run(const CrosswordProject& project, const std::string& app_folder,
+                     const LogSink& log);
+
+  private:
+    std::unique_ptr<TBrask> brask_;
+};
+
+}  // namespace grix

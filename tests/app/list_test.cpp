@@ -1,0 +1,247 @@
+// The picture list: adding, removing and moving rows, the count, the size
+// text, the cell-selection rule, dropping files and the keyboard.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTableWidget>
+#include <QTest>
+#include <QUrl>
+
+#include "test_window.h"
+
+namespace grix::test {
+namespace {
+
+class ListTest : public ::testing::Test {
+  protected:
+    TempDir dir;
+    std::string a = dir / "a.bmp";
+    std::string b = dir / "b.bmp";
+    std::string c = dir / "c.bmp";
+    std::unique_ptr<TestWindow> window;
+
+    void SetUp() override {
+        WriteBmp(a, 20, 15, [](int x, int) { return x % 2 == 0; });
+        WriteBmp(b, 8, 8, [](int, int y) { return y == 0; });
+        WriteBmp(c, 3, 5, [](int, int) { return true; });
+        window = ShowWindow(dir / "grix.ini");
+    }
+
+    std::string Count() const { return window->Label14->text().toStdString(); }
+    void Select(int row, int column = 1) {
+        window->sgImages->setCurrentCell(row - 1, column);
+        QApplication::processEvents();
+    }
+};
+
+TEST_F(ListTest, StartsAsTheEmptyList) {
+    EXPECT_TRUE(window->IsListEmpty());
+    EXPECT_EQ(Count(), "0");
+    EXPECT_EQ(Rows(*window), (std::vector<std::string>{"|||"}));
+    EXPECT_TRUE(window->Project().list_empty);
+}
+
+TEST_F(ListTest, AddingToTheEmptyListFillsRowOneThenAppends) {
+    AddImages(*window, {a});
+    ASSERT_EQ(window->asked.size(), 1u);
+    EXPECT_EQ(window->asked[0].title, "Select image");
+    EXPECT_EQ(window->asked[0].filter, "*.bmp (*.bmp)");
+    EXPECT_EQ(Rows(*window), (std::vector<std::string>{"1|" + a + "|20 * 15|"}));
+    EXPECT_FALSE(window->IsListEmpty());
+    EXPECT_EQ(Count(), "1");
+
+    Select(1, 3);
+    AddImages(*window, {b});
+    EXPECT_EQ(Rows(*window),
+              (std::vector<std::string>{"1|" + a + "|20 * 15|", "2|" + b + "|8 * 8|"}));
+    EXPECT_EQ(Count(), "2");
+    EXPECT_EQ(window->SelectedRow(), 1) << "adding does not move the selection";
+    EXPECT_EQ(window->sgImages->currentColumn(), 3);
+    EXPECT_TRUE(window->boxes.empty());
+}
+
+TEST_F(ListTest, ACancelledDialogAddsNothing) {
+    Click(window->BitBtn4);
+    EXPECT_EQ(window->asked.size(), 1u);
+    EXPECT_TRUE(window->IsListEmpty());
+}
+
+TEST_F(ListTest, APictureThatCannotBeReadStaysWithoutSizeAndIsReported) {
+    AddImages(*window, {a});
+    const std::string broken = dir / "broken.bmp";
+    WriteText(broken, "not a picture");
+    AddImages(*window, {broken});
+    EXPECT_EQ(Rows(*window),
+              (std::vector<std::string>{"1|" + a + "|20 * 15|", "2|" + broken + "||"}));
+    EXPECT_EQ(Count(), "2");
+    ASSERT_EQ(window->boxes.size(), 1u);
+    EXPECT_EQ(window->boxes[0].icon, QMessageBox::Critical);
+    EXPECT_FALSE(window->boxes[0].text.isEmpty());
+    EXPECT_TRUE(window->boxes[0].text.endsWith('.'));
+}
+
+TEST_F(ListTest, RemovingTheMiddleOfThreeMovesTheLastUp) {
+    AddImages(*window, {a, b, c});
+    window->sgImages->item(2, 3)->setText("third note");
+    Select(2);
+    Click(window->BitBtn5);
+    EXPECT_EQ(Rows(*window),
+              (std::vector<std::string>{"1|" + a + "|20 * 15|", "2|" + c + "|3 * 5|third note"}));
+    EXPECT_EQ(Count(), "2");
+    EXPECT_EQ(window->SelectedRow(), 2);
+}
+
+TEST_F(ListTest, RemovingTheLastRowSelectsTheNewLast) {
+    AddImages(*window, {a, b});
+    Select(2);
+    Click(window->BitBtn5);
+    EXPECT_EQ(Rows(*window), (std::vector<std::string>{"1|" + a + "|20 * 15|"}));
+    EXPECT_EQ(window->SelectedRow(), 1);
+}
+
+TEST_F(ListTest, RemovingTheOnlyRowGivesTheEmptyListAndABlankPreview) {
+    AddImages(*window, {c});
+    const QRgb background = window->palette().color(QPalette::Button).rgb();
+    const auto shows_something = [&] {
+        const QImage preview = GrabPreview(*window);
+        for (int y = 0; y < preview.height(); ++y) {
+            for (int x = 0; x < preview.width(); ++x) {
+                if (preview.pixel(x, y) != background)
+                    return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(shows_something());
+    Click(window->BitBtn5);
+    EXPECT_TRUE(window->IsListEmpty());
+    EXPECT_EQ(Rows(*window), (std::vector<std::string>{"|||"}));
+    EXPECT_EQ(Count(), "0");
+    EXPECT_FALSE(shows_something());
+    Click(window->BitBtn5);  // removing from the empty list keeps it empty
+    EXPECT_TRUE(window->IsListEmpty());
+}
+
+TEST_F(ListTest, UpOnTheFirstAndDownOnTheLastChangeNothing) {
+    AddImages(*window, {a, b});
+    const auto before = Rows(*window);
+    Select(1);
+    Click(window->BitBtn6);
+    EXPECT_EQ(Rows(*window), before);
+    EXPECT_EQ(window->SelectedRow(), 1);
+    Select(2);
+    Click(window->BitBtn7);
+    EXPECT_EQ(Rows(*window), before);
+    EXPECT_EQ(window->SelectedRow(), 2);
+    EXPECT_EQ(Count(), "2");
+}
+
+TEST_F(ListTest, UpAndDownSwapEntriesAndFollowWithTheSelection) {
+    AddImages(*window, {a, b, c});
+    window->sgImages->item(2, 3)->setText("c note");
+    Select(3, 3);
+    Click(window->BitBtn6);
+    EXPECT_EQ(Rows(*window),
+              (std::vector<std::string>{"1|" + a + "|20 * 15|", "2|" + c + "|3 * 5|c note",
+                                        "3|" + b + "|8 * 8|"}));
+    EXPECT_EQ(window->SelectedRow(), 2);
+    EXPECT_EQ(window->sgImages->currentColumn(), 3);
+
+    Select(1);
+    Click(window->BitBtn7);
+    EXPECT_EQ(Rows(*window),
+              (std::vector<std::string>{"1|" + c + "|3 * 5|c note", "2|" + a + "|20 * 15|",
+                                        "3|" + b + "|8 * 8|"}));
+    EXPECT_EQ(window->SelectedRow(), 2);
+}
+
+TEST_F(ListTest, OnlyTheNotesColumnCanBeTypedInto) {
+    AddImages(*window, {a});
+    QTableWidget* grid = window->sgImages;
+    Select(1, 1);
+    EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    Select(1, 2);
+    EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    Select(1, 3);
+    EXPECT_NE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    QTest::keyClick(grid, 'N');  // typing opens the editor
+    QApplication::processEvents();
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_NE(editor, grid);
+    QTest::keyClicks(editor, "ice");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(grid->item(0, 3)->text(), "Nice");
+    EXPECT_EQ(window->Project().pictures.at(0).note, "Nice");
+
+    // The number column is fixed: it can be neither selected nor edited.
+    EXPECT_FALSE(grid->item(0, 0)->flags() & Qt::ItemIsSelectable);
+    EXPECT_FALSE(grid->item(0, 0)->flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(grid->item(0, 1)->flags() & Qt::ItemIsEditable);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(0, 0)).center());
+    EXPECT_NE(grid->currentColumn(), 0);
+}
+
+TEST_F(ListTest, DroppedBmpFilesAreAddedInTheOrderDropped) {
+    AddImages(*window, {a});
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(c)),
+                  QUrl::fromLocalFile(QString::fromStdString(dir / "notes.txt")),
+                  QUrl::fromLocalFile(QString::fromStdString(b))});
+    QWidget* target = window->sgImages->viewport();
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_EQ(Rows(*window), (std::vector<std::string>{"1|" + a + "|20 * 15|", "2|" + c + "|3 * 5|",
+                                                       "3|" + b + "|8 * 8|"}));
+    EXPECT_EQ(Count(), "3");
+
+    QMimeData text_only;
+    text_only.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir / "notes.txt"))});
+    QDragEnterEvent refused(at, Qt::CopyAction, &text_only, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(ListTest, KeyboardDeletesAndMovesTheSelectedPicture) {
+    AddImages(*window, {a, b, c});
+    QTableWidget* grid = window->sgImages;
+    grid->setFocus();
+    Select(1);
+    QTest::keyClick(grid, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(Rows(*window)[1], "2|" + a + "|20 * 15|");
+    EXPECT_EQ(window->SelectedRow(), 2);
+    QTest::keyClick(grid, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(Rows(*window)[0], "1|" + a + "|20 * 15|");
+    EXPECT_EQ(window->SelectedRow(), 1);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(Rows(*window),
+              (std::vector<std::string>{"1|" + b + "|8 * 8|", "2|" + c + "|3 * 5|"}));
+    EXPECT_EQ(Count(), "2");
+}
+
+TEST_F(ListTest, TheProjectTakesEveryRowInOrder) {
+    AddImages(*window, {a, b});
+    window->sgImages->item(1, 3)->setText("second");
+    window->Edit2->setText("Cats");
+    const CrosswordProject p = window->Project();
+    EXPECT_EQ(p.name, "Cats");
+    EXPECT_FALSE(p.list_empty);
+    ASSERT_EQ(p.pictures.size(), 2u);
+    EXPECT_EQ(p.pictures[0].number, 1);
+    EXPECT_EQ(p.pictures[0].path, a);
+    EXPECT_EQ(p.pictures[0].size_text, "20 * 15");
+    EXPECT_EQ(p.pictures[1].number, 2);
+    EXPECT_EQ(p.pictures[1].note, "second");
+}
+
+}  // namespace
+}  // namespace grix::test

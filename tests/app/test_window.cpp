@@ -1,0 +1,103 @@
+#include "test_window.h"
+
+#include <QApplication>
+#include <QTableWidget>
+#include <QTest>
+
+#include "app/preview.h"
+
+namespace grix::test {
+
+QString TestWindow::AskOpenFileName(const QString& title, const QString& filter) {
+    asked.push_back({title, filter});
+    if (file_answers.empty())
+        return {};
+    const QString answer = file_answers.front();
+    file_answers.pop_front();
+    return answer;
+}
+
+void TestWindow::ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
+    boxes.push_back({icon, title, text});
+}
+
+bool TestWindow::OpenFolder(const QString& path) {
+    opened_folders.push_back(path);
+    return open_folder_succeeds;
+}
+
+std::unique_ptr<TestWindow> ShowWindow(const std::string& settings_path, BuildRunner run_build) {
+    auto window = std::make_unique<TestWindow>(settings_path, std::move(run_build));
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QApplication::processEvents();
+    return window;
+}
+
+void WriteBmp(const std::string& path, int width, int height,
+              const std::function<bool(int, int)>& ink) {
+    WriteColorBmp(path, width, height,
+                  [&](int x, int y) { return ink(x, y) ? qRgb(0, 0, 0) : qRgb(255, 255, 255); });
+}
+
+void WriteColorBmp(const std::string& path, int width, int height,
+                   const std::function<QRgb(int, int)>& color) {
+    const int row = (width * 3 + 3) / 4 * 4;
+    const std::uint32_t size = 54 + static_cast<std::uint32_t>(row * height);
+    std::vector<std::uint8_t> b(size, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    b[0] = 'B', b[1] = 'M';
+    put32(2, size);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(width));
+    put32(22, static_cast<std::uint32_t>(height));
+    b[26] = 1, b[28] = 24;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const QRgb rgb = color(x, y);
+            const std::size_t at = 54 + static_cast<std::size_t>((height - 1 - y) * row + x * 3);
+            b[at] = static_cast<std::uint8_t>(qBlue(rgb));
+            b[at + 1] = static_cast<std::uint8_t>(qGreen(rgb));
+            b[at + 2] = static_cast<std::uint8_t>(qRed(rgb));
+        }
+    }
+    WriteBytes(path, b);
+}
+
+void Click(QWidget* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+    QApplication::processEvents();
+}
+
+void AddImages(TestWindow& window, const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        window.file_answers.push_back(QString::fromStdString(path));
+        Click(window.BitBtn4);
+    }
+}
+
+std::vector<std::string> Rows(const TfmMain& window) {
+    std::vector<std::string> rows;
+    for (int r = 0; r < window.sgImages->rowCount(); ++r) {
+        std::string line;
+        for (int c = 0; c < 4; ++c) {
+            const QTableWidgetItem* item = window.sgImages->item(r, c);
+            if (c > 0)
+                line += '|';
+            line += item ? item->text().toStdString() : "<none>";
+        }
+        rows.push_back(line);
+    }
+    return rows;
+}
+
+QImage GrabPreview(TfmMain& window) {
+    QApplication::processEvents();
+    return window.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace grix::test

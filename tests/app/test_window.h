@@ -1,0 +1,81 @@
+// The main window with its dialogs, message boxes and shell answered by the
+// test, plus helpers shared by the window tests.
+#pragma once
+
+#include <QImage>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+
+#include "app/main_window.h"
+#include "app/preview.h"
+#include "support/test_support.h"
+
+namespace grix::test {
+
+class TestWindow : public TfmMain {
+  public:
+    explicit TestWindow(std::string settings_path, BuildRunner run_build = {})
+        : TfmMain(std::move(settings_path), std::move(run_build)) {}
+
+    struct Asked {
+        QString title;
+        QString filter;
+    };
+    struct Box {
+        QMessageBox::Icon icon;
+        QString title;
+        QString text;
+    };
+
+    std::deque<QString> file_answers;  // answers of the open dialog, "" cancels
+    std::vector<Asked> asked;
+    std::vector<Box> boxes;
+    QStringList opened_folders;
+    bool open_folder_succeeds = true;
+
+  protected:
+    QString AskOpenFileName(const QString& title, const QString& filter) override;
+    void ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) override;
+    bool OpenFolder(const QString& path) override;
+};
+
+// Shows a window for `settings_path` (first activation included).
+std::unique_ptr<TestWindow> ShowWindow(const std::string& settings_path,
+                                       BuildRunner run_build = {});
+
+// Writes a 24-bit BMP whose pixel (x, y) has the colour color(x, y).
+void WriteColorBmp(const std::string& path, int width, int height,
+                   const std::function<QRgb(int, int)>& color);
+// Writes a 24-bit BMP whose pixel (x, y) is black where ink(x, y), else white.
+void WriteBmp(const std::string& path, int width, int height,
+              const std::function<bool(int, int)>& ink);
+
+// Clicks a button and lets the window handle it.
+void Click(QWidget* button);
+
+// Adds pictures through "Add image".
+void AddImages(TestWindow& window, const std::vector<std::string>& paths);
+
+// The texts of the rows: "number|file|size|notes" each.
+std::vector<std::string> Rows(const TfmMain& window);
+
+// What the preview surface shows on screen.
+QImage GrabPreview(TfmMain& window);
+
+}  // namespace grix::test
