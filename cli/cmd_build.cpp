@@ -7,6 +7,7 @@
 #include "archive/brask.h"
 #include "builder/app_folder.h"
 #include "builder/build_driver.h"
+#include "builder/project_settings.h"
 #include "cli/command.h"
 #include "cli/picture_args.h"
 
@@ -14,25 +15,31 @@ namespace grix::cli {
 namespace {
 
 struct BuildArgs {
-    std::string name, info, splash;
+    std::string project, name, info, splash;
     PictureArgs pictures;
 };
 
 const CommandRegistrar kBuild(
     "build", "Build the MIDlet suite (JAR and JAD) into the suite folder", [](CLI::App& command) {
         auto args = std::make_shared<BuildArgs>();
-        command.add_option("--name", args->name, "Crossword name (names the JAR and JAD)");
-        command.add_option("--info", args->info, "Information text");
+        command.add_option("--project", args->project,
+                           "Settings file the window saved (grix.ini); other options override it");
+        CLI::Option* name = command.add_option("--name", args->name, "Crossword name (names the JAR and JAD)");
+        CLI::Option* info = command.add_option("--info", args->info, "Information text");
         CLI::Option* splash = command.add_option("--splash", args->splash, "Splash picture (PNG)");
         args->pictures.Declare(command);
-        return [args, splash, &command]() {
+        return [args, name, info, splash, &command]() {
             CrosswordProject project;
-            project.name = args->name;
-            project.info = args->info;
-            project.pictures = args->pictures.Entries(command);
+            if (!args->project.empty()) project = LoadCrosswordProject(args->project);
+            if (args->project.empty() || name->count() > 0) project.name = args->name;
+            if (args->project.empty() || info->count() > 0) project.info = args->info;
+            std::vector<PictureEntry> pictures = args->pictures.Entries(command);
+            if (args->project.empty() || !pictures.empty()) project.pictures = std::move(pictures);
             project.list_empty = project.pictures.empty();
-            project.splash = splash->count() > 0;
-            project.splash_path = args->splash;
+            if (args->project.empty() || splash->count() > 0) {
+                project.splash = splash->count() > 0;
+                project.splash_path = args->splash;
+            }
 
             // Without a person to ask, a file that cannot be read aborts the build.
             SetFailurePrompt([](const std::string&) { return fxaAbort; });
