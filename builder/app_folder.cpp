@@ -93,16 +93,15 @@ bool IsFolderWritable(const std::string& folder) {
     return true;
 }
 
+std::string ChooseApplicationFolder(const std::string& beside, const std::string& user) {
+    if (IsFolderWritable(beside) || user.empty()) return beside;
+    std::error_code ec;
+    std::filesystem::create_directories(user, ec);
+    return user;
+}
+
 const std::string& ApplicationFolder() {
-    static const std::string folder = [] {
-        const std::string beside = ExecutableFolder();
-        if (IsFolderWritable(beside)) return beside;
-        const std::string user = UserDataFolder();
-        if (user.empty()) return beside;
-        std::error_code ec;
-        std::filesystem::create_directories(user, ec);
-        return user;
-    }();
+    static const std::string folder = ChooseApplicationFolder(ExecutableFolder(), UserDataFolder());
     return folder;
 }
 

@@ -21,6 +21,10 @@ std::string UserDataFolder();
 // bits say nothing to root or to read-only mounts).
 bool IsFolderWritable(const std::string& folder);
 
+// `beside` when a file can be created there; otherwise `user`, created
+// (unless it is empty, when `beside` is all there is).
+std::string ChooseApplicationFolder(const std::string& beside, const std::string& user);
+
 // The folder the suite, staging and manifest folders and grix.ini hang
 // from, with a trailing separator: decided on the first call and kept.
 // Creates the per-user folder when it is the one chosen.
