@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/preview.h"
+#include "support/bmp_file.h"
 
 namespace {
 
@@ -20,29 +21,8 @@ std::string WritePicture(int width, int height) {
     const auto path =
         std::filesystem::temp_directory_path() /
         ("grix-preview-bench-" + std::to_string(width) + "x" + std::to_string(height) + ".bmp");
-    const int row = (width * 3 + 3) / 4 * 4;
-    const std::uint32_t size = 54 + static_cast<std::uint32_t>(row * height);
-    std::vector<std::uint8_t> b(size, 0);
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    b[0] = 'B', b[1] = 'M';
-    put32(2, size);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<std::uint32_t>(width));
-    put32(22, static_cast<std::uint32_t>(height));
-    b[26] = 1, b[28] = 24;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t v = (x + y) % 3 == 0 ? 0 : 255;
-            const std::size_t at = 54 + static_cast<std::size_t>(y * row + x * 3);
-            b[at] = b[at + 1] = b[at + 2] = v;
-        }
-    }
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    grix::test::WriteInkBmp(path.string(), width, height,
+                            [](int x, int y) { return (x + y) % 3 == 0; });
     return path.string();
 }
 

@@ -1,5 +1,7 @@
 #include "test_window.h"
 
+#include "support/bmp_file.h"
+
 #include <QApplication>
 #include <QTableWidget>
 #include <QTest>
@@ -42,30 +44,7 @@ void WriteBmp(const std::string& path, int width, int height,
 
 void WriteColorBmp(const std::string& path, int width, int height,
                    const std::function<QRgb(int, int)>& color) {
-    const int row = (width * 3 + 3) / 4 * 4;
-    const std::uint32_t size = 54 + static_cast<std::uint32_t>(row * height);
-    std::vector<std::uint8_t> b(size, 0);
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    b[0] = 'B', b[1] = 'M';
-    put32(2, size);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<std::uint32_t>(width));
-    put32(22, static_cast<std::uint32_t>(height));
-    b[26] = 1, b[28] = 24;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const QRgb rgb = color(x, y);
-            const std::size_t at = 54 + static_cast<std::size_t>((height - 1 - y) * row + x * 3);
-            b[at] = static_cast<std::uint8_t>(qBlue(rgb));
-            b[at + 1] = static_cast<std::uint8_t>(qGreen(rgb));
-            b[at + 2] = static_cast<std::uint8_t>(qRed(rgb));
-        }
-    }
-    WriteBytes(path, b);
+    WriteBmp24(path, width, height, [&](int x, int y) { return color(x, y) & 0xFFFFFFu; });
 }
 
 void Click(QWidget* button) {

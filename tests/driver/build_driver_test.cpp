@@ -15,6 +15,7 @@
 #include "core/file.h"
 #include "core/text.h"
 #include "payload/payload.h"
+#include "support/bmp_file.h"
 #include "support/test_support.h"
 
 namespace grix {
@@ -23,30 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-// A 24-bit bottom-up BMP whose pixel (x, y) is black where `ink(x, y)`.
 template <typename Ink>
 void WriteBmp(const std::string& path, int width, int height, Ink ink) {
-    const int row = (width * 3 + 3) / 4 * 4;
-    const std::uint32_t size = 54 + static_cast<std::uint32_t>(row * height);
-    std::vector<std::uint8_t> b(size, 0);
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    b[0] = 'B', b[1] = 'M';
-    put32(2, size);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<std::uint32_t>(width));
-    put32(22, static_cast<std::uint32_t>(height));
-    b[26] = 1, b[28] = 24;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t v = ink(x, y) ? 0 : 255;
-            const std::size_t at = 54 + static_cast<std::size_t>((height - 1 - y) * row + x * 3);
-            b[at] = b[at + 1] = b[at + 2] = v;
-        }
-    }
-    test::WriteBytes(path, b);
+    test::WriteInkBmp(path, width, height, ink);
 }
 
 struct Build {
