@@ -61,5 +61,50 @@ cmp "$work/x/cfg.dat" "$work/expected.dat" || fail "cfg.dat differs from the pac
 } >"$work/desktop-view.txt"
 diff -u "$work/desktop-view.txt" "$work/player-view.txt" || fail "the player reads the pack differently"
 
+# Odd sizes through the same two readers: rows that do not end on a byte,
+# a single cell, a picture of no cells at all, one of many.
+odd=()
+while read -r w h; do
+  f="$work/odd-${w}x${h}.bmp"
+  if [ "$w" = 0 ]; then
+    : >"$f"  # a 0-byte file is a picture of no cells
+  else
+    python3 - "$f" "$w" "$h" <<'PY'
+import struct, sys
+path, w, h = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+row = (w * 3 + 3) // 4 * 4
+pixels = bytearray()
+for y in range(h - 1, -1, -1):  # bottom row first
+    line = bytearray()
+    for x in range(w):
+        line += b"\0\0\0" if (x * 7 + y * 3) % 5 < 2 else b"\xff\xff\xff"
+    pixels += line + b"\0" * (row - len(line))
+head = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(pixels), 0, 0, 0, 0)
+open(path, "wb").write(head + info + pixels)
+PY
+  fi
+  odd+=(--image "$f" --note "$w на $h")
+done <<'SIZES'
+1 1
+3 3
+2 4
+7 5
+0 0
+200 200
+SIZES
+"$cli" pack --out "$work/odd.dat" --info "Нечётные" "${odd[@]}"
+"${packdump[@]}" "$work/odd.dat" >"$work/odd-player.txt" || fail "the player's reader refused the odd sizes"
+{
+  echo 6
+  echo "Нечётные"
+  for wh in "1 1" "3 3" "2 4" "7 5" "0 0" "200 200"; do
+    set -- $wh
+    "$cli" cells "$work/odd-${1}x${2}.bmp"
+    echo "$1 на $2"
+  done
+} >"$work/odd-desktop.txt"
+diff -u "$work/odd-desktop.txt" "$work/odd-player.txt" || fail "the player reads odd sizes differently"
+
 rm -f "$jar" "$jad"
 echo "suite end to end: 1 passed, 0 failed"
