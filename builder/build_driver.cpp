@@ -169,7 +169,8 @@ bool IsUsableCrosswordName(const std::string& name) {
 }
 
 BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_folder, TBrask& brask,
-                      const LogSink& log) {
+                      const LogSink& log, const BuildControl& control) {
+    (void)control;  // progress and cancel: wired in by the build-reliability work
     const auto say = [&log](const std::string& line) {
         if (log) log(line);
     };

@@ -2,6 +2,9 @@
 // JAR and JAD, every step reported as a log line.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "builder/project.h"
@@ -38,10 +41,18 @@ bool IsUsableCrosswordName(const std::string& name);
 // flushed to disk, UTF-8 names, no Zip64.
 void ConfigureSuiteArchiver(TBrask& brask);
 
+// What a caller that runs the build off its own thread (the window) may add:
+// progress after each picture packed, and a cancel request honoured between
+// steps. A cancelled build ends like a failed one and keeps the earlier suite.
+struct BuildControl {
+    std::function<void(std::size_t done, std::size_t total)> progress;
+    const std::atomic<bool>* cancel = nullptr;
+};
+
 // Runs the build with `brask`, the caller's archive writer, configured by
 // ConfigureSuiteArchiver. Never throws for a failure of the build itself:
 // that is logged as "Process not ended, error: <m>".
 BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_folder,
-                      TBrask& brask, const LogSink& log);
+                      TBrask& brask, const LogSink& log, const BuildControl& control = {});
 
 }  // namespace grix
