@@ -1,8 +1,8 @@
 #include "archive/archive_paths.h"
 
-#include <sys/stat.h>
-
 #include <vector>
+
+#include "core/platform.h"
 
 namespace grix {
 
@@ -97,8 +97,7 @@ std::string FullPath(std::string_view path, std::string_view current) {
 std::string ResolveFolder(std::string_view folder, std::string_view current) {
     if (folder.empty()) return std::string(current);
     std::string full = FullPath(folder, current);
-    struct stat st {};
-    if (::stat(full.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::string(folder);
+    if (!platform::QueryPath(full).is_folder) return std::string(folder);
     while (full.size() > 1 && IsPathSeparator(full.back())) full.pop_back();
     return full;
 }

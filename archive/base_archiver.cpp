@@ -1,7 +1,5 @@
 #include "archive/base_archiver.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <filesystem>
 #include <mutex>
@@ -18,6 +16,8 @@
 #include "archive/temp_file.h"
 #include "archive/zip_records.h"
 #include "core/errors.h"
+#include "core/paths.h"
+#include "core/platform.h"
 #include "core/text.h"
 
 namespace grix {
@@ -39,13 +39,14 @@ std::uint16_t NameFlags(const std::string& name) {
     return 0;
 }
 
-std::string SystemReason(int err) { return std::system_category().message(err); }
+// Our failures carry errno values on every system (Win32 codes differ).
+std::string SystemReason(int err) { return std::generic_category().message(err); }
 
 // The current folder, for relative FileName and BaseDir values.
 std::string CurrentFolder() {
     std::error_code ec;
     const std::filesystem::path here = std::filesystem::current_path(ec);
-    return ec ? std::string(".") : here.string();
+    return ec ? std::string(".") : Utf8Path(here);
 }
 
 // The most a source of `length` bytes can become when deflated in chunks:
@@ -375,13 +376,9 @@ void TBraskBaseArchiver::AddFromBaseDir(const std::string& file_mask, std::uint1
             const std::string base = ResolveFolder(base_dir_, CurrentFolder());
             // A base folder that is not there is an error, not an empty archive.
             const std::string base_path = FullPath(base, CurrentFolder());
-            struct stat st {};
-            int err = 0;
-            if (::stat(base_path.c_str(), &st) != 0) {
-                err = errno;
-            } else if (!S_ISDIR(st.st_mode)) {
-                err = ENOTDIR;
-            }
+            const platform::PathStatus status = platform::QueryPath(base_path);
+            int err = status.error;
+            if (err == 0 && !status.is_folder) err = ENOTDIR;
             if (err != 0) {
                 throw EFOpenError("Cannot open file \"" + base_path + "\". " + SystemReason(err));
             }

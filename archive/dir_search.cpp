@@ -11,6 +11,7 @@
 #include "archive/mask.h"
 #include "archive/name_order.h"
 #include "core/errors.h"
+#include "core/paths.h"
 
 namespace grix {
 
@@ -48,7 +49,7 @@ std::vector<FoundItem> SearchFolder(const std::string& folder, const std::string
                                   static_cast<std::uint16_t>(~attributes);
 
     std::error_code ec;
-    fs::directory_iterator it(fs::path(folder), ec);
+    fs::directory_iterator it(NativePath(folder), ec);
     if (ec) {
         if (MeansMissing(ec)) return found;
         RaiseCannotOpen(folder, ec);
@@ -56,7 +57,7 @@ std::vector<FoundItem> SearchFolder(const std::string& folder, const std::string
     const std::string prefix = WithTrailingSeparator(folder);
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         if (ec) break;
-        std::string name = it->path().filename().string();
+        std::string name = Utf8Path(it->path().filename());
         if (name == "." || name == "..") continue;
         if (!PatternMatches(match_all ? nullptr : &*mask, name)) continue;
         const FileInfo info = QueryFileInfo(prefix + name);

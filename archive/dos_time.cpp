@@ -1,14 +1,12 @@
 #include "archive/dos_time.h"
 
+#include "core/platform.h"
+
 namespace grix {
 
 DosDateTime DosDateTimeFromUnix(std::time_t t) {
     std::tm local{};
-#ifdef _WIN32
-    const bool ok = localtime_s(&local, &t) == 0;
-#else
-    const bool ok = localtime_r(&t, &local) != nullptr;
-#endif
+    const bool ok = platform::LocalTime(t, local);
     DosDateTime out;
     if (!ok || local.tm_year < 80) {
         out.date = (0 << 9) | (1 << 5) | 1;

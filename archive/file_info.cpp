@@ -1,8 +1,8 @@
 #include "archive/file_info.h"
 
-#include <sys/stat.h>
-
+#include "archive/archive_paths.h"
 #include "archive/brask_types.h"
+#include "core/platform.h"
 
 namespace grix {
 
@@ -15,34 +15,30 @@ std::uint16_t FileAttributesFor(bool is_folder, bool owner_writable, const std::
 }
 
 namespace {
-std::string LastComponent(const std::string& path) {
-    std::string::size_type end = path.size();
-    while (end > 1 && path[end - 1] == '/') --end;
-    const auto slash = path.rfind('/', end - 1);
-    return path.substr(slash == std::string::npos ? 0 : slash + 1,
-                       end - (slash == std::string::npos ? 0 : slash + 1));
+std::string LastComponent(std::string_view path) {
+    while (path.size() > 1 && IsPathSeparator(path.back())) path.remove_suffix(1);
+    return FileNamePart(path);
 }
 }  // namespace
 
 FileInfo QueryFileInfo(const std::string& path) {
     FileInfo info;
-    struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0) return info;
-    // Some file systems (and Windows' stat) report no inode numbers; such a
-    // file has no known identity rather than one shared with every other.
-    info.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                     st.st_ino != 0};
-    info.last_write = st.st_mtime;
-    if (S_ISDIR(st.st_mode)) {
+    const platform::PathStatus status = platform::QueryPath(path);
+    if (status.error != 0) return info;
+    info.identity = {status.device, status.inode, status.identity_known};
+    info.last_write = status.last_write;
+    if (status.is_folder) {
         info.kind = FileKind::Folder;
-    } else if (S_ISREG(st.st_mode)) {
+    } else if (status.is_file) {
         info.kind = FileKind::File;
     } else {
         info.kind = FileKind::Other;
         return info;
     }
-    info.attributes = FileAttributesFor(info.kind == FileKind::Folder, (st.st_mode & S_IWUSR) != 0,
-                                        LastComponent(path));
+    info.attributes = status.has_attributes
+                          ? status.attributes
+                          : FileAttributesFor(info.kind == FileKind::Folder, status.owner_writable,
+                                              LastComponent(path));
     return info;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/paths.h"
 
 namespace grix {
 
@@ -19,7 +20,7 @@ TempFile::TempFile() {
     std::mt19937_64 names(entropy());
     for (int attempt = 0;; ++attempt) {
         const std::string candidate =
-            (folder / ("grix-" + std::to_string(names() % 1000000000000ULL) + ".tmp")).string();
+            Utf8Path(folder / ("grix-" + std::to_string(names() % 1000000000000ULL) + ".tmp"));
         int err = 0;
         file_ = File::TryOpen(candidate, OpenMode::CreateNew, err);
         if (file_.IsOpen()) {
@@ -33,7 +34,7 @@ TempFile::TempFile() {
 TempFile::~TempFile() {
     file_ = File();
     std::error_code ec;
-    std::filesystem::remove(path_, ec);
+    std::filesystem::remove(NativePath(path_), ec);
 }
 
 void CopyFileRange(File& from, std::int64_t offset, std::uint64_t length, File& to) {

@@ -1,31 +1,14 @@
 #include "builder/app_folder.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "core/file.h"
 #include "core/paths.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#elif defined(__APPLE__)
-#include <mach-o/dyld.h>
-#else
-#include <unistd.h>
-#endif
-
-#include <vector>
+#include "core/platform.h"
 
 namespace grix {
 namespace {
-
-std::string WithTrailingSeparator(std::string folder) {
-    if (!folder.empty() && folder.back() != kPathDelimiter && folder.back() != '/') {
-        folder += kPathDelimiter;
-    }
-    return folder;
-}
 
 std::string FolderOf(const std::string& path) {
     const auto at = path.find_last_of(kPathDelimiter == '/' ? "/" : "\\/");
@@ -34,69 +17,28 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-std::string ExecutableFolder() {
-#if defined(_WIN32)
-    std::vector<wchar_t> buffer(32768);
-    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0 || n >= buffer.size()) return {};
-    return FolderOf(std::filesystem::path(std::wstring(buffer.data(), n)).u8string());
-#elif defined(__APPLE__)
-    std::uint32_t size = 0;
-    _NSGetExecutablePath(nullptr, &size);
-    std::vector<char> buffer(size + 1);
-    if (_NSGetExecutablePath(buffer.data(), &size) != 0) return {};
-    std::error_code ec;
-    const auto canonical = std::filesystem::canonical(buffer.data(), ec);
-    return FolderOf(ec ? std::string(buffer.data()) : canonical.string());
-#else
-    std::error_code ec;
-    const auto target = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return {};
-    return FolderOf(target.string());
-#endif
-}
+std::string ExecutableFolder() { return FolderOf(platform::ExecutablePath()); }
 
-std::string UserDataFolder() {
-#if defined(_WIN32)
-    if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) {
-        return WithTrailingSeparator(JoinPath(local, "Grix"));
-    }
-    return {};
-#else
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg && xdg[0] == '/') {
-        return WithTrailingSeparator(JoinPath(xdg, "grix"));
-    }
-    if (const char* home = std::getenv("HOME"); home && *home) {
-        return WithTrailingSeparator(std::string(home) + "/.local/share/grix");
-    }
-    return {};
-#endif
-}
+std::string UserDataFolder() { return platform::PerUserDataFolder(); }
 
 bool IsFolderWritable(const std::string& folder) {
     if (folder.empty()) return false;
     const std::string probe =
         JoinPath(folder.back() == kPathDelimiter ? folder.substr(0, folder.size() - 1) : folder,
-                 ".grix-write-probe-" + std::to_string(
-#ifdef _WIN32
-                     GetCurrentProcessId()
-#else
-                     getpid()
-#endif
-                         ));
+                 ".grix-write-probe-" + std::to_string(platform::ProcessId()));
     int err = 0;
     File file = File::TryOpen(probe, OpenMode::CreateTruncate, err);
     if (!file.IsOpen()) return false;
     file = File();
     std::error_code ec;
-    std::filesystem::remove(probe, ec);
+    std::filesystem::remove(NativePath(probe), ec);
     return true;
 }
 
 std::string ChooseApplicationFolder(const std::string& beside, const std::string& user) {
     if (IsFolderWritable(beside) || user.empty()) return beside;
     std::error_code ec;
-    std::filesystem::create_directories(user, ec);
+    std::filesystem::create_directories(NativePath(user), ec);
     return user;
 }
 

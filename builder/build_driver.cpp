@@ -12,6 +12,7 @@
 #include "core/errors.h"
 #include "core/file.h"
 #include "core/paths.h"
+#include "core/platform.h"
 #include "core/text.h"
 
 namespace grix {
@@ -25,11 +26,7 @@ constexpr std::size_t kLongNameBytes = 32;
 std::string TimeOfDay() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+    (void)platform::LocalTime(now, local);
     char text[16];
     std::strftime(text, sizeof text, "%H:%M:%S", &local);
     return text;
@@ -51,7 +48,7 @@ bool CopyWholeFile(const std::string& from, const std::string& to) {
         return true;
     } catch (const std::exception&) {
         std::error_code ec;
-        fs::remove(to, ec);
+        fs::remove(NativePath(to), ec);
         return false;
     }
 }
@@ -61,8 +58,8 @@ bool CopyWholeFile(const std::string& from, const std::string& to) {
 void DeleteFilesNamed(const std::string& folder, const std::set<std::string>& names) {
     std::error_code ec;
     std::vector<fs::path> doomed;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+    for (fs::directory_iterator it(NativePath(folder), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = Utf8Path(it->path().filename());
         if (names.count(AsciiLower(name)) != 0 && !it->is_directory(ec)) {
             doomed.push_back(it->path());
         }
@@ -146,13 +143,15 @@ void ConfigureSuiteArchiver(TBrask& brask) {
 
 void EnsureFolder(const std::string& path, const LogSink& log) {
     std::error_code ec;
-    const bool ok = fs::is_directory(path, ec) || fs::create_directory(path, ec);
+    const fs::path native = NativePath(path);
+    const bool ok = fs::is_directory(native, ec) || fs::create_directory(native, ec);
     if (!ok) throw Error("Can not create tempopary directory " + path);
     if (log) log("Temporary directory " + path + " - Ok");
 }
 
 bool IsUsableCrosswordName(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
+    if (platform::IsReservedFileName(name)) return false;
     for (const char c : name) {
         const auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F) return false;
@@ -200,7 +199,7 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
 
         const std::string splash = JoinPath(folders.staging, "splash.png");
         std::error_code ec;
-        fs::remove(splash, ec);  // never let an old splash slip into this suite
+        fs::remove(NativePath(splash), ec);  // never let an old splash slip into this suite
         if (project.splash && !project.splash_path.empty()) {
             if (CopyWholeFile(project.splash_path, splash)) {
                 say("Create file " + splash);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/file.h"
+#include "core/paths.h"
 
 namespace grix {
 namespace {
@@ -22,10 +23,10 @@ std::string RowKey(int row, int column) {
 }  // namespace
 
 std::string SettingsFolder(const std::string& settings_path) {
-    const fs::path folder = fs::path(settings_path).parent_path();
+    const fs::path folder = NativePath(settings_path).parent_path();
     if (folder.empty())
         return {};
-    std::string text = folder.string();
+    std::string text = Utf8Path(folder);
     if (text.back() != '/' && text.back() != static_cast<char>(fs::path::preferred_separator)) {
         text += static_cast<char>(fs::path::preferred_separator);
     }
@@ -35,10 +36,10 @@ std::string SettingsFolder(const std::string& settings_path) {
 std::string ResolveProjectPath(const std::string& path, const std::string& settings_folder) {
     if (path.empty() || IsWindowsStylePath(path) || settings_folder.empty())
         return path;
-    const fs::path given(path);
+    const fs::path given = NativePath(path);
     if (given.is_absolute())
         return path;
-    return (fs::path(settings_folder) / given).lexically_normal().string();
+    return Utf8Path((NativePath(settings_folder) / given).lexically_normal());
 }
 
 std::vector<PictureEntry> ReadPictureTable(const IniFile& ini, const std::string& settings_folder) {

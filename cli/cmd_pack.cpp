@@ -14,6 +14,7 @@
 #include "cli/picture_args.h"
 #include "core/errors.h"
 #include "core/file_error.h"
+#include "core/paths.h"
 
 namespace grix::cli {
 namespace {
@@ -43,12 +44,12 @@ int RunPack(const PackOptions& options, const CLI::App& command) {
     try {
         (void)WritePack(project, temporary);
         std::error_code ec;
-        std::filesystem::rename(temporary, options.out, ec);
+        std::filesystem::rename(NativePath(temporary), NativePath(options.out), ec);
         if (ec)
             throw EFileError::FromErrno(ec.default_error_condition().value());
     } catch (...) {
         std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+        std::filesystem::remove(NativePath(temporary), ignored);
         throw;
     }
     return 0;

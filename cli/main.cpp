@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "core/platform.h"
 
 namespace grix::cli {
 namespace {
@@ -32,6 +33,12 @@ void ReportFailure(const std::string& message) { std::cerr << message << '\n' <<
 
 int main(int argc, char** argv) {
     using namespace grix::cli;
+    grix::platform::UseUtf8Console();
+    // Every argument as UTF-8, whatever code page the system runs in; CLI11
+    // takes them last first, without the program's name.
+    std::vector<std::string> arguments = grix::platform::CommandLineArguments(argc, argv);
+    std::reverse(arguments.begin(), arguments.end());
+    if (!arguments.empty()) arguments.pop_back();
     CLI::App app{"Grix: turns black-and-white pictures into nonogram games for Java ME phones",
                  "grix-cli"};
     app.require_subcommand(1);
@@ -46,7 +53,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        app.parse(argc, argv);
+        app.parse(arguments);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {

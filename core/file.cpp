@@ -1,38 +1,13 @@
 #include "core/file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <utility>
 
-#ifdef _WIN32
-#include <io.h>
-#define GRIX_HAS_FLOCK 0
-#define GRIX_OPEN ::_open
-#define GRIX_READ ::_read
-#define GRIX_WRITE ::_write
-#define GRIX_SEEK ::_lseeki64
-#define GRIX_CLOSE ::_close
-#define GRIX_TRUNCATE ::_chsize_s
-#define GRIX_SYNC ::_commit
-#else
-#include <sys/file.h>
-#include <unistd.h>
-#define GRIX_HAS_FLOCK 1
-#define GRIX_OPEN ::open
-#define GRIX_READ ::read
-#define GRIX_WRITE ::write
-#define GRIX_SEEK ::lseek
-#define GRIX_CLOSE ::close
-#define GRIX_TRUNCATE ::ftruncate
-#define GRIX_SYNC ::fsync
-#endif
+#include "core/platform.h"
 
-#ifndef O_BINARY
-#define O_BINARY 0
-#endif
 #ifndef O_CLOEXEC
 #define O_CLOEXEC 0
 #endif
@@ -40,35 +15,21 @@
 namespace grix {
 
 int FileOps::Open(const std::string& path, int flags, int mode) {
-    return GRIX_OPEN(path.c_str(), flags, mode);
+    return platform::Open(path, flags, mode);
 }
 long long FileOps::Read(int fd, void* buffer, std::size_t count) {
-    return GRIX_READ(fd, buffer, static_cast<unsigned>(count));
+    return platform::Read(fd, buffer, count);
 }
 long long FileOps::Write(int fd, const void* buffer, std::size_t count) {
-    return GRIX_WRITE(fd, buffer, static_cast<unsigned>(count));
+    return platform::Write(fd, buffer, count);
 }
 long long FileOps::Seek(int fd, long long offset, int whence) {
-    return GRIX_SEEK(fd, offset, whence);
+    return platform::Seek(fd, offset, whence);
 }
-int FileOps::Truncate(int fd, long long length) {
-#ifdef _WIN32
-    return GRIX_TRUNCATE(fd, length) == 0 ? 0 : -1;
-#else
-    return GRIX_TRUNCATE(fd, length);
-#endif
-}
-int FileOps::Sync(int fd) { return GRIX_SYNC(fd); }
-int FileOps::Close(int fd) { return GRIX_CLOSE(fd); }
-int FileOps::Lock(int fd, bool exclusive) {
-#if GRIX_HAS_FLOCK
-    return ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
-#else
-    (void)fd;
-    (void)exclusive;
-    return 0;
-#endif
-}
+int FileOps::Truncate(int fd, long long length) { return platform::Truncate(fd, length); }
+int FileOps::Sync(int fd) { return platform::Sync(fd); }
+int FileOps::Close(int fd) { return platform::Close(fd); }
+int FileOps::Lock(int fd, bool exclusive) { return platform::Lock(fd, exclusive); }
 
 namespace {
 FileOps g_system_ops;
@@ -103,7 +64,7 @@ File::~File() {
 }
 
 File File::TryOpen(const std::string& path, OpenMode mode, int& err) noexcept {
-    int flags = O_BINARY | O_CLOEXEC;
+    int flags = O_CLOEXEC;
     switch (mode) {
         case OpenMode::Read: flags |= O_RDONLY; break;
         case OpenMode::CreateTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
@@ -123,8 +84,7 @@ File File::TryOpen(const std::string& path, OpenMode mode, int& err) noexcept {
         return File();
     }
     // A folder opens read-only on POSIX; as a file it is of no use to anyone.
-    struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (platform::IsFolder(fd)) {
         CurrentFileOps().Close(fd);
         err = EISDIR;
         return File();

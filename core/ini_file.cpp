@@ -5,13 +5,9 @@
 #include <utility>
 
 #include "core/file.h"
+#include "core/paths.h"
+#include "core/platform.h"
 #include "core/text.h"
-
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace grix {
 namespace {
@@ -20,12 +16,6 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kBlanks = " \t\r\v\f";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-#ifdef _WIN32
-constexpr const char* kNativeEol = "\r\n";
-#else
-constexpr const char* kNativeEol = "\n";
-#endif
 
 std::size_t SkipBlanks(std::string_view text, std::size_t from) {
     const std::size_t at = text.find_first_not_of(kBlanks, from);
@@ -77,14 +67,6 @@ int DigitValue(char c, int base) {
         d = c - 'A' + 10;
     }
     return d < base ? d : -1;
-}
-
-long ProcessId() {
-#ifdef _WIN32
-    return _getpid();
-#else
-    return static_cast<long>(getpid());
-#endif
 }
 
 }  // namespace
@@ -179,7 +161,7 @@ void IniFile::Parse(std::string_view text) {
     // Constructed, then moved in: assigning the literal in place trips a false
     // -Wrestrict warning of GCC 12 at -O3.
     if (default_eol_.empty())
-        default_eol_ = std::string(kNativeEol);
+        default_eol_ = std::string(platform::TextLineEnd());
 }
 
 void IniFile::AddLine(Line line) {
@@ -352,13 +334,14 @@ void IniFile::Save() {
     // Through a symbolic link to the file it names, so that a linked
     // settings file stays linked.
     std::error_code ec;
-    fs::path target(path_);
+    fs::path target = NativePath(path_);
     if (fs::is_symlink(target, ec)) {
         fs::path real = fs::canonical(target, ec);
         if (!ec)
             target = std::move(real);
     }
-    const std::string temporary = target.string() + "." + std::to_string(ProcessId()) + ".tmp";
+    const std::string temporary =
+        Utf8Path(target) + "." + std::to_string(platform::ProcessId()) + ".tmp";
     try {
         File out = File::Open(temporary, OpenMode::CreateTruncate);
         out.WriteAll(text.data(), text.size());
@@ -366,10 +349,10 @@ void IniFile::Save() {
         out.Close();
         const fs::file_status old = fs::status(target, ec);
         if (!ec && fs::exists(old))
-            fs::permissions(temporary, old.permissions(), ec);
-        fs::rename(temporary, target);
+            fs::permissions(NativePath(temporary), old.permissions(), ec);
+        fs::rename(NativePath(temporary), target);
     } catch (const std::exception&) {
-        fs::remove(temporary, ec);
+        fs::remove(NativePath(temporary), ec);
         throw EIniFileException("Unable to write to " + path_);
     }
     saved_text_ = text;

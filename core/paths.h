@@ -2,7 +2,9 @@
 // ('/' on Linux and macOS, '\' on Windows).
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace grix {
 
@@ -11,6 +13,13 @@ inline constexpr char kPathDelimiter = '\\';
 #else
 inline constexpr char kPathDelimiter = '/';
 #endif
+
+// The one crossing from our UTF-8 path text to std::filesystem and back.
+// A path built from a plain std::string is read in the system's ANSI code
+// page on Windows (bytes of UTF-8 come back as Latin-1 there); these read
+// and write UTF-8 on every system, and pass POSIX bytes through unchanged.
+std::filesystem::path NativePath(std::string_view utf8);
+std::string Utf8Path(const std::filesystem::path& path);
 
 // folder + separator + name.
 inline std::string JoinPath(const std::string& folder, const std::string& name) {

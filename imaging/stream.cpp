@@ -6,15 +6,16 @@
 #include <system_error>
 
 #include "core/errors.h"
+#include "core/paths.h"
 
 namespace grix {
 
 std::string CannotOpenFileMessage(const std::string& path, int err) {
     std::string full = path;
     std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    const std::filesystem::path absolute = std::filesystem::absolute(NativePath(path), ec);
     if (!ec)
-        full = absolute.lexically_normal().string();
+        full = Utf8Path(absolute.lexically_normal());
     return "Cannot open file \"" + full + "\". " + std::generic_category().message(err);
 }
 

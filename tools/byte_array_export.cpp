@@ -1,10 +1,11 @@
 #include "tools/byte_array_export.h"
 
-#include <cstdio>
 #include <filesystem>
+#include <system_error>
 
 #include "core/errors.h"
 #include "core/file.h"
+#include "core/paths.h"
 
 namespace grix {
 namespace {
@@ -63,7 +64,8 @@ std::string ExportByteArray(const std::string& input_path) {
         const std::string& path;
         bool keep = false;
         ~PartialFile() {
-            if (!keep) std::remove(path.c_str());
+            std::error_code ignored;
+            if (!keep) std::filesystem::remove(NativePath(path), ignored);
         }
     } partial{partial_path};
 
@@ -87,8 +89,8 @@ std::string ExportByteArray(const std::string& input_path) {
     input.Close();
 
     std::error_code ec;
-    std::filesystem::rename(partial_path, output_path, ec);
-    if (ec) throw EFileError::FromErrno(ec.value());
+    std::filesystem::rename(NativePath(partial_path), NativePath(output_path), ec);
+    if (ec) throw EFileError::FromErrno(ec.default_error_condition().value());
     partial.keep = true;
     return output_path;
 }
