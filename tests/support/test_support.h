@@ -31,7 +31,8 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    // The UTF-8 path of `name` inside the folder.
+    std::string operator/(const std::string& name) const;
 
 private:
     std::filesystem::path path_;
@@ -41,11 +42,18 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 
-// Runs a command through the shell; answers its exit status and fills the
+// Whether the host's POSIX shell and tools (unzip, python3, jar, setpriv)
+// are at hand: not in the Windows build, whose tests run under wine.
+inline constexpr bool kHostTools = GRIX_TEST_HOST_TOOLS;
+// Whether this is the Windows build.
+inline constexpr bool kWindows = GRIX_TEST_WINDOWS;
+
+// Runs a command through the shell (cmd.exe on Windows); answers its exit status and fills the
 // captured standard output and error.
 int RunCommand(const std::string& command, std::string* out = nullptr, std::string* err = nullptr);
 
-// Single-quotes a string for the shell.
+// Quotes a string for that shell: single quotes on POSIX, double quotes on
+// Windows.
 std::string ShellQuote(const std::string& text);
 
 }  // namespace grix::test

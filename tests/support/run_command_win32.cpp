@@ -1,0 +1,40 @@
+// Commands for tests, through cmd.exe. The command line goes over as UTF-16
+// (_wsystem), so that Cyrillic arguments reach the program unchanged.
+#include <cstdlib>
+#include <sstream>
+#include <fstream>
+
+#include "core/paths.h"
+#include "support/test_support.h"
+
+namespace grix::test {
+
+std::string ShellQuote(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += "\\\"";
+        else out += c;
+    }
+    return out + "\"";
+}
+
+int RunCommand(const std::string& command, std::string* out, std::string* err) {
+    TempDir capture;
+    const std::string out_path = capture / "stdout";
+    const std::string err_path = capture / "stderr";
+    const std::string full = command + " >" + ShellQuote(out_path) + " 2>" + ShellQuote(err_path);
+    // cmd.exe drops the first and the last quote of a line that starts with
+    // one; an outer pair keeps the command's own quotes whole.
+    const int status = _wsystem(NativePath("\"" + full + "\"").wstring().c_str());
+    auto slurp = [](const std::string& path) {
+        std::ifstream in(NativePath(path), std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    };
+    if (out) *out = slurp(out_path);
+    if (err) *err = slurp(err_path);
+    return status;
+}
+
+}  // namespace grix::test
