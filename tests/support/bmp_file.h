@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/paths.h"
+
 namespace grix::test {
 
 // `rgb(x, y)` answers 0xRRGGBB for the pixel in column x of row y (0 = top).
@@ -43,7 +45,7 @@ inline std::vector<std::uint8_t> Bmp24(int width, int height,
 inline void WriteBmp24(const std::string& path, int width, int height,
                        const std::function<std::uint32_t(int, int)>& rgb) {
     const std::vector<std::uint8_t> bytes = Bmp24(width, height, rgb);
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
+    std::ofstream(NativePath(path), std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 

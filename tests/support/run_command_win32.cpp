@@ -26,11 +26,18 @@ int RunCommand(const std::string& command, std::string* out, std::string* err) {
     // cmd.exe drops the first and the last quote of a line that starts with
     // one; an outer pair keeps the command's own quotes whole.
     const int status = _wsystem(NativePath("\"" + full + "\"").wstring().c_str());
+    // Programs write their lines in text mode here ("\r\n"); tests compare
+    // the lines, as on every other system.
     auto slurp = [](const std::string& path) {
         std::ifstream in(NativePath(path), std::ios::binary);
         std::stringstream ss;
         ss << in.rdbuf();
-        return ss.str();
+        std::string text = ss.str();
+        std::string lines;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+        }
+        return lines;
     };
     if (out) *out = slurp(out_path);
     if (err) *err = slurp(err_path);
