@@ -37,7 +37,8 @@ std::string ResolveProjectPath(const std::string& path, const std::string& setti
     if (path.empty() || IsWindowsStylePath(path) || settings_folder.empty())
         return path;
     const fs::path given = NativePath(path);
-    if (given.is_absolute())
+    // Rooted without a drive ("/x" on Windows) counts as given in full too.
+    if (given.is_absolute() || given.has_root_directory())
         return path;
     return Utf8Path((NativePath(settings_folder) / given).lexically_normal());
 }

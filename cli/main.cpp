@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
     CLI::App app{"Grix: turns black-and-white pictures into nonogram games for Java ME phones",
                  "grix-cli"};
     app.require_subcommand(1);
+    // Options start with a dash everywhere: on Windows, "/name" is a path.
+    app.allow_windows_style_options(false);
 
     auto commands = Registry();
     std::sort(commands.begin(), commands.end(),

@@ -91,7 +91,10 @@ int Open(const std::string& path, int flags, int mode) {
     int fd = -1;
     const errno_t err = _wsopen_s(&fd, wide.c_str(), flags | _O_BINARY | _O_NOINHERIT, share, permission);
     if (err != 0) {
-        errno = err;
+        // A folder is refused as access; say what POSIX says of it.
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        errno = err == EACCES && folder ? EISDIR : err;
         return -1;
     }
     return fd;

@@ -112,8 +112,8 @@ TEST(PackCommand, NotesBelongToTheImageBeforeThem) {
     test::WriteBytes(dir / "b.bmp", OneBit({".", "#"}));
     const std::string out = dir / "cfg.dat";
     const Result r = Cli("pack --out " + ShellQuote(out) + " --image " + ShellQuote(dir / "a.bmp") +
-                         " --note 'first note' --image " + ShellQuote(dir / "b.bmp") + " --image " +
-                         ShellQuote(dir / "a.bmp") + " --note 'П' --info 'Grix'");
+                         " --note " + ShellQuote("first note") + " --image " + ShellQuote(dir / "b.bmp") + " --image " +
+                         ShellQuote(dir / "a.bmp") + " --note " + ShellQuote("П") + " --info Grix");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
 

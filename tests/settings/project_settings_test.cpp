@@ -97,10 +97,10 @@ TEST(ProjectSettings, RelativePathsAreTakenAgainstTheSettingsFolder) {
                     "4.1=C:\\Pictures\\cat.bmp\n");
     const CrosswordProject p = LoadCrosswordProject(path);
     const fs::path base = dir.path() / "sample";
-    EXPECT_EQ(p.splash_path, (base / "art/splash.png").string());
+    EXPECT_EQ(p.splash_path, (base / "art/splash.png").lexically_normal().string());
     ASSERT_EQ(p.pictures.size(), 4u);
     EXPECT_EQ(p.pictures[0].path, (base / "heart.bmp").string());
-    EXPECT_EQ(p.pictures[1].path, (dir.path() / "shared/star.bmp").string());
+    EXPECT_EQ(p.pictures[1].path, (dir.path() / "shared/star.bmp").lexically_normal().string());
     EXPECT_EQ(p.pictures[2].path, "/full/path.bmp");
     EXPECT_EQ(p.pictures[3].path, "C:\\Pictures\\cat.bmp");
     EXPECT_EQ(ResolveProjectPath("", "/base/"), "");
