@@ -16,9 +16,7 @@ bool HasPathSeparator(std::string_view path) {
 bool HasWildcard(std::string_view mask) { return mask.find_first_of("*?") != std::string_view::npos; }
 
 bool IsAbsolutePath(std::string_view path) {
-#ifdef _WIN32
-    if (path.size() >= 2 && path[1] == ':') return true;
-#endif
+    if (kWindowsPaths && path.size() >= 2 && path[1] == ':') return true;
     return !path.empty() && IsPathSeparator(path[0]);
 }
 
@@ -49,12 +47,10 @@ std::string WithTrailingSeparator(std::string_view path) {
 
 std::string NormalizePath(std::string_view path) {
     std::string root;
-#ifdef _WIN32
-    if (path.size() >= 2 && path[1] == ':') {
+    if (kWindowsPaths && path.size() >= 2 && path[1] == ':') {
         root = std::string(path.substr(0, 2));
         path.remove_prefix(2);
     }
-#endif
     const bool absolute = !path.empty() && IsPathSeparator(path[0]);
     const bool trailing = !path.empty() && IsPathSeparator(path.back());
     std::vector<std::string_view> parts;
@@ -118,12 +114,10 @@ std::vector<std::string_view> Components(std::string_view folder) {
 
 std::string RelativePath(std::string_view base, std::string_view path) {
     if (IsAbsolutePath(base) != IsAbsolutePath(path)) return std::string(path);
-#ifdef _WIN32
-    if (base.size() >= 2 && path.size() >= 2 && base[1] == ':' &&
+    if (kWindowsPaths && base.size() >= 2 && path.size() >= 2 && base[1] == ':' &&
         (path[1] != ':' || (base[0] | 0x20) != (path[0] | 0x20))) {
         return std::string(path);
     }
-#endif
     const std::string base_folder = FolderPart(base);
     const std::string path_folder = FolderPart(path);
     const auto from = Components(base_folder);
@@ -144,11 +138,11 @@ std::string RelativePath(std::string_view base, std::string_view path) {
 
 std::string NormalizeMaskSeparators(std::string_view mask) {
     std::string out(mask);
-#ifndef _WIN32
-    for (char& c : out) {
-        if (c == '\\') c = '/';
+    if constexpr (!kWindowsPaths) {
+        for (char& c : out) {
+            if (c == '\\') c = '/';
+        }
     }
-#endif
     return out;
 }
 

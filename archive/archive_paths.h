@@ -7,16 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/paths.h"
+
 namespace grix {
 
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-constexpr bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
-#else
-inline constexpr char kPathSeparator = '/';
+inline constexpr char kPathSeparator = kPathDelimiter;
 // A backslash is an ordinary character of a POSIX file name.
-constexpr bool IsPathSeparator(char c) { return c == '/'; }
-#endif
+constexpr bool IsPathSeparator(char c) { return c == '/' || (kWindowsPaths && c == '\\'); }
 
 bool HasPathSeparator(std::string_view path);
 bool HasWildcard(std::string_view mask);  // '*' or '?'

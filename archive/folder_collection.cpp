@@ -14,19 +14,15 @@ ExpandedMask ExpandMask(const std::string& mask, const std::string& folder) {
     if (IsPathSeparator(mask[0])) {
         if (mask.size() == 1) return {folder, false};
         if (IsPathSeparator(mask[1])) return {mask, false};
-#ifdef _WIN32
         // "\x" is relative to the folder's drive root on Windows; the writer
         // has always taken it relative to the folder itself.
-        return {folder + mask, false};
-#else
-        return {mask, false};
-#endif
-    }
-#ifdef _WIN32
-    if (mask.find(':') != std::string::npos || mask.find("..\\") != std::string::npos) {
+        if constexpr (kWindowsPaths) return {folder + mask, false};
         return {mask, false};
     }
-#endif
+    if (kWindowsPaths &&
+        (mask.find(':') != std::string::npos || mask.find("..\\") != std::string::npos)) {
+        return {mask, false};
+    }
     if (mask.find("../") != std::string::npos) return {mask, false};
     return {WithTrailingSeparator(folder) + mask, true};
 }
@@ -51,12 +47,10 @@ std::string MakeStoredName(const std::string& path, const std::string& base,
     }
 
     std::size_t start = 0;
-#ifdef _WIN32
-    if (mode != spFullPathWithDrive) {
+    if (kWindowsPaths && mode != spFullPathWithDrive) {
         const std::size_t colon = name.find(':');
         if (colon != std::string::npos) start = colon + 1;
     }
-#endif
     if (start == 0) {
         // A network path "//server/share/...": the server name is dropped.
         for (std::size_t i = 0; i + 1 < name.size(); ++i) {

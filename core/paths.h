@@ -8,11 +8,14 @@
 
 namespace grix {
 
+// Windows path syntax: '\\' separates as well as '/', and a drive letter
+// and colon may lead a path. The one place the syntax is chosen.
 #ifdef _WIN32
-inline constexpr char kPathDelimiter = '\\';
+inline constexpr bool kWindowsPaths = true;
 #else
-inline constexpr char kPathDelimiter = '/';
+inline constexpr bool kWindowsPaths = false;
 #endif
+inline constexpr char kPathDelimiter = kWindowsPaths ? '\\' : '/';
 
 // The one crossing from our UTF-8 path text to std::filesystem and back.
 // A path built from a plain std::string is read in the system's ANSI code

@@ -2,7 +2,8 @@
 # Sets everything up and runs every test: a short run of each fuzz target,
 # then the C++ suite under AddressSanitizer and UBSan with warnings as errors,
 # the player's Java tests, and the cross-checks against independent readers
-# (unzip, Python's zipfile, jar, Pillow).
+# (unzip, Python's zipfile, jar, Pillow); last the Windows build, its tests
+# under wine and its suites compared with the Linux build's.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -17,3 +18,5 @@ bash scripts/fuzz.sh "${GRIX_FUZZ_SECONDS:-30}"
 
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+
+bash scripts/build-windows.sh build/windows/out
