@@ -100,15 +100,7 @@ TEST(CellBmp, ReadsBackAsTheSameCellsThroughThePacksReader) {
         const std::string path = dir / ("c" + std::to_string(width) + ".bmp");
         WriteCellBmp(path, cells);
 
-        TPicture picture;
-        TBitmap& bitmap = LoadPackBitmap(picture, path);
-        ASSERT_EQ(picture.Width(), width);
-        ASSERT_EQ(picture.Height(), height);
-        CellGrid back{width, height, {}};
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                back.cells.push_back(IsInk(bitmap.PixelColor(x, y)) ? 1 : 0);
-        EXPECT_EQ(back, cells) << width << " x " << height;
+        EXPECT_EQ(CellsOfPicture(path), cells) << width << " x " << height;
     }
 }
 
