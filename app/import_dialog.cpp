@@ -128,7 +128,8 @@ class CellsView : public QWidget {
         if (cell < 9) {
             clues = false;
             clue_width = clue_height = 0;
-            cell = std::max(1, std::min((width() - 8) / cells_.width, (height() - 8) / cells_.height));
+            cell =
+                std::max(1, std::min((width() - 8) / cells_.width, (height() - 8) / cells_.height));
         }
         const int left = (width() - clue_width - cell * cells_.width) / 2 + clue_width;
         const int top = (height() - clue_height - cell * cells_.height) / 2 + clue_height;
@@ -171,9 +172,10 @@ class CellsView : public QWidget {
             const QStringList numbers = ClueText(clue).split(QLatin1Char(' '));
             for (int i = 0; i < numbers.size(); ++i) {
                 const int row_from_bottom = static_cast<int>(numbers.size()) - i;
-                painter.drawText(QRect(left + x * cell, top - 2 - row_from_bottom * metrics.height(),
-                                       cell, metrics.height()),
-                                 Qt::AlignCenter, numbers[i]);
+                painter.drawText(
+                    QRect(left + x * cell, top - 2 - row_from_bottom * metrics.height(), cell,
+                          metrics.height()),
+                    Qt::AlignCenter, numbers[i]);
             }
         }
     }
@@ -209,7 +211,8 @@ std::optional<ImportedPicture> RunImportDialog(QWidget* parent, const QString& s
             preview = ImportPreview::Open(path.toStdString());
         } catch (const std::exception& e) {
             QApplication::restoreOverrideCursor();
-            QMessageBox::warning(parent, QObject::tr("Import picture"), QString::fromStdString(e.what()));
+            QMessageBox::warning(parent, QObject::tr("Import picture"),
+                                 QString::fromStdString(e.what()));
             return std::nullopt;
         }
         QApplication::restoreOverrideCursor();
@@ -252,12 +255,11 @@ void ImportDialog::BuildLayout() {
     source_view_->setPixmap(QPixmap::fromImage(ImageOf(preview_.Reduced()))
                                 .scaled(kSourceViewSide, kSourceViewSide, Qt::KeepAspectRatio,
                                         Qt::SmoothTransformation));
-    auto* source_name = new QLabel(
-        tr("%1 (%2 x %3)")
-            .arg(QFileInfo(source_).fileName())
-            .arg(preview_.SourceWidth())
-            .arg(preview_.SourceHeight()),
-        this);
+    auto* source_name = new QLabel(tr("%1 (%2 x %3)")
+                                       .arg(QFileInfo(source_).fileName())
+                                       .arg(preview_.SourceWidth())
+                                       .arg(preview_.SourceHeight()),
+                                   this);
     source_name->setToolTip(QDir::toNativeSeparators(source_));
     source_name->setAlignment(Qt::AlignCenter);
 
@@ -296,14 +298,16 @@ void ImportDialog::BuildLayout() {
     save_button_->setDefault(true);
     auto* cancel_button = new QPushButton(tr("Cancel"), this);
 
+    auto* width_label = new QLabel(tr("&Width"), this);
+    width_label->setBuddy(width_box_);
+    auto* height_label = new QLabel(tr("&Height"), this);
+    height_label->setBuddy(height_box_);
     auto* size_row = new QHBoxLayout;
-    size_row->addWidget(new QLabel(tr("&Width"), this));
+    size_row->addWidget(width_label);
     size_row->addWidget(width_box_);
-    size_row->addWidget(new QLabel(tr("&Height"), this));
+    size_row->addWidget(height_label);
     size_row->addWidget(height_box_);
     size_row->addStretch(1);
-    static_cast<QLabel*>(size_row->itemAt(0)->widget())->setBuddy(width_box_);
-    static_cast<QLabel*>(size_row->itemAt(2)->widget())->setBuddy(height_box_);
 
     auto* threshold_row = new QHBoxLayout;
     threshold_row->addWidget(threshold_slider_, 1);
@@ -374,7 +378,8 @@ void ImportDialog::OnWidthChanged(int width) {
         return;
     if (linked_box_->isChecked()) {
         updating_ = true;
-        height_box_->setValue(HeightForWidth(preview_.SourceWidth(), preview_.SourceHeight(), width));
+        height_box_->setValue(
+            HeightForWidth(preview_.SourceWidth(), preview_.SourceHeight(), width));
         updating_ = false;
     }
     Schedule();
@@ -385,7 +390,8 @@ void ImportDialog::OnHeightChanged(int height) {
         return;
     if (linked_box_->isChecked()) {
         updating_ = true;
-        width_box_->setValue(WidthForHeight(preview_.SourceWidth(), preview_.SourceHeight(), height));
+        width_box_->setValue(
+            WidthForHeight(preview_.SourceWidth(), preview_.SourceHeight(), height));
         updating_ = false;
     }
     Schedule();
@@ -513,24 +519,28 @@ void ImportDialog::MakeFair() {
 void ImportDialog::OnFairFound(const FairSearchResult& found, const FairSearchStart& start) {
     fair_running_ = false;
     fair_button_->setText(tr("Make it &fair"));
-    const FairCandidate* take = found.line ? &*found.line : found.search ? &*found.search : nullptr;
     const QString near = start.vary_height ? tr("No threshold or height near these")
                                            : tr("No threshold near this one");
-    if (take == nullptr) {
-        fair_label_->setText(found.stopped ? tr("Stopped before a unique puzzle was found.")
-                                           : near + tr(" gives a unique puzzle."));
-        return;
-    }
+    const FairCandidate* take = nullptr;
     if (found.line) {
+        take = &*found.line;
         fair_label_->setText(tr("Threshold %1, height %2: solved by line logic.")
                                  .arg(take->threshold)
                                  .arg(take->height));
-    } else {
+    } else if (found.stopped) {
+        // Stopped by the author (or the time limit): nothing is changed.
+        fair_label_->setText(tr("Stopped before a puzzle solved by line logic was found."));
+    } else if (found.search) {
+        take = &*found.search;
         fair_label_->setText(near + tr(" is solved by line logic; the closest unique puzzle "
                                        "(threshold %1, height %2) needs search.")
                                         .arg(take->threshold)
                                         .arg(take->height));
+    } else {
+        fair_label_->setText(near + tr(" gives a unique puzzle."));
     }
+    if (take == nullptr)
+        return;
     updating_ = true;
     if (take->height != height_box_->value()) {
         // A height off the aspect ratio: the link would undo it.
@@ -576,10 +586,18 @@ bool ImportDialog::SaveTo(const QString& path) {
     return true;
 }
 
-void ImportDialog::SetCellWidth(int width) { width_box_->setValue(width); }
-void ImportDialog::SetCellHeight(int height) { height_box_->setValue(height); }
-void ImportDialog::SetLinked(bool linked) { linked_box_->setChecked(linked); }
-void ImportDialog::SetInvert(bool invert) { invert_box_->setChecked(invert); }
+void ImportDialog::SetCellWidth(int width) {
+    width_box_->setValue(width);
+}
+void ImportDialog::SetCellHeight(int height) {
+    height_box_->setValue(height);
+}
+void ImportDialog::SetLinked(bool linked) {
+    linked_box_->setChecked(linked);
+}
+void ImportDialog::SetInvert(bool invert) {
+    invert_box_->setChecked(invert);
+}
 
 void ImportDialog::SetThreshold(std::optional<int> threshold) {
     if (threshold) {
@@ -591,8 +609,14 @@ void ImportDialog::SetThreshold(std::optional<int> threshold) {
     Schedule();
 }
 
-int ImportDialog::CellWidth() const { return width_box_->value(); }
-int ImportDialog::CellHeight() const { return height_box_->value(); }
-int ImportDialog::ThresholdShown() const { return threshold_slider_->value(); }
+int ImportDialog::CellWidth() const {
+    return width_box_->value();
+}
+int ImportDialog::CellHeight() const {
+    return height_box_->value();
+}
+int ImportDialog::ThresholdShown() const {
+    return threshold_slider_->value();
+}
 
 }  // namespace grix

@@ -33,7 +33,8 @@ const std::vector<std::uint8_t>& Photo() {
         for (int y = 0; y < kPhotoHeight; ++y) {
             for (int x = 0; x < kPhotoWidth; ++x) {
                 const double u = x / 10.0, v = y / 10.0;  // a 400 x 300 drawing, enlarged
-                int r = 200 + static_cast<int>(45 * v / 300), g = 225 + static_cast<int>(20 * v / 300),
+                int r = 200 + static_cast<int>(45 * v / 300),
+                    g = 225 + static_cast<int>(20 * v / 300),
                     b = 255 - static_cast<int>(20 * v / 300);
                 if (std::hypot(u - 320, v - 70) < 40)
                     r = 250, g = 180, b = 40;
@@ -76,8 +77,8 @@ void BM_BareTurboJpegDecode12MP(benchmark::State& state) {
                                      (grey ? 1 : 3));
     tjhandle handle = tjInitDecompress();
     for (auto _ : state) {
-        tjDecompress2(handle, jpeg.data(), jpeg.size(), pixels.data(), kPhotoWidth, 0,
-                      kPhotoHeight, grey ? TJPF_GRAY : TJPF_RGB, 0);
+        tjDecompress2(handle, jpeg.data(), jpeg.size(), pixels.data(), kPhotoWidth, 0, kPhotoHeight,
+                      grey ? TJPF_GRAY : TJPF_RGB, 0);
         benchmark::DoNotOptimize(pixels.data());
     }
     tjDestroy(handle);
@@ -148,8 +149,8 @@ void BM_ImportPreviewUpdate40x40(benchmark::State& state) {
         verdict = grix::CheckCells(cells.cells).verdict;
         benchmark::DoNotOptimize(verdict);
     }
-    state.SetLabel(std::string(resize ? "size change" : "threshold change") + ", last: " +
-                   grix::VerdictText(verdict));
+    state.SetLabel(std::string(resize ? "size change" : "threshold change") +
+                   ", last: " + grix::VerdictText(verdict));
 }
 BENCHMARK(BM_ImportPreviewUpdate40x40)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -35,9 +35,10 @@ struct ConvertArgs {
 std::optional<int> ParseThreshold(const std::string& text) {
     if (text == "auto")
         return std::nullopt;
-    const bool digits = !text.empty() && text.size() <= 3 &&
-                        std::all_of(text.begin(), text.end(),
-                                    [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    const bool digits =
+        !text.empty() && text.size() <= 3 && std::all_of(text.begin(), text.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c));
+        });
     if (!digits || std::stoi(text) > 255)
         throw Error("--threshold must be a number from 0 to 255, or auto");
     return std::stoi(text);
@@ -93,7 +94,8 @@ int RunConvert(const ConvertArgs& args) {
         const std::string timed_out = found.stopped ? " (the search ran out of time)" : "";
         if (found.line) {
             const std::string took = Settings(found.line->threshold, found.line->height);
-            fair_line = "Fair: " + took + (took == asked ? ", as asked" : " (asked: " + asked + ")");
+            fair_line =
+                "Fair: " + took + (took == asked ? ", as asked" : " (asked: " + asked + ")");
             cells = found.line->cells;
         } else if (found.search) {
             fair_line = near + " gives a puzzle unique by line logic" + timed_out +
@@ -102,8 +104,8 @@ int RunConvert(const ConvertArgs& args) {
             cells = found.search->cells;
             status = 2;
         } else {
-            fair_line = near + " gives a unique puzzle" + timed_out + "; kept " + asked +
-                        " as asked";
+            fair_line =
+                near + " gives a unique puzzle" + timed_out + "; kept " + asked + " as asked";
             status = 2;
         }
     }
@@ -122,8 +124,7 @@ int RunConvert(const ConvertArgs& args) {
 }
 
 const CommandRegistrar kConvert(
-    "convert",
-    "Turn a PNG, JPEG, GIF or BMP picture into a 1-bit BMP of crossword cells",
+    "convert", "Turn a PNG, JPEG, GIF or BMP picture into a 1-bit BMP of crossword cells",
     [](CLI::App& command) {
         auto args = std::make_shared<ConvertArgs>();
         command.add_option("--width", args->width, "Cells across")
@@ -131,8 +132,9 @@ const CommandRegistrar kConvert(
             ->check(CLI::Range(1, kMaxCellSide));
         command.add_option("--height", args->height, "Cells down (default: from the aspect ratio)")
             ->check(CLI::Range(1, kMaxCellSide));
-        command.add_option("--threshold", args->threshold,
-                           "Cells darker than this (0-255) are filled; auto: Otsu's method")
+        command
+            .add_option("--threshold", args->threshold,
+                        "Cells darker than this (0-255) are filled; auto: Otsu's method")
             ->default_str("auto");
         command.add_flag("--invert", args->invert, "Fill the light cells instead of the dark");
         command.add_flag("--fair", args->fair,

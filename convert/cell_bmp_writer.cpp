@@ -37,8 +37,8 @@ std::vector<std::uint8_t> CellBmpBytes(const CellGrid& cells) {
     Put32(out, 14, 40);
     Put32(out, 18, static_cast<std::uint32_t>(width));
     Put32(out, 22, static_cast<std::uint32_t>(height));  // positive: bottom row first
-    Put16(out, 26, 1);                                    // planes
-    Put16(out, 28, 1);                                    // bits per pixel
+    Put16(out, 26, 1);                                   // planes
+    Put16(out, 28, 1);                                   // bits per pixel
     Put32(out, 34, static_cast<std::uint32_t>(pixels));
     Put32(out, 38, 2835);  // 72 dots per inch, as image editors expect
     Put32(out, 42, 2835);

@@ -56,8 +56,8 @@ CellLuma AreaAverage(const LumaImage& source, int width, int height) {
 
     const std::vector<Span> columns = Spans(source.width, width);
     const std::vector<Span> rows = Spans(source.height, height);
-    const double cell_area = (static_cast<double>(source.width) / width) *
-                             (static_cast<double>(source.height) / height);
+    const double cell_area =
+        (static_cast<double>(source.width) / width) * (static_cast<double>(source.height) / height);
     std::vector<float> row_sums(static_cast<std::size_t>(width));
     std::vector<double> sums(static_cast<std::size_t>(width));
 
@@ -66,8 +66,9 @@ CellLuma AreaAverage(const LumaImage& source, int width, int height) {
         std::fill(sums.begin(), sums.end(), 0.0);
         for (std::size_t r = 0; r < rows_of_cell.weights.size(); ++r) {
             const std::uint8_t* line =
-                source.y.data() + static_cast<std::size_t>(rows_of_cell.first + static_cast<int>(r)) *
-                                      static_cast<std::size_t>(source.width);
+                source.y.data() +
+                static_cast<std::size_t>(rows_of_cell.first + static_cast<int>(r)) *
+                    static_cast<std::size_t>(source.width);
             // Across first: each cell's covered part of this one row.
             for (int cx = 0; cx < width; ++cx) {
                 const Span& span = columns[static_cast<std::size_t>(cx)];
@@ -79,9 +80,11 @@ CellLuma AreaAverage(const LumaImage& source, int width, int height) {
             }
             const double weight = rows_of_cell.weights[r];
             for (int cx = 0; cx < width; ++cx)
-                sums[static_cast<std::size_t>(cx)] += weight * row_sums[static_cast<std::size_t>(cx)];
+                sums[static_cast<std::size_t>(cx)] +=
+                    weight * row_sums[static_cast<std::size_t>(cx)];
         }
-        float* out = cells.y.data() + static_cast<std::size_t>(cy) * static_cast<std::size_t>(width);
+        float* out =
+            cells.y.data() + static_cast<std::size_t>(cy) * static_cast<std::size_t>(width);
         for (int cx = 0; cx < width; ++cx)
             out[cx] = static_cast<float>(sums[static_cast<std::size_t>(cx)] / cell_area);
     }

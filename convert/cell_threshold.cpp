@@ -18,7 +18,8 @@ int OtsuThreshold(const CellLuma& cells) {
     double total_sum = 0;
     for (int bin = 0; bin < 256; ++bin) {
         total += histogram[static_cast<std::size_t>(bin)];
-        total_sum += static_cast<double>(bin) * static_cast<double>(histogram[static_cast<std::size_t>(bin)]);
+        total_sum += static_cast<double>(bin) *
+                     static_cast<double>(histogram[static_cast<std::size_t>(bin)]);
     }
     // Class 0 holds the bins below t. Between-class variance, up to the
     // constant 1 / total^2: w0 x w1 x (mean0 - mean1)^2.
@@ -28,7 +29,8 @@ int OtsuThreshold(const CellLuma& cells) {
     int best_t = 128;
     for (int t = 1; t < 256; ++t) {
         below += histogram[static_cast<std::size_t>(t - 1)];
-        below_sum += static_cast<double>(t - 1) * static_cast<double>(histogram[static_cast<std::size_t>(t - 1)]);
+        below_sum += static_cast<double>(t - 1) *
+                     static_cast<double>(histogram[static_cast<std::size_t>(t - 1)]);
         const std::int64_t above = total - below;
         if (below == 0 || above == 0)
             continue;

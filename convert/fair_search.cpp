@@ -35,8 +35,8 @@ std::vector<Candidate> Candidates(const FairSearchStart& start, const FairSearch
         for (int t = t_low; t <= t_high; ++t) {
             const int dh = std::abs(h - start.height);
             const int dt = std::abs(t - start.threshold);
-            candidates.push_back({std::int64_t{dt} * start.height + std::int64_t{dh} * 255, dh, dt,
-                                  t, h});
+            candidates.push_back(
+                {std::int64_t{dt} * start.height + std::int64_t{dh} * 255, dh, dt, t, h});
         }
     }
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
@@ -62,7 +62,7 @@ FairSearchResult FindFairCells(const LumaImage& picture, const FairSearchStart& 
         Clock::now() + std::chrono::duration_cast<Clock::duration>(
                            std::chrono::duration<double>(limits.total_seconds));
     FairSearchResult result;
-    std::map<int, CellLuma> scaled;  // by height
+    std::map<int, CellLuma> scaled;                     // by height
     std::unordered_map<std::string, Verdict> verdicts;  // by height and cells
 
     for (const Candidate& candidate : Candidates(start, limits)) {
@@ -72,8 +72,10 @@ FairSearchResult FindFairCells(const LumaImage& picture, const FairSearchStart& 
         }
         auto luma = scaled.find(candidate.height);
         if (luma == scaled.end())
-            luma = scaled.emplace(candidate.height,
-                                  AreaAverage(picture, start.width, candidate.height)).first;
+            luma =
+                scaled
+                    .emplace(candidate.height, AreaAverage(picture, start.width, candidate.height))
+                    .first;
         CellGrid cells = ThresholdCells(luma->second, candidate.threshold, start.invert);
 
         std::string key(reinterpret_cast<const char*>(cells.cells.data()), cells.cells.size());
@@ -85,7 +87,8 @@ FairSearchResult FindFairCells(const LumaImage& picture, const FairSearchStart& 
                 result.stopped = true;
                 break;
             }
-            const CheckResult check = CheckCells(cells, std::min(limits.check_seconds, left), cancel);
+            const CheckResult check =
+                CheckCells(cells, std::min(limits.check_seconds, left), cancel);
             ++result.checked;
             known = verdicts.emplace(std::move(key), check.verdict).first;
         } else {
@@ -93,11 +96,13 @@ FairSearchResult FindFairCells(const LumaImage& picture, const FairSearchStart& 
         }
         const Verdict verdict = known->second;
         if (verdict == Verdict::Line) {
-            result.line = FairCandidate{candidate.threshold, candidate.height, std::move(cells), verdict};
+            result.line =
+                FairCandidate{candidate.threshold, candidate.height, std::move(cells), verdict};
             break;
         }
         if (verdict == Verdict::Search && !result.search)
-            result.search = FairCandidate{candidate.threshold, candidate.height, std::move(cells), verdict};
+            result.search =
+                FairCandidate{candidate.threshold, candidate.height, std::move(cells), verdict};
     }
     return result;
 }

@@ -28,7 +28,7 @@ struct FairCandidate {
 };
 
 struct FairSearchResult {
-    std::optional<FairCandidate> line;    // the closest unique by line logic, if any
+    std::optional<FairCandidate> line;  // the closest unique by line logic, if any
     // The closest unique one that needs search, among those tried (all of
     // them when no line-logic one turned up).
     std::optional<FairCandidate> search;
@@ -38,9 +38,9 @@ struct FairSearchResult {
 
 struct FairSearchStart {
     int width = 0;
-    int height = 0;          // the asked or aspect-ratio height
+    int height = 0;  // the asked or aspect-ratio height
     bool vary_height = false;
-    int threshold = 128;     // the asked or automatic threshold
+    int threshold = 128;  // the asked or automatic threshold
     bool invert = false;
 };
 

@@ -14,7 +14,7 @@
 namespace grix {
 
 class ImportPreview {
-public:
+  public:
     // The reduced copy is at most this many pixels along its longer side:
     // kPixelsPerCell for each cell of a 200-cell crossword.
     static constexpr int kReducedSide = 200 * kPixelsPerCell;
@@ -32,7 +32,7 @@ public:
     // Scales only when the size differs from the last call's.
     [[nodiscard]] ConvertedPicture Convert(const ConversionRequest& request);
 
-private:
+  private:
     int source_width_ = 0;
     int source_height_ = 0;
     LumaImage reduced_;

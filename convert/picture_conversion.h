@@ -17,9 +17,9 @@ namespace grix {
 inline constexpr int kPixelsPerCell = 8;
 
 struct ConversionRequest {
-    int width = 0;                  // cells across
-    int height = 0;                 // cells down; 0: from the aspect ratio
-    std::optional<int> threshold;   // 0-255; none: automatic (Otsu)
+    int width = 0;                 // cells across
+    int height = 0;                // cells down; 0: from the aspect ratio
+    std::optional<int> threshold;  // 0-255; none: automatic (Otsu)
     bool invert = false;
 };
 

@@ -1,7 +1,7 @@
-// Feeds arbitrary bytes to the import's GIF decoder (giflib, first frame), then scales what it accepts
-// to a few cells and thresholds them, as grix-cli convert does. Any failure
-// must be one of our own errors naming the file; anything else (a crash, a
-// sanitizer report, a leak, a stray exception) is a bug.
+// Feeds arbitrary bytes to the import's GIF decoder (giflib, first frame), then scales what it
+// accepts to a few cells and thresholds them, as grix-cli convert does. Any failure must be one of
+// our own errors naming the file; anything else (a crash, a sanitizer report, a leak, a stray
+// exception) is a bug.
 #include <cstddef>
 #include <cstdint>
 

@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes to the import's JPEG decoder (TurboJPEG), at full and reduced sizes, then scales what it accepts
-// to a few cells and thresholds them, as grix-cli convert does. Any failure
+// Feeds arbitrary bytes to the import's JPEG decoder (TurboJPEG), at full and reduced sizes, then
+// scales what it accepts to a few cells and thresholds them, as grix-cli convert does. Any failure
 // must be one of our own errors naming the file; anything else (a crash, a
 // sanitizer report, a leak, a stray exception) is a bug.
 #include <cstddef>

@@ -96,10 +96,10 @@ LumaImage ReadGifLuma(const std::uint8_t* data, std::size_t size, const std::str
         const GifImageDesc& frame = gif->Image;
         // Files in the wild give a logical screen of 0 x 0, or one smaller
         // than the frame: the picture is then as large as both together.
-        const std::int64_t width = std::max<std::int64_t>(
-            gif->SWidth, std::int64_t{frame.Left} + frame.Width);
-        const std::int64_t height = std::max<std::int64_t>(
-            gif->SHeight, std::int64_t{frame.Top} + frame.Height);
+        const std::int64_t width =
+            std::max<std::int64_t>(gif->SWidth, std::int64_t{frame.Left} + frame.Width);
+        const std::int64_t height =
+            std::max<std::int64_t>(gif->SHeight, std::int64_t{frame.Top} + frame.Height);
         CheckPictureSize(path, width, height, pixel_limit);
         if (frame.Width < 0 || frame.Height < 0 || frame.Left < 0 || frame.Top < 0)
             Fail(path, "the frame lies outside the picture");

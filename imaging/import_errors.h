@@ -9,7 +9,7 @@ namespace grix {
 
 // Width x height above the import limit, refused from the header.
 class EPictureTooLarge : public Error {
-public:
+  public:
     explicit EPictureTooLarge(const std::string& message) : Error(message) {}
 };
 

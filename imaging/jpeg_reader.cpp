@@ -17,8 +17,8 @@ struct HandleFree {
 using JpegHandle = std::unique_ptr<void, HandleFree>;
 
 [[noreturn]] void Fail(const std::string& path, void* handle) {
-    throw EInvalidGraphic("Cannot read the JPEG picture \"" + path + "\": " +
-                          tjGetErrorStr2(handle));
+    throw EInvalidGraphic("Cannot read the JPEG picture \"" + path +
+                          "\": " + tjGetErrorStr2(handle));
 }
 
 // The smallest scaling factor of at most 1 that keeps both sides at least

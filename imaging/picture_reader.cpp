@@ -89,9 +89,9 @@ DecodedPicture DecodePicture(const std::uint8_t* data, std::size_t size, const s
 DecodedPicture ReadPicture(const std::string& path, const ReadOptions& options) {
     TFileStream file(path);
     if (file.Size() > kMaxImportFileBytes) {
-        throw EPictureTooLarge("The picture file \"" + path + "\" is too large: " +
-                               std::to_string(file.Size()) + " bytes, more than " +
-                               std::to_string(kMaxImportFileBytes >> 20) + " MB");
+        throw EPictureTooLarge(
+            "The picture file \"" + path + "\" is too large: " + std::to_string(file.Size()) +
+            " bytes, more than " + std::to_string(kMaxImportFileBytes >> 20) + " MB");
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
     bytes.resize(file.Read(bytes.data(), bytes.size()));

@@ -11,10 +11,10 @@ void CheckPictureSize(const std::string& path, std::int64_t width, std::int64_t 
     // Division form: width x height itself could overflow for the widths a
     // hostile 32-bit header can claim.
     if (width > limit / height) {
-        throw EPictureTooLarge("The picture \"" + path + "\" is too large: " +
-                               std::to_string(width) + " x " + std::to_string(height) +
-                               " pixels, more than " + std::to_string(limit / 1'000'000) +
-                               " megapixels");
+        throw EPictureTooLarge("The picture \"" + path +
+                               "\" is too large: " + std::to_string(width) + " x " +
+                               std::to_string(height) + " pixels, more than " +
+                               std::to_string(limit / 1'000'000) + " megapixels");
     }
 }
 

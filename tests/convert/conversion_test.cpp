@@ -19,10 +19,11 @@ LumaImage Luma(int width, int height, std::vector<std::uint8_t> y) {
 
 TEST(AreaAverage, WholePixelsPerCell) {
     // Each 2 x 2 quarter averages its own four pixels.
-    const LumaImage source = Luma(4, 4, {0,   10,  200, 220,   //
-                                         20,  30,  240, 250,   //
-                                         100, 100, 0,   255,   //
-                                         100, 101, 255, 0});
+    const LumaImage source = Luma(4, 4,
+                                  {0, 10, 200, 220,   //
+                                   20, 30, 240, 250,  //
+                                   100, 100, 0, 255,  //
+                                   100, 101, 255, 0});
     const CellLuma cells = AreaAverage(source, 2, 2);
     EXPECT_EQ(cells.y, (std::vector<float>{15.0f, 227.5f, 100.25f, 127.5f}));
 }
@@ -30,15 +31,16 @@ TEST(AreaAverage, WholePixelsPerCell) {
 TEST(AreaAverage, CountsPixelsCutByCellEdgesByTheirShare) {
     // 3 x 3 into 2 x 2: every cell covers 1.5 x 1.5 pixels, so the corner
     // pixel weighs 1, the edge pixels 0.5 and the centre 0.25 (of 2.25).
-    const LumaImage source = Luma(3, 3, {0,   90,  180,  //
-                                         90,  255, 0,    //
-                                         180, 0,   45});
+    const LumaImage source = Luma(3, 3,
+                                  {0, 90, 180,  //
+                                   90, 255, 0,  //
+                                   180, 0, 45});
     const CellLuma cells = AreaAverage(source, 2, 2);
     const std::vector<float> expected = {
-        (0 + 0.5f * 90 + 0.5f * 90 + 0.25f * 255) / 2.25f,    // 68.33
-        (180 + 0.5f * 90 + 0.5f * 0 + 0.25f * 255) / 2.25f,   // 128.33
-        (180 + 0.5f * 90 + 0.5f * 0 + 0.25f * 255) / 2.25f,   // 128.33
-        (45 + 0.5f * 0 + 0.5f * 0 + 0.25f * 255) / 2.25f};    // 48.33
+        (0 + 0.5f * 90 + 0.5f * 90 + 0.25f * 255) / 2.25f,   // 68.33
+        (180 + 0.5f * 90 + 0.5f * 0 + 0.25f * 255) / 2.25f,  // 128.33
+        (180 + 0.5f * 90 + 0.5f * 0 + 0.25f * 255) / 2.25f,  // 128.33
+        (45 + 0.5f * 0 + 0.5f * 0 + 0.25f * 255) / 2.25f};   // 48.33
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_NEAR(cells.y[i], expected[i], 1e-3) << i;
     // Enlarging: a cell inside one pixel takes its value.

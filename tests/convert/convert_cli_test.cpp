@@ -25,7 +25,7 @@ struct ConvertCase {
     std::uint8_t top_right;
     std::string options;
     int status;
-    std::string out;  // "OUT" stands for the written file's path
+    std::string out;      // "OUT" stands for the written file's path
     std::string written;  // its cells, row by row ("" when nothing is written)
 };
 

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "imaging/import_errors.h"
+#include "imaging/picture_encoders.h"
 #include "imaging/picture_reader.h"
 #include "imaging/picture_size_limit.h"
 #include "imaging/png_reader.h"
-#include "imaging/picture_encoders.h"
 #include "support/bmp_file.h"
 #include "support/test_support.h"
 
@@ -25,18 +25,17 @@ TEST(LumaOverWhite, WeighsChannelsAndLaysAlphaOverWhite) {
         std::uint8_t r, g, b, a, y;
     };
     const Case cases[] = {
-        {255, 0, 0, 255, 76},     // 0.299 x 255 = 76.2
-        {0, 255, 0, 255, 150},    // 149.7
-        {0, 0, 255, 255, 29},     // 29.1
-        {255, 255, 255, 255, 255},
-        {0, 0, 0, 255, 0},
-        {0, 0, 0, 0, 255},        // fully transparent: white paper
-        {0, 0, 0, 128, 127},      // 255 x 127 / 255
-        {255, 0, 0, 51, 219},     // a fifth of red's 76.245 and four fifths of white
+        {255, 0, 0, 255, 76},   // 0.299 x 255 = 76.2
+        {0, 255, 0, 255, 150},  // 149.7
+        {0, 0, 255, 255, 29},   // 29.1
+        {255, 255, 255, 255, 255}, {0, 0, 0, 255, 0},
+        {0, 0, 0, 0, 255},     // fully transparent: white paper
+        {0, 0, 0, 128, 127},   // 255 x 127 / 255
+        {255, 0, 0, 51, 219},  // a fifth of red's 76.245 and four fifths of white
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(LumaOverWhite(c.r, c.g, c.b, c.a), c.y) << int(c.r) << "," << int(c.g) << ","
-                                                          << int(c.b) << "," << int(c.a);
+        EXPECT_EQ(LumaOverWhite(c.r, c.g, c.b, c.a), c.y)
+            << int(c.r) << "," << int(c.g) << "," << int(c.b) << "," << int(c.a);
     }
 }
 
@@ -142,8 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
                  0},
         ReadCase{"jpeg_grey",
                  [] {
-                     return test::EncodeJpeg(16, 16, [](int x, int y) { return Blocks(x, y); },
-                                             test::JpegKind::Grey);
+                     return test::EncodeJpeg(
+                         16, 16, [](int x, int y) { return Blocks(x, y); }, test::JpegKind::Grey);
                  },
                  16, 16, [](int x, int y) -> int { return static_cast<int>(Blocks(x, y) >> 24); },
                  2},
@@ -159,16 +158,15 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  16, 8, [](int x, int) -> int { return x < 8 ? 128 : LumaOverWhite(255, 0, 255); },
                  2},
-        ReadCase{"bmp",
-                 [] {
-                     return test::Bmp24(13, 11, [](int x, int y) { return Pattern(x, y) >> 8; });
-                 },
-                 13, 11,
-                 [](int x, int y) -> int {
-                     const std::uint32_t c = Pattern(x, y);
-                     return LumaOverWhite(c >> 24, (c >> 16) & 0xFF, (c >> 8) & 0xFF);
-                 },
-                 0}),
+        ReadCase{
+            "bmp",
+            [] { return test::Bmp24(13, 11, [](int x, int y) { return Pattern(x, y) >> 8; }); }, 13,
+            11,
+            [](int x, int y) -> int {
+                const std::uint32_t c = Pattern(x, y);
+                return LumaOverWhite(c >> 24, (c >> 16) & 0xFF, (c >> 8) & 0xFF);
+            },
+            0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadPicture, DecodesJpegSmallerWhenFewerPixelsAreNeeded) {
@@ -255,8 +253,11 @@ TEST_P(RefusePictureTest, NamesTheFile) {
 INSTANTIATE_TEST_SUITE_P(
     Damaged, RefusePictureTest,
     ::testing::Values(
-        RefusalCase{"unknown", [] { return Bytes{'h', 'e', 'l', 'l', 'o'}; }, false,
-                    "\"dir/pic.x\" is not a PNG, JPEG, GIF or BMP picture"},
+        RefusalCase{"unknown",
+                    [] {
+                        return Bytes{'h', 'e', 'l', 'l', 'o'};
+                    },
+                    false, "\"dir/pic.x\" is not a PNG, JPEG, GIF or BMP picture"},
         RefusalCase{"empty", [] { return Bytes{}; }, false,
                     "\"dir/pic.x\" is not a PNG, JPEG, GIF or BMP picture"},
         RefusalCase{"png_cut", [] { return Cut(test::EncodePng(13, 11, Pattern), 60); }, false,

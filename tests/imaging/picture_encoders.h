@@ -38,8 +38,8 @@ inline Bytes EncodePng(int width, int height, const RgbaAt& rgba, bool interlace
     header.color_type = SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
     header.interlace_method = interlaced ? SPNG_INTERLACE_ADAM7 : SPNG_INTERLACE_NONE;
     spng_set_ihdr(png, &header);
-    int err = spng_encode_image(png, pixels.data(), pixels.size(), SPNG_FMT_PNG,
-                                SPNG_ENCODE_FINALIZE);
+    int err =
+        spng_encode_image(png, pixels.data(), pixels.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
     std::size_t size = 0;
     void* buffer = err == 0 ? spng_get_png_buffer(png, &size, &err) : nullptr;
     spng_ctx_free(png);
@@ -55,7 +55,7 @@ enum class JpegKind { Grey, Colour, Cmyk };
 // A JPEG at the best quality, 4:4:4; for Cmyk the four bytes of rgba(x, y)
 // are C, M, Y and K as stored.
 inline Bytes EncodeJpeg(int width, int height, const RgbaAt& rgba, JpegKind kind) {
-    const int pixel_format = kind == JpegKind::Grey ? TJPF_GRAY
+    const int pixel_format = kind == JpegKind::Grey   ? TJPF_GRAY
                              : kind == JpegKind::Cmyk ? TJPF_CMYK
                                                       : TJPF_RGBX;
     const int channels = tjPixelSize[pixel_format];
@@ -70,8 +70,9 @@ inline Bytes EncodeJpeg(int width, int height, const RgbaAt& rgba, JpegKind kind
     tjhandle handle = tjInitCompress();
     unsigned char* out = nullptr;
     unsigned long size = 0;
-    const int status = tjCompress2(handle, pixels.data(), width, 0, height, pixel_format, &out,
-                                   &size, kind == JpegKind::Grey ? TJSAMP_GRAY : TJSAMP_444, 100, 0);
+    const int status =
+        tjCompress2(handle, pixels.data(), width, 0, height, pixel_format, &out, &size,
+                    kind == JpegKind::Grey ? TJSAMP_GRAY : TJSAMP_444, 100, 0);
     tjDestroy(handle);
     if (status != 0)
         throw std::runtime_error("JPEG encoding failed");
@@ -83,7 +84,7 @@ inline Bytes EncodeJpeg(int width, int height, const RgbaAt& rgba, JpegKind kind
 struct GifFrame {
     int screen_width = 0, screen_height = 0;
     int left = 0, top = 0, width = 0, height = 0;
-    std::vector<std::uint32_t> palette;  // 0xRRGGBB, 2 to 256 entries (a power of two)
+    std::vector<std::uint32_t> palette;      // 0xRRGGBB, 2 to 256 entries (a power of two)
     std::function<int(int x, int y)> index;  // within the frame
     int transparent = -1;
     bool interlaced = false;

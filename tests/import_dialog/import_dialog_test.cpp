@@ -79,7 +79,7 @@ TEST(ImportDialog, ShowsTheAutomaticThresholdAndTheVerdictOfTheCellsShown) {
     ImportDialog& dialog = *d.dialog;
     const int automatic = dialog.Cells().threshold;
     EXPECT_EQ(dialog.ThresholdShown(), automatic);
-    EXPECT_GT(automatic, 60);   // between the dark house and the light sky
+    EXPECT_GT(automatic, 60);  // between the dark house and the light sky
     EXPECT_LT(automatic, 200);
 
     dialog.SetThreshold(0);
@@ -114,11 +114,11 @@ TEST(ImportDialog, MakeItFairTakesTheClosestThresholdLineLogicSolves) {
     // diagonal, from 141 an L of three.
     test::TempDir dir;
     const std::string source = dir / "two.png";
-    test::WriteBytes(source, test::EncodePng(8, 8, [](int x, int y) -> std::uint32_t {
-                         const std::uint32_t grey =
-                             (x < 4) == (y < 4) ? 0 : (x >= 4 && y < 4) ? 140 : 255;
-                         return grey << 24 | grey << 16 | grey << 8 | 0xFF;
-                     }));
+    test::WriteBytes(
+        source, test::EncodePng(8, 8, [](int x, int y) -> std::uint32_t {
+            const std::uint32_t grey = (x < 4) == (y < 4) ? 0 : (x >= 4 && y < 4) ? 140 : 255;
+            return grey << 24 | grey << 16 | grey << 8 | 0xFF;
+        }));
     ImportDialog dialog(ImportPreview::Open(source), QString::fromStdString(source));
     dialog.SetCellWidth(2);
     dialog.SetThreshold(128);
