@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "imaging/exif_orientation.h"
 #include "imaging/import_errors.h"
 
 namespace grix {
@@ -62,10 +63,14 @@ JpegLuma ReadJpegLuma(const std::uint8_t* data, std::size_t size, const std::str
                               "\": the file ends before the picture's size");
     CheckPictureSize(path, width, height, pixel_limit);
 
-    const tjscalingfactor scale = PickScale(width, height, min_width, min_height);
+    // Sizes as seen: a photo taken upright is stored lying on its side.
+    const int orientation = JpegExifOrientation(data, size);
+    const bool swapped = SwapsSides(orientation);
+    const tjscalingfactor scale = swapped ? PickScale(width, height, min_height, min_width)
+                                          : PickScale(width, height, min_width, min_height);
     JpegLuma result;
-    result.source_width = width;
-    result.source_height = height;
+    result.source_width = swapped ? height : width;
+    result.source_height = swapped ? width : height;
     LumaImage& image = result.image;
     image.width = TJSCALED(width, scale);
     image.height = TJSCALED(height, scale);
@@ -97,17 +102,18 @@ JpegLuma ReadJpegLuma(const std::uint8_t* data, std::size_t size, const std::str
                                        static_cast<std::uint8_t>((p[1] * k + 127) / 255),
                                        static_cast<std::uint8_t>((p[2] * k + 127) / 255));
         }
-        return result;
+    } else {
+        // A colour JPEG stores Y = 0.299 R + 0.587 G + 0.114 B itself, so
+        // decoding its grey component alone gives the luminance without
+        // converting colours at all (and skips the colour components' work).
+        image.y.resize(pixels);
+        if (!decoded(tjDecompress2(handle.get(), bytes, length, image.y.data(), image.width, 0,
+                                   image.height, TJPF_GRAY, flags))) {
+            Fail(path, handle.get());
+        }
     }
-
-    // A colour JPEG stores Y = 0.299 R + 0.587 G + 0.114 B itself, so
-    // decoding its grey component alone gives the luminance without
-    // converting colours at all (and skips the colour components' work).
-    image.y.resize(pixels);
-    if (!decoded(tjDecompress2(handle.get(), bytes, length, image.y.data(), image.width, 0,
-                               image.height, TJPF_GRAY, flags))) {
-        Fail(path, handle.get());
-    }
+    if (orientation != 1)
+        image = Orient(image, orientation);
     return result;
 }
 

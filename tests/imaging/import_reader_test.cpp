@@ -193,6 +193,60 @@ TEST(ReadPicture, DecodesJpegSmallerWhenFewerPixelsAreNeeded) {
     }
 }
 
+// A 16 x 8 JPEG, black in its top-left 8 x 4 quarter, with an Exif block
+// giving `orientation` in the byte order named ("II" or "MM").
+Bytes JpegTurned(int orientation, const char* order) {
+    Bytes jpeg = test::EncodeJpeg(
+        16, 8, [](int x, int y) { return x < 8 && y < 4 ? 0x000000FFu : 0xFFFFFFFFu; },
+        test::JpegKind::Grey);
+    const bool little = order[0] == 'I';
+    auto u16 = [little](int v) {
+        return little ? Bytes{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}
+                      : Bytes{static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+    };
+    Bytes tiff = {static_cast<std::uint8_t>(order[0]), static_cast<std::uint8_t>(order[1])};
+    for (const Bytes& part :
+         {u16(42), u16(little ? 8 : 0), u16(little ? 0 : 8), u16(1), u16(0x0112), u16(3),
+          u16(little ? 1 : 0), u16(little ? 0 : 1), u16(orientation), u16(0), u16(0), u16(0)})
+        tiff.insert(tiff.end(), part.begin(), part.end());
+    Bytes segment = {0xFF, 0xE1, 0, static_cast<std::uint8_t>(2 + 6 + tiff.size()), 'E', 'x', 'i',
+                     'f',  0,    0};
+    segment.insert(segment.end(), tiff.begin(), tiff.end());
+    jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
+    return jpeg;
+}
+
+TEST(ReadPicture, TurnsJpegsAsTheirExifSays) {
+    struct Case {
+        int orientation;
+        const char* order;
+        int width, height;
+        bool black_right, black_bottom;  // where the black quarter is seen
+    };
+    const Case cases[] = {
+        {1, "MM", 16, 8, false, false}, {2, "II", 16, 8, true, false},
+        {3, "MM", 16, 8, true, true},   {4, "II", 16, 8, false, true},
+        {5, "MM", 8, 16, false, false}, {6, "II", 8, 16, true, false},  // a quarter clockwise
+        {7, "MM", 8, 16, true, true},   {8, "II", 8, 16, false, true},  // anticlockwise
+        {9, "MM", 16, 8, false, false},  // not an orientation: as stored
+    };
+    for (const Case& c : cases) {
+        const Bytes bytes = JpegTurned(c.orientation, c.order);
+        const DecodedPicture picture = DecodePicture(bytes.data(), bytes.size(), "p");
+        ASSERT_EQ(picture.luma.width, c.width) << c.orientation;
+        ASSERT_EQ(picture.luma.height, c.height) << c.orientation;
+        EXPECT_EQ(picture.source_width, c.width);
+        for (int y = 0; y < c.height; y += c.height / 4) {
+            for (int x = 0; x < c.width; x += c.width / 4) {
+                const bool right = x >= c.width / 2, bottom = y >= c.height / 2;
+                const bool black = right == c.black_right && bottom == c.black_bottom;
+                EXPECT_NEAR(picture.luma.At(x, y), black ? 0 : 255, 8)
+                    << "orientation " << c.orientation << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
 // A PNG whose header claims width x height, with correct checksums and no
 // pixels.
 Bytes PngHeaderOnly(std::uint32_t width, std::uint32_t height) {
