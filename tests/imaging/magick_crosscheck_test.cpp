@@ -43,10 +43,11 @@ TEST(MagickCrosscheck, SeedsDecodeAlike) {
     for (const std::string& path : seeds) {
         SCOPED_TRACE(path);
         const DecodedPicture ours = ReadPicture(path);
-        // The first frame, placed on its logical screen, over white.
+        // The first frame, placed on its logical screen, over white, turned as
+        // its Exif data say.
         const std::string rgb = dir / "out.rgb";
         ASSERT_EQ(test::RunCommand("convert " + test::ShellQuote(path + "[0]") +
-                                   " -background white -flatten -alpha off -depth 8 rgb:" +
+                                   " -auto-orient -background white -flatten -alpha off -depth 8 rgb:" +
                                    test::ShellQuote(rgb)),
                   0);
         const std::vector<std::uint8_t> theirs = test::ReadBytes(rgb);
