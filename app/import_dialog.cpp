@@ -409,7 +409,10 @@ void ImportDialog::OnThresholdMoved() {
 
 void ImportDialog::Schedule() {
     cells_stale_ = true;
-    debounce_.start();
+    // Not restarted by every change: while the author drags, the cells
+    // follow every few frames instead of waiting for the drag to stop.
+    if (!debounce_.isActive())
+        debounce_.start();
 }
 
 ConversionRequest ImportDialog::Request() const {
