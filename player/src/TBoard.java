@@ -1118,7 +1118,10 @@ public class TBoard implements Runnable {
     int least;
     if (zoom) {
       lw = 0;
-      th = (barText(true, wideRow).length + barText(false, wideCol).length) * small.getHeight() + 2;
+      // As tall as the longest clues need, but the grid keeps a third of a
+      // tiny screen; what does not fit then ends in an orange mark.
+      th = Math.min((barText(true, wideRow).length + barText(false, wideCol).length) * small.getHeight() + 2,
+          height * 2 / 3);
       least = 3;
     } else {
       lw = Math.min(rowClueWidth + 3, width / 2);
@@ -1189,6 +1192,11 @@ public class TBoard implements Runnable {
         String[] t = barText(r == 0, r == 0 ? cy : cx);
         g.setColor((r == 0 ? rowDone[cy] : colDone[cx]) ? GREY : INK);
         for (int k = 0; k < t.length; k++) {
+          if (y + small.getHeight() > th) {
+            g.setColor(ORANGE);
+            g.fillRect(0, th - 3, width, 2);
+            break;
+          }
           g.drawString(t[k], 3, y, Graphics.LEFT | Graphics.TOP);
           y += small.getHeight();
         }

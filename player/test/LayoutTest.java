@@ -92,7 +92,7 @@ public class LayoutTest {
 
   @Test
   public void theZoomedBarShowsTheCursorsCluesWhole() {
-    Harness t = new Harness(packs()[2], true, 96, 65).started();
+    Harness t = new Harness(packs()[2], true, 128, 128).started();
     t.board.open(0);
     t.press(42);
     Graphics.texts.clear();
@@ -101,7 +101,7 @@ public class LayoutTest {
     for (Object[] e : Graphics.texts) {
       Rectangle r = (Rectangle) e[1];
       if (r.y < t.board.th) {
-        assertTrue(e[0] + " fits the width", r.x >= 0 && r.x + r.width <= 96);
+        assertTrue(e[0] + " fits the width", r.x >= 0 && r.x + r.width <= 128);
         all.append(e[0]).append(' ');
       }
     }
