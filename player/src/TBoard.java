@@ -289,7 +289,22 @@ public class TBoard implements Runnable {
       }
       action(a, repeated);
     }
+    saveNow();
+  }
+
+  /**
+   * Shows the move, then saves when SAVE_EVERY cells changed since the last
+   * save, so a phone switched off or an application killed loses at most
+   * those. A save writes one record of a quarter byte per cell (401 bytes
+   * for 40 x 40); the screen is brought up to date first so that the
+   * cursor never waits for the write.
+   */
+  private void saveNow() {
     canvas.repaint();
+    if (unsaved >= SAVE_EVERY) {
+      canvas.serviceRepaints();
+      save();
+    }
   }
 
   /**
@@ -340,7 +355,7 @@ public class TBoard implements Runnable {
         action(Canvas.FIRE, false);
       }
     }
-    canvas.repaint();
+    saveNow();
   }
 
   private void action(int a, boolean repeated) {
@@ -700,12 +715,7 @@ public class TBoard implements Runnable {
     done += (r ? 1 : 0) - (rowDone[cy] ? 1 : 0) + (c ? 1 : 0) - (colDone[cx] ? 1 : 0);
     rowDone[cy] = r;
     colDone[cx] = c;
-    // Saved every few changes, so a phone switched off or a killed
-    // application loses at most those; a save is one record of a quarter
-    // byte per cell, see the tests for what it costs.
-    if (++unsaved >= SAVE_EVERY) {
-      save();
-    }
+    unsaved++;
     won();
   }
 
@@ -824,8 +834,15 @@ public class TBoard implements Runnable {
           }
           rs.setRecord(pic + 2, r, 0, r.length);
         }
+        // The marks change far less often than the cells: one write, not two.
         byte[] head = header();
-        rs.setRecord(1, head, 0, head.length);
+        byte[] old = rs.getRecord(1);
+        for (int i = 0; i < head.length; i++) {
+          if (head[i] != old[i]) {
+            rs.setRecord(1, head, 0, head.length);
+            break;
+          }
+        }
       } catch (Exception e) {
         rs.closeRecordStore();
         throw e;
@@ -1391,7 +1408,9 @@ public class TBoard implements Runnable {
     g.setFont(bold);
     g.setColor(YELLOW);
     g.drawString("Solved!", width / 2, 2, Graphics.HCENTER | Graphics.TOP);
-    int y0 = bold.getHeight() + 6;
+    // Small screens give the picture every pixel they can spare.
+    int m = height < 100 ? 1 : 6;
+    int y0 = bold.getHeight() + m;
     String text = cfg.note[pic];
     if (differs) {
       text = (author ? "The author's picture. * shows your grid."
@@ -1401,7 +1420,7 @@ public class TBoard implements Runnable {
     String[] note = text.length() == 0 ? new String[0] : wrap(text, small, width - 12);
     int rows = Math.min(note.length, Math.max(1, (height - y0) * 2 / 5 / fh));
     int aw = width - 12;
-    int ah = height - y0 - rows * fh - 12;
+    int ah = height - y0 - rows * fh - 13;
     // Whole cells where they fit; a picture larger than the screen is scaled down.
     int tw = w;
     int tht = h;

@@ -107,4 +107,34 @@ public class LayoutTest {
     }
     assertEquals("Row 1: 1 1 1 1 1 1 1 1 1 1 Column 1: 1 1 1 1 1 1 1 1 1 1 ", all.toString().replaceAll("\\s+", " "));
   }
+
+  @Test
+  public void theDesktopRuntimePutsTheBaselineWhereMidpSays() {
+    // Text anchored at BASELINE y has its baseline on y: the same pixels as
+    // TOP at y - getBaselinePosition(), and a digit's lowest ink just above y.
+    java.awt.image.BufferedImage[] drawn = new java.awt.image.BufferedImage[2];
+    for (int k = 0; k < 2; k++) {
+      final int anchor = k;
+      javax.microedition.lcdui.Canvas c = new javax.microedition.lcdui.Canvas() {
+        protected void paint(Graphics g) {
+          g.setColor(0xffffff);
+          g.fillRect(0, 0, 40, 40);
+          g.setColor(0);
+          javax.microedition.lcdui.Font f = g.getFont();
+          g.drawString("18", 5, anchor == 0 ? 20 : 20 - f.getBaselinePosition(),
+              anchor == 0 ? Graphics.BASELINE | Graphics.LEFT : Graphics.TOP | Graphics.LEFT);
+        }
+      };
+      c.setSize(40, 40);
+      drawn[k] = c.render();
+    }
+    int lowest = -1;
+    for (int y = 0; y < 40; y++) {
+      for (int x = 0; x < 40; x++) {
+        assertEquals(drawn[0].getRGB(x, y), drawn[1].getRGB(x, y));
+        lowest = (drawn[0].getRGB(x, y) & 0xffffff) == 0 ? y : lowest;
+      }
+    }
+    assertEquals(19, lowest);
+  }
 }
