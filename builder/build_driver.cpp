@@ -11,6 +11,7 @@
 #include "builder/payload_store.h"
 #include "builder/player_limits.h"
 #include "builder/suite_jar.h"
+#include "builder/solvability_warnings.h"
 #include "core/errors.h"
 #include "core/file.h"
 #include "core/paths.h"
@@ -220,6 +221,7 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         const std::int64_t pack_size = WritePack(project, pack);
         say("Create cfg file " + pack + ", size " + std::to_string(pack_size) + " bytes");
         LogPlayerLimitWarnings(project, pack, log);
+        WarnAboutUnfairPictures(project, log, control.cancel);
 
         say("Creating jar file...");
         outcome.suite_folder = folders.suite;
