@@ -641,8 +641,11 @@ public class TBoard implements Runnable {
     zoom = false;
     unsaved = 0;
     show(GAME);
-    // A picture without a filled cell is solved before the first move.
-    won();
+    // A picture without a filled cell is solved before the first move; one
+    // solved before opens as it was left, to be looked at or restarted.
+    if (marks[i] != 2) {
+      won();
+    }
   }
 
   /** Space the numbers of a row clue take, each with a gap after it; an empty clue shows "0". */
@@ -815,6 +818,8 @@ public class TBoard implements Runnable {
 
   /** Saves the open crossword and every mark; a failure is shown on the list. */
   void save() {
+    // A store that fails is tried again after as many changes, not at every one.
+    unsaved = 0;
     if (marks == null) {
       return;
     }
@@ -849,7 +854,6 @@ public class TBoard implements Runnable {
       }
       rs.closeRecordStore();
       saveFailed = false;
-      unsaved = 0;
     } catch (Throwable e) {
       saveFailed = true;
     }

@@ -468,6 +468,9 @@ public class TBoardTest {
     Harness t = opened(PackBytes.pack("", new String[] {"...", "..."}, "blank"), 0);
     assertEquals(TBoard.WIN, t.board.screen);
     assertEquals(2, t.board.marks[0]);
+    t.press(RIGHT_SOFT);
+    t.board.open(0);
+    assertEquals("once solved, it opens to be looked at", TBoard.GAME, t.board.screen);
   }
 
   @Test
