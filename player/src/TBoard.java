@@ -58,7 +58,8 @@ public class TBoard implements Runnable {
       + "0 or #: mark as empty\n"
       + "*: zoom out or in, with the whole clues of the cursor's row and column\n"
       + "Tap a cell: fill, mark, clear\n"
-      + "Drag: do the same to more cells\n\n"
+      + "Drag: do the same to more cells\n"
+      + "Tap beside the board: move that way\n\n"
       + "Orange edges: more lies beyond. Your progress is kept as you play.";
 
   private static final String STORE = "grix";
@@ -330,6 +331,15 @@ public class TBoard implements Runnable {
         }
         if (dragValue >= 0 && cells[c] != dragValue) {
           set(dragValue);
+        }
+      } else if (kind == 0) {
+        // A tap beside the grid steps the cursor past the nearest edge
+        // cell, which scrolls a board larger than the screen.
+        if (x < gx || x >= gx + vw * size) {
+          cx = (x < gx ? ox - 1 + w : ox + vw) % w;
+        }
+        if (y < gy || y >= gy + vh * size) {
+          cy = (y < gy ? oy - 1 + h : oy + vh) % h;
         }
       }
     } else if (kind == 0) {

@@ -420,6 +420,25 @@ public class TBoardTest {
   }
 
   @Test
+  public void tapsBesideABoardLargerThanTheScreenScrollIt() {
+    boolean[] cells = new boolean[40 * 40];
+    cells[0] = true;
+    Harness t = new Harness(Pictures.pack(40, 40, cells, ""), false, 128, 128).started();
+    t.board.open(0);
+    TBoard b = t.board;
+    t.canvas.render();
+    int right = b.gx + b.vw * b.size + 1;
+    t.canvas.touch(right, b.gy + 1);
+    assertEquals("past the last column shown", b.vw, b.cx);
+    assertEquals(0, b.cy);
+    t.canvas.render();
+    assertEquals(1, b.ox);
+    t.canvas.touch(b.gx + 1, b.gy - 1);
+    assertEquals("above the top row: the bottom one", 39, b.cy);
+    assertEquals(b.vw, b.cx);
+  }
+
+  @Test
   public void tapsWorkTheListTheMenuAndTheSoftKeyLabels() {
     Harness t = new Harness(PackBytes.pack("", SHAPE, "a", DIAGONAL, "b"), true, 128, 128).started();
     t.canvas.render();
