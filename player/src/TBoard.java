@@ -1419,17 +1419,21 @@ public class TBoard implements Runnable {
     }
     snow.paint(g);
     int fh = small.getHeight();
-    g.setFont(bold);
-    g.setColor(YELLOW);
-    g.drawString("Solved!", width / 2, 2, Graphics.HCENTER | Graphics.TOP);
-    // Small screens give the picture every pixel they can spare.
-    int m = height < 100 ? 1 : 6;
-    int y0 = bold.getHeight() + m;
     String text = cfg.note[pic];
     if (differs) {
       text = (author ? "The author's picture. * shows your grid."
           : "Your grid meets every clue; the author's picture differs. * shows it.")
           + (text.length() > 0 ? "\n" + text : "");
+    }
+    // Small screens give the picture the title's line too: the word opens the note.
+    int y0 = 2;
+    if (height < 100) {
+      text = "Solved! " + text;
+    } else {
+      g.setFont(bold);
+      g.setColor(YELLOW);
+      g.drawString("Solved!", width / 2, 2, Graphics.HCENTER | Graphics.TOP);
+      y0 = bold.getHeight() + 6;
     }
     String[] note = text.length() == 0 ? new String[0] : wrap(text, small, width - 12);
     int rows = Math.min(note.length, Math.max(1, (height - y0) * 2 / 5 / fh));

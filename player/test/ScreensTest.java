@@ -160,7 +160,7 @@ public class ScreensTest {
     byte[] list = new PackBytes().int32(4).text("").text("1.0.0").picture(HEART).text("A heart with a note far too long for one row")
         .picture(300, 8, new boolean[2400]).text("Too wide").picture(SMILE).text("Smile").picture(HOUSE).text("").bytes();
     Object[][] boards = {{"30x20", 30, 20, Pictures.wide()}, {"40x40", 40, 40, Pictures.ring()},
-        {"20x20", 20, 20, Pictures.checker()}};
+        {"20x20", 20, 20, Pictures.checker()}, {"5x5", 5, 5, Pictures.draw(5, 5, (x, y) -> x == y || x == 2)}};
     for (int[] s : LayoutTest.SIZES) {
       String at = s[0] + "x" + s[1] + "-";
       for (Object[] b : boards) {
