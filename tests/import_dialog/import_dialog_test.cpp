@@ -8,6 +8,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <random>
+
 #include "app/import_dialog.h"
 #include "builder/pack_picture.h"
 #include "imaging/picture_encoders.h"
@@ -131,12 +134,49 @@ TEST(ImportDialog, MakeItFairTakesTheClosestThresholdLineLogicSolves) {
     EXPECT_EQ(dialog.LastCheck()->verdict, Verdict::Line);
 }
 
+// Soft grey blobs: blurred noise, the kind of picture whose cells often
+// have more than one solution.
+void WriteBlobs(const QString& path) {
+    constexpr int kWidth = 300, kHeight = 200, kRadius = 6;
+    std::mt19937 random(1);
+    std::vector<double> grey(kWidth * kHeight);
+    for (double& g : grey)
+        g = static_cast<double>(random() % 256);
+    for (int pass = 0; pass < 4; ++pass) {  // box blurs, across then down
+        std::vector<double> out(grey.size());
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                double sum = 0;
+                int n = 0;
+                for (int d = -kRadius; d <= kRadius; ++d) {
+                    const int u = pass % 2 == 0 ? x + d : x, v = pass % 2 == 0 ? y : y + d;
+                    if (u >= 0 && u < kWidth && v >= 0 && v < kHeight)
+                        sum += grey[static_cast<std::size_t>(v * kWidth + u)], ++n;
+                }
+                out[static_cast<std::size_t>(y * kWidth + x)] = sum / n;
+            }
+        }
+        grey.swap(out);
+    }
+    const auto [low, high] = std::minmax_element(grey.begin(), grey.end());
+    QImage image(kWidth, kHeight, QImage::Format_Grayscale8);
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const double g = grey[static_cast<std::size_t>(y * kWidth + x)];
+            image.scanLine(y)[x] = static_cast<uchar>((g - *low) * 255 / (*high - *low));
+        }
+    }
+    image.save(path);
+}
+
 // Not a check: the picture of the dialog the README shows, left in the
 // build tree for a person to look at.
 TEST(ImportDialog, Screenshot) {
-    Dialog d;
-    ImportDialog& dialog = *d.dialog;
-    dialog.SetCellWidth(28);
+    test::TempDir dir;
+    const QString source = QString::fromStdString(dir / "blobs.png");
+    WriteBlobs(source);
+    ImportDialog dialog(ImportPreview::Open(source.toStdString()), source);
+    dialog.SetCellWidth(30);
     dialog.show();
     dialog.WaitForWork();
     QApplication::processEvents();
