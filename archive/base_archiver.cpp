@@ -13,6 +13,7 @@
 #include "archive/compress_source.h"
 #include "archive/dir_manager.h"
 #include "archive/dos_time.h"
+#include "archive/entry_name.h"
 #include "archive/file_info.h"
 #include "archive/folder_collection.h"
 #include "archive/temp_file.h"
@@ -421,6 +422,12 @@ bool TBraskBaseArchiver::WriteEntry(TBraskDirItem& item) {
     if (DoFileProgress(item.stored_name, item.operation, ppStart, 0)) {
         abort_ = true;
         return false;
+    }
+    // A name that would land outside the extracting folder (or split a
+    // listing line) is refused here, where the failure prompt can leave it out.
+    if (!IsSafeEntryName(item.stored_name)) {
+        Raise(brask_code::kUnsafeEntryName,
+              {PrintableName(item.source_path), PrintableName(item.stored_name)});
     }
     File source;
     std::uint64_t length = 0;

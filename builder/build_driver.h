@@ -44,6 +44,8 @@ void ConfigureSuiteArchiver(TBrask& brask);
 // What a caller that runs the build off its own thread (the window) may add:
 // progress after each picture packed, and a cancel request honoured between
 // steps. A cancelled build ends like a failed one and keeps the earlier suite.
+inline constexpr const char* kBuildCancelled = "Build cancelled";
+
 struct BuildControl {
     std::function<void(std::size_t done, std::size_t total)> progress;
     const std::atomic<bool>* cancel = nullptr;
