@@ -493,6 +493,9 @@ bool TBraskBaseArchiver::WriteEntry(TBraskDirItem& item) {
             abort_ = true;
             return false;
         }
+        // No other file can go where this one did not fit: the whole
+        // update fails, with the cause the user can act on.
+        if (outcome.disk_full) throw EFileError(kDiskFull);
         if (outcome.bytes_read != length) {
             Raise(brask_code::kInvalidCompressedSize,
                   {std::to_string(length), std::to_string(outcome.bytes_read)});

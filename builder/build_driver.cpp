@@ -72,6 +72,8 @@ std::string CopySplash(const std::string& from, const std::string& to) {
 // failure. Names are removed, never followed: a link goes, not its target.
 void DeleteFilesNamed(const std::string& folder, const std::set<std::string>& names) {
     std::error_code ec;
+    // A link in the folder's place leads to someone else's files.
+    if (!fs::is_directory(fs::symlink_status(folder, ec))) return;
     std::vector<std::string> doomed;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();

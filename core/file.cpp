@@ -205,6 +205,8 @@ File File::TryOpen(const std::string& path, OpenMode mode, int& err) noexcept {
     }
     if (err != 0) {
         CurrentFileOps().Close(fd);
+        // A file this call made itself is not left behind.
+        if (mode == OpenMode::CreateNew || mode == OpenMode::Replace) CurrentFileOps().Unlink(path);
         return File();
     }
     try {
