@@ -362,7 +362,7 @@ void IniFile::Save() {
     }
     const std::string temporary = target.string() + "." + std::to_string(ProcessId()) + ".tmp";
     try {
-        File out = File::Open(temporary, OpenMode::CreateTruncate);
+        File out = File::Open(temporary, OpenMode::Replace);
         out.WriteAll(text.data(), text.size());
         out.Sync();
         out.Close();
