@@ -31,7 +31,9 @@ FileInfo QueryFileInfo(const std::string& path, bool follow_links) {
     (void)follow_links;
     const int result = path.empty() ? -1 : ::stat(path.c_str(), &st);
 #else
-    const int result = path.empty() ? -1 : follow_links ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+    const int result = path.empty()  ? -1
+                       : follow_links ? ::stat(path.c_str(), &st)
+                                      : ::lstat(path.c_str(), &st);
 #endif
     if (result != 0) return info;
     // Some file systems (and Windows' stat) report no inode numbers; such a

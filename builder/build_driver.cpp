@@ -109,7 +109,8 @@ void WriteJad(const std::string& text, const StagedFile& staged, const LogSink& 
         throw Error("Can not create/save file " + staged.FinalPath());
     }
     if (log) {
-        log("Create file " + staged.FinalPath() + ", size " + std::to_string(text.size()) + " bytes");
+        log("Create file " + staged.FinalPath() + ", size " + std::to_string(text.size()) +
+            " bytes");
     }
 }
 

@@ -14,17 +14,21 @@ BuildLock::BuildLock(const std::string& app_folder, const LogSink& log,
     const std::string path = app_folder + kBuildLockName;
     int err = 0;
     file_ = File::TryOpen(path, OpenMode::OpenOrCreate, err);
-    if (!file_.IsOpen()) throw Error("Can not lock " + path + ": " + EFileError::FromErrno(err).what());
+    if (!file_.IsOpen())
+        throw Error("Can not lock " + path + ": " + EFileError::FromErrno(err).what());
     bool told = false;
     for (;;) {
         err = file_.TryLock(true);
-        if (err == 0) return;
+        if (err == 0)
+            return;
         if (err != EWOULDBLOCK && err != EAGAIN) {
             throw Error("Can not lock " + path + ": " + EFileError::FromErrno(err).what());
         }
-        if (!told && log) log("Waiting for another build in " + app_folder + " to end...");
+        if (!told && log)
+            log("Waiting for another build in " + app_folder + " to end...");
         told = true;
-        if (cancel != nullptr && cancel->load()) throw Error(kBuildCancelled);
+        if (cancel != nullptr && cancel->load())
+            throw Error(kBuildCancelled);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 }

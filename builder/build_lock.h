@@ -17,14 +17,14 @@ namespace grix {
 inline constexpr const char* kBuildLockName = "grix-build.lock";
 
 class BuildLock {
-public:
+  public:
     // Takes the lock, waiting while another build holds it (logging once
     // "Waiting for another build in <folder> to end..."). Throws Error when
     // the lock file cannot be opened or locked, or when `cancel` is set
     // while it waits.
     BuildLock(const std::string& app_folder, const LogSink& log, const std::atomic<bool>* cancel);
 
-private:
+  private:
     File file_;
 };
 

@@ -82,8 +82,8 @@ CrosswordProject LoadCrosswordProject(const std::string& settings_path) {
         } catch (const EFileError& e) {
             std::error_code ec;
             const fs::path full = fs::absolute(settings_path, ec);
-            throw EFOpenError("Cannot open file \"" + (ec ? settings_path : full.lexically_normal().string()) +
-                              "\". " + e.what());
+            const std::string shown = ec ? settings_path : full.lexically_normal().string();
+            throw EFOpenError("Cannot open file \"" + shown + "\". " + e.what());
         }
     }();
     const std::string folder = SettingsFolder(settings_path);

@@ -15,8 +15,10 @@ std::string FolderOfPath(const std::string& path) {
         "/"
 #endif
     );
-    if (at == std::string::npos) return ".";
-    if (at == 0) return path.substr(0, 1);
+    if (at == std::string::npos)
+        return ".";
+    if (at == 0)
+        return path.substr(0, 1);
     return path.substr(0, at);
 }
 
@@ -33,7 +35,8 @@ StagedFile::StagedFile(std::string final_path, const std::string& prefix)
 }
 
 StagedFile::~StagedFile() {
-    if (!committed_) RemoveFile(temp_path_);
+    if (!committed_)
+        RemoveFile(temp_path_);
 }
 
 void StagedFile::Commit() {
@@ -55,13 +58,16 @@ void CommitPair(StagedFile& first, StagedFile& second, const std::string& backup
             backup = candidate;
             break;
         }
-        if (errno == ENOENT) had_earlier = false;
-        if (errno != EEXIST) break;
+        if (errno == ENOENT)
+            had_earlier = false;
+        if (errno != EEXIST)
+            break;
     }
     struct Backup {
         const std::string& path;
         ~Backup() {
-            if (!path.empty()) RemoveFile(path);
+            if (!path.empty())
+                RemoveFile(path);
         }
     } remove_backup{backup};
 

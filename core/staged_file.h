@@ -9,7 +9,7 @@
 namespace grix {
 
 class StagedFile {
-public:
+  public:
     // Creates the empty temporary file (exclusively, under an unpredictable
     // name starting with `prefix`) beside `final_path`, or throws EFileError.
     StagedFile(std::string final_path, const std::string& prefix);
@@ -24,7 +24,7 @@ public:
     // which leaves both as they were).
     void Commit();
 
-private:
+  private:
     std::string final_path_;
     std::string temp_path_;
     bool committed_ = false;

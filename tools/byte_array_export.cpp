@@ -90,21 +90,25 @@ std::string ExportByteArray(const std::string& input_path) {
             try {
                 got = input.Read(block.data(), block.size());
             } catch (const EFileError& e) {
-                throw EFOpenError("Cannot open file \"" + AbsolutePath(input_path) + "\". " + e.what());
+                throw EFOpenError("Cannot open file \"" + AbsolutePath(input_path) + "\". " +
+                                  e.what());
             }
-            if (got == 0) break;
+            if (got == 0)
+                break;
             AppendLines(text, block.data(), got, k);
             k += got;
             output.WriteAll(text.data(), text.size());
             text.clear();
-            if (got < block.size()) break;
+            if (got < block.size())
+                break;
         }
         text += ");\r\n";
         output.WriteAll(text.data(), text.size());
         output.Close();
         staged.Commit();
     } catch (const EFileError& e) {
-        throw EFCreateError("Cannot create file \"" + AbsolutePath(output_path) + "\". " + e.what());
+        throw EFCreateError("Cannot create file \"" + AbsolutePath(output_path) + "\". " +
+                            e.what());
     }
     return output_path;
 }

@@ -156,7 +156,8 @@ TEST_F(ButtonsTest, AFailedExportReachesTheErrorDisplay) {
     EXPECT_EQ(window->boxes[0].icon, QMessageBox::Critical);
     EXPECT_EQ(window->boxes[0].title, ProgramTitle());
     EXPECT_EQ(window->boxes[0].text,
-              QString::fromStdString("Cannot open file \"" + (dir / "missing.bin") + "\". File not found."));
+              QString::fromStdString("Cannot open file \"" + (dir / "missing.bin") +
+                                     "\". File not found."));
     EXPECT_FALSE(std::filesystem::exists(dir / "missing.bin.imp"));
 }
 

@@ -2,9 +2,6 @@
 // kept whatever fails, links and special files refused, progress and cancel.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -19,9 +16,9 @@
 #include "core/file.h"
 #include "payload/payload.h"
 #include "support/bmp_file.h"
-#include "tools/byte_array_export.h"
 #include "support/fault_ops.h"
 #include "support/test_support.h"
+#include "tools/byte_array_export.h"
 
 namespace grix {
 namespace {
@@ -31,11 +28,14 @@ using test::ReadBytes;
 using test::ShellQuote;
 using test::TempDir;
 
-std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+std::string Text(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
 
 std::vector<std::string> FolderNames(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& item : fs::directory_iterator(folder)) names.push_back(item.path().filename());
+    for (const auto& item : fs::directory_iterator(folder))
+        names.push_back(item.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -44,11 +44,12 @@ std::vector<std::string> FolderNames(const std::string& folder) {
 long long JadJarSize(const std::string& jad) {
     std::smatch m;
     const std::string text = Text(ReadBytes(jad));
-    return std::regex_search(text, m, std::regex("MIDlet-Jar-Size: (\\d+)\r\n")) ? std::stoll(m[1]) : -1;
+    return std::regex_search(text, m, std::regex("MIDlet-Jar-Size: (\\d+)\r\n")) ? std::stoll(m[1])
+                                                                                 : -1;
 }
 
 class BuildGuarantees : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
     std::string app = dir.path().string() + "/";
     BuildFolders folders = FoldersFor(app);
@@ -72,7 +73,8 @@ protected:
 
     bool Run(const CrosswordProject& project, const BuildControl& control = {}) {
         log.clear();
-        return RunBuild(project, app, brask, [this](const std::string& l) { log.push_back(l); }, control)
+        return RunBuild(
+                   project, app, brask, [this](const std::string& l) { log.push_back(l); }, control)
             .success;
     }
 
@@ -110,7 +112,8 @@ TEST_F(BuildGuarantees, EveryFailingFileOperationKeepsTheEarlierSuite) {
                 built = Run(next);
                 deletion_failed = failing.failed_unlink();
             }
-            const std::string where = "operation " + std::to_string(victim) + " errno " + std::to_string(err);
+            const std::string where =
+                "operation " + std::to_string(victim) + " errno " + std::to_string(err);
             if (built) {
                 EXPECT_EQ(JadJarSize(Jad()), static_cast<long long>(fs::file_size(Jar()))) << where;
                 EXPECT_NE(ReadBytes(Jar()), jar) << where;
@@ -122,7 +125,9 @@ TEST_F(BuildGuarantees, EveryFailingFileOperationKeepsTheEarlierSuite) {
             // Only a deletion that itself failed may leave a file, which
             // the next build removes.
             if (!deletion_failed) {
-                ASSERT_EQ(FolderNames(folders.suite), (std::vector<std::string>{"Cat.jad", "Cat.jar"})) << where;
+                ASSERT_EQ(FolderNames(folders.suite),
+                          (std::vector<std::string>{"Cat.jad", "Cat.jar"}))
+                    << where;
             }
         }
     }
@@ -132,7 +137,9 @@ TEST_F(BuildGuarantees, EveryFailingFileOperationKeepsTheEarlierSuite) {
 TEST_F(BuildGuarantees, ProgressAfterEachPictureAndCancelKeepsTheEarlierSuite) {
     std::vector<std::pair<std::size_t, std::size_t>> steps;
     BuildControl control;
-    control.progress = [&](std::size_t done, std::size_t total) { steps.emplace_back(done, total); };
+    control.progress = [&](std::size_t done, std::size_t total) {
+        steps.emplace_back(done, total);
+    };
     ASSERT_TRUE(Run(Project(), control));
     EXPECT_EQ(steps, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}, {2, 2}}));
     const auto jar = ReadBytes(Jar());
@@ -158,8 +165,9 @@ TEST_F(BuildGuarantees, ProgressAfterEachPictureAndCancelKeepsTheEarlierSuite) {
         });
         EXPECT_FALSE(Run(Project("Other"), control));
         later.join();
-        EXPECT_EQ(log, (std::vector<std::string>{log[0], "Waiting for another build in " + app + " to end...",
-                                                 "Process not ended, error: Build cancelled"}));
+        EXPECT_EQ(log, (std::vector<std::string>{
+                           log[0], "Waiting for another build in " + app + " to end...",
+                           "Process not ended, error: Build cancelled"}));
     }
     EXPECT_EQ(ReadBytes(Jar()), jar);
     EXPECT_EQ(ReadBytes(Jad()), jad);
@@ -173,8 +181,9 @@ TEST_F(BuildGuarantees, ProgressAfterEachPictureAndCancelKeepsTheEarlierSuite) {
 TEST_F(BuildGuarantees, LinksAreReplacedOrRefusedNeverFollowed) {
     ASSERT_TRUE(Run(Project()));
     const std::string victim = dir / "victim.txt";
-    for (const std::string& planted : {Jar(), Jad(), folders.staging + "/cfg.dat", folders.staging + "/logo.png",
-                                      folders.manifest + "/MANIFEST.MF"}) {
+    for (const std::string& planted :
+         {Jar(), Jad(), folders.staging + "/cfg.dat", folders.staging + "/logo.png",
+          folders.manifest + "/MANIFEST.MF"}) {
         test::WriteText(victim, "mine");
         fs::remove(planted);
         fs::create_symlink(victim, planted);
@@ -189,13 +198,14 @@ TEST_F(BuildGuarantees, LinksAreReplacedOrRefusedNeverFollowed) {
     fs::remove_all(folders.staging);
     fs::create_directory_symlink(mine, folders.staging);
     EXPECT_FALSE(Run(Project()));
-    EXPECT_EQ(log.back(), "Process not ended, error: Can not create tempopary directory " + folders.staging);
+    EXPECT_EQ(log.back(),
+              "Process not ended, error: Can not create tempopary directory " + folders.staging);
     EXPECT_EQ(FolderNames(mine), (std::vector<std::string>{"1.png"}));
 }
 
 // grix-cli installed in a folder of its own, so that its builds go there.
 class CliBuilds : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
     std::string cli = dir / "grix-cli";
     std::string suite = dir / "midlets";
@@ -203,13 +213,14 @@ protected:
     void SetUp() override {
         std::error_code ec;
         fs::create_hard_link(GRIX_CLI_PATH, cli, ec);
-        if (ec) fs::copy_file(GRIX_CLI_PATH, cli);
+        if (ec)
+            fs::copy_file(GRIX_CLI_PATH, cli);
         test::WriteInkBmp(dir / "heart.bmp", 5, 4, [](int x, int y) { return (x + y) % 2 == 0; });
     }
 
     std::string BuildCommand(const std::string& name, const std::string& info) {
-        return ShellQuote(cli) + " build --name " + ShellQuote(name) + " --info " + ShellQuote(info) +
-               " --image " + ShellQuote(dir / "heart.bmp");
+        return ShellQuote(cli) + " build --name " + ShellQuote(name) + " --info " +
+               ShellQuote(info) + " --image " + ShellQuote(dir / "heart.bmp");
     }
 
     // The pack a build of this project writes.
@@ -224,7 +235,8 @@ protected:
 
     std::string Entry(const std::string& jar, const std::string& name) {
         std::string out;
-        EXPECT_EQ(test::RunCommand("unzip -p " + ShellQuote(jar) + " " + ShellQuote(name), &out), 0);
+        EXPECT_EQ(test::RunCommand("unzip -p " + ShellQuote(jar) + " " + ShellQuote(name), &out),
+                  0);
         return out;
     }
 
@@ -232,8 +244,8 @@ protected:
     std::vector<int> RunTogether(const std::vector<std::string>& commands) {
         std::string script;
         for (std::size_t i = 0; i < commands.size(); ++i) {
-            script += commands[i] + " >" + ShellQuote(dir / ("out" + std::to_string(i))) + " 2>&1 & p" +
-                      std::to_string(i) + "=$!\n";
+            script += commands[i] + " >" + ShellQuote(dir / ("out" + std::to_string(i))) +
+                      " 2>&1 & p" + std::to_string(i) + "=$!\n";
         }
         for (std::size_t i = 0; i < commands.size(); ++i) {
             script += "wait $p" + std::to_string(i) + "; echo $?\n";
@@ -242,7 +254,8 @@ protected:
         test::RunCommand("bash -c " + ShellQuote(script), &out);
         std::vector<int> statuses;
         std::istringstream lines(out);
-        for (int status; lines >> status;) statuses.push_back(status);
+        for (int status; lines >> status;)
+            statuses.push_back(status);
         return statuses;
     }
 };
@@ -250,22 +263,26 @@ protected:
 TEST_F(CliBuilds, BuildsStartedTogetherNeverMix) {
     std::vector<std::uint8_t> main_class;
     for (const PayloadFile& file : PayloadFiles()) {
-        if (file.name == "TGrixMIDlet.class") main_class.assign(file.scrambled, file.scrambled + file.length);
+        if (file.name == "TGrixMIDlet.class")
+            main_class.assign(file.scrambled, file.scrambled + file.length);
     }
     ScrambleBytes(main_class.data(), main_class.size());
     for (const bool same_name : {false, true}) {
         const int runs = same_name ? 4 : 8;
         std::vector<std::string> commands;
         for (int i = 0; i < runs; ++i) {
-            commands.push_back(BuildCommand(same_name ? "Same" : "Cw" + std::to_string(i), "Info " + std::to_string(i)));
+            commands.push_back(BuildCommand(same_name ? "Same" : "Cw" + std::to_string(i),
+                                            "Info " + std::to_string(i)));
         }
         const std::vector<int> statuses = RunTogether(commands);
         ASSERT_EQ(statuses.size(), static_cast<std::size_t>(runs));
         std::vector<std::string> packs;
-        for (int i = 0; i < runs; ++i) packs.push_back(ExpectedPack("Info " + std::to_string(i)));
+        for (int i = 0; i < runs; ++i)
+            packs.push_back(ExpectedPack("Info " + std::to_string(i)));
         for (int i = 0; i < runs; ++i) {
             EXPECT_EQ(statuses[i], 0) << Text(ReadBytes(dir / ("out" + std::to_string(i))));
-            if (same_name && i > 0) continue;
+            if (same_name && i > 0)
+                continue;
             const std::string name = same_name ? "Same" : "Cw" + std::to_string(i);
             const std::string jar = suite + "/" + name + ".jar";
             const std::string pack = Entry(jar, "cfg.dat");
@@ -274,12 +291,14 @@ TEST_F(CliBuilds, BuildsStartedTogetherNeverMix) {
             } else {
                 EXPECT_EQ(pack, packs[i]) << name;
             }
-            EXPECT_NE(Entry(jar, "META-INF/MANIFEST.MF").find("MIDlet-Name: " + name + "\r\n"), std::string::npos);
+            EXPECT_NE(Entry(jar, "META-INF/MANIFEST.MF").find("MIDlet-Name: " + name + "\r\n"),
+                      std::string::npos);
             EXPECT_EQ(Entry(jar, "TGrixMIDlet.class"), Text(main_class));
             std::string listing;
             test::RunCommand("unzip -Z1 " + ShellQuote(jar), &listing);
             EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 16) << listing;
-            EXPECT_EQ(JadJarSize(suite + "/" + name + ".jad"), static_cast<long long>(fs::file_size(jar)));
+            EXPECT_EQ(JadJarSize(suite + "/" + name + ".jad"),
+                      static_cast<long long>(fs::file_size(jar)));
             EXPECT_EQ(test::RunCommand("unzip -tq " + ShellQuote(jar)), 0) << name;
         }
         EXPECT_EQ(FolderNames(suite).size(), same_name ? 18u : 16u);  // JARs and JADs, nothing else
@@ -296,11 +315,13 @@ TEST_F(CliBuilds, AKilledBuildKeepsTheEarlierSuite) {
     // keep the JAR step busy long enough to be killed in it.
     std::vector<std::uint8_t> noise(24 << 20);
     std::uint32_t state = 12345;
-    for (auto& b : noise) b = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    for (auto& b : noise)
+        b = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
     test::WriteBytes(dir / "temp/noise.bin", noise);
     const std::string log = dir / "killed.log";
-    const std::string script = BuildCommand("Cat", "After") + " >" + ShellQuote(log) + " 2>&1 & pid=$!\n" +
-                               "until grep -q 'Creating jar file' " + ShellQuote(log) +
+    const std::string script = BuildCommand("Cat", "After") + " >" + ShellQuote(log) +
+                               " 2>&1 & pid=$!\n" + "until grep -q 'Creating jar file' " +
+                               ShellQuote(log) +
                                "; do kill -0 $pid 2>/dev/null || exit 3; sleep 0.01; done\n"
                                "kill -9 $pid; wait $pid; exit 0\n";
     ASSERT_EQ(test::RunCommand("bash -c " + ShellQuote(script)), 0) << Text(ReadBytes(log));

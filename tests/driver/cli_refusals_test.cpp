@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -17,14 +16,15 @@ namespace fs = std::filesystem;
 using test::ShellQuote;
 
 class CliRefusals : public ::testing::Test {
-protected:
+  protected:
     test::TempDir dir;
     std::string cli = dir / "grix-cli";  // a copy of its own: builds go beside it
 
     void SetUp() override {
         std::error_code ec;
         fs::create_hard_link(GRIX_CLI_PATH, cli, ec);
-        if (ec) fs::copy_file(GRIX_CLI_PATH, cli);
+        if (ec)
+            fs::copy_file(GRIX_CLI_PATH, cli);
         ASSERT_EQ(::mkfifo((dir / "pipe.bmp").c_str(), 0644), 0);
         ASSERT_EQ(::mkfifo((dir / "pipe.ini").c_str(), 0644), 0);
         fs::create_symlink("/dev/zero", dir / "x.bmp");
@@ -38,7 +38,8 @@ protected:
     // stopping the tests; answers the status and both outputs together.
     int Run(const std::string& args, std::string* output) {
         std::string out, err;
-        const int status = test::RunCommand("timeout 20 " + ShellQuote(cli) + " " + args, &out, &err);
+        const int status =
+            test::RunCommand("timeout 20 " + ShellQuote(cli) + " " + args, &out, &err);
         *output = out + err;
         return status;
     }
@@ -51,19 +52,24 @@ TEST_F(CliRefusals, SpecialFilesAndFoldersFailAtOnceNamingThePath) {
         std::string expected;  // the end of the output
     } cases[] = {
         {"build --name Cat --image " + ShellQuote(dir / "pipe.bmp"),
-         "Failed on picture 1 (" + (dir / "pipe.bmp") + ")\nProcess not ended, error: Cannot open file \"" +
-             (dir / "pipe.bmp") + not_regular},
+         "Failed on picture 1 (" + (dir / "pipe.bmp") +
+             ")\nProcess not ended, error: Cannot open file \"" + (dir / "pipe.bmp") + not_regular},
         {"build --name Cat --image " + ShellQuote(dir / "x.bmp"),
-         "Failed on picture 1 (" + (dir / "x.bmp") + ")\nProcess not ended, error: Cannot open file \"" +
-             (dir / "x.bmp") + not_regular},
-        {"build --project " + ShellQuote(dir / "pipe.ini"), "Cannot open file \"" + (dir / "pipe.ini") + not_regular},
+         "Failed on picture 1 (" + (dir / "x.bmp") +
+             ")\nProcess not ended, error: Cannot open file \"" + (dir / "x.bmp") + not_regular},
+        {"build --project " + ShellQuote(dir / "pipe.ini"),
+         "Cannot open file \"" + (dir / "pipe.ini") + not_regular},
         {"build --project " + ShellQuote(dir / "folder"),
          "Cannot open file \"" + (dir / "folder") + "\". File access denied\n"},
-        {"build --project " + ShellQuote(dir / "big.ini"), "Settings file " + (dir / "big.ini") + " is larger than 16 MB\n"},
-        {"hex " + ShellQuote(dir / "pipe.bmp"), "Cannot open file \"" + (dir / "pipe.bmp") + not_regular},
+        {"build --project " + ShellQuote(dir / "big.ini"),
+         "Settings file " + (dir / "big.ini") + " is larger than 16 MB\n"},
+        {"hex " + ShellQuote(dir / "pipe.bmp"),
+         "Cannot open file \"" + (dir / "pipe.bmp") + not_regular},
         {"hex /dev/zero", "Cannot open file \"/dev/zero" + not_regular},
-        {"hex " + ShellQuote(dir / "folder"), "Cannot open file \"" + (dir / "folder") + "\". File access denied\n"},
-        {"cells " + ShellQuote(dir / "pipe.bmp"), "Cannot open file \"" + (dir / "pipe.bmp") + not_regular},
+        {"hex " + ShellQuote(dir / "folder"),
+         "Cannot open file \"" + (dir / "folder") + "\". File access denied\n"},
+        {"cells " + ShellQuote(dir / "pipe.bmp"),
+         "Cannot open file \"" + (dir / "pipe.bmp") + not_regular},
     };
     for (const auto& c : cases) {
         std::string output;

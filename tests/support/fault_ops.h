@@ -61,7 +61,9 @@ public:
         if (fails) errno = err_;
         return fails ? -1 : 0;
     }
-    int Lock(int fd, bool exclusive) override { return Fails() ? -1 : FileOps::Lock(fd, exclusive); }
+    int Lock(int fd, bool exclusive) override {
+        return Fails() ? -1 : FileOps::Lock(fd, exclusive);
+    }
     int Status(int fd, FileStatus& status) override {
         return Fails() ? -1 : FileOps::Status(fd, status);
     }
