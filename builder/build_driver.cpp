@@ -11,6 +11,9 @@
 #include "builder/descriptors.h"
 #include "builder/payload_store.h"
 #include "builder/picture_label.h"
+#include "builder/player_limits.h"
+#include "builder/suite_jar.h"
+#include "builder/solvability_warnings.h"
 #include "core/errors.h"
 #include "core/file.h"
 #include "core/paths.h"
@@ -247,6 +250,8 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         if (!IsUsableCrosswordName(name)) {
             throw Error("Crossword name can not be used as a file name");
         }
+        // Phones split the MIDlet-1 attribute at its commas.
+        if (name.find(',') != std::string::npos) throw Error("Crossword name can not contain a comma");
         const std::string vendor = kVendor;
         if (project.list_empty) throw Error("Image list is empty");
 
@@ -296,6 +301,8 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         };
         const std::int64_t pack_size = WritePack(project, pack, progress);
         say("Create cfg file " + pack + ", size " + std::to_string(pack_size) + " bytes");
+        LogPlayerLimitWarnings(project, pack, log);
+        WarnAboutUnfairPictures(project, log, control.cancel);
 
         CheckCancel(control);
         say("Creating jar file...");
@@ -308,8 +315,7 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
             ClosesArchive closes{brask};
             brask.SetFileName(jar.TempPath());
             brask.Open(kCreateMode);
-            brask.SetBaseDir(folders.staging);
-            brask.AddFromBaseDir("*.*", kDefaultSearchAttr, "");
+            AddSuiteEntries(brask, folders.staging, folders.manifest);
             brask.Close();
             if (!watch.AbortedMessage().empty()) throw Error(watch.AbortedMessage());
         }
