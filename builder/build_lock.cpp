@@ -14,6 +14,10 @@ BuildLock::BuildLock(const std::string& app_folder, const LogSink& log,
     const std::string path = app_folder + kBuildLockName;
     int err = 0;
     file_ = File::TryOpen(path, OpenMode::OpenOrCreate, err);
+    // A folder that is not there holds no build to mix with; the build
+    // fails at its folders with the usual message.
+    if (!file_.IsOpen() && (err == ENOENT || err == ENOTDIR))
+        return;
     if (!file_.IsOpen())
         throw Error("Can not lock " + path + ": " + EFileError::FromErrno(err).what());
     bool told = false;

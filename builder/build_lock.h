@@ -19,9 +19,10 @@ inline constexpr const char* kBuildLockName = "grix-build.lock";
 class BuildLock {
   public:
     // Takes the lock, waiting while another build holds it (logging once
-    // "Waiting for another build in <folder> to end..."). Throws Error when
-    // the lock file cannot be opened or locked, or when `cancel` is set
-    // while it waits.
+    // "Waiting for another build in <folder> to end..."). Throws Error
+    // ("Can not lock <file>: <reason>") when the lock file cannot be opened
+    // or locked, or kBuildCancelled when `cancel` is set while it waits. A
+    // folder that does not exist is not locked.
     BuildLock(const std::string& app_folder, const LogSink& log, const std::atomic<bool>* cancel);
 
   private:
