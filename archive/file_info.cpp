@@ -21,9 +21,9 @@ std::string LastComponent(std::string_view path) {
 }
 }  // namespace
 
-FileInfo QueryFileInfo(const std::string& path) {
+FileInfo QueryFileInfo(const std::string& path, bool follow_links) {
     FileInfo info;
-    const platform::PathStatus status = platform::QueryPath(path);
+    const platform::PathStatus status = platform::QueryPath(path, follow_links);
     if (status.error != 0) return info;
     info.identity = {status.device, status.inode, status.identity_known};
     info.last_write = status.last_write;

@@ -32,10 +32,26 @@ namespace grix::platform {
 // lock that every other program meets. 0, or -1 with errno (EWOULDBLOCK
 // when another holds it).
 [[nodiscard]] int Lock(int fd, bool exclusive);
-// Whether an open descriptor is a folder (POSIX lets a folder be opened).
-[[nodiscard]] bool IsFolder(int fd);
+// What an open descriptor is (fstat(2)): a regular file, a folder (POSIX
+// lets a folder be opened) or neither, and its size.
+struct DescriptorStatus {
+    bool is_file = false;
+    bool is_folder = false;
+    std::int64_t size = 0;
+};
+[[nodiscard]] int Status(int fd, DescriptorStatus& status);
 
-// What a path names, following links.
+// Names, with the results of rename(2) (replacing `to` in one step),
+// unlink(2) (a link goes, never what it leads to) and link(2).
+[[nodiscard]] int Rename(const std::string& from, const std::string& to);
+[[nodiscard]] int Unlink(const std::string& path);
+[[nodiscard]] int Link(const std::string& existing, const std::string& new_name);
+// Flushes a folder's entries to disk, so that a rename survives a crash
+// (Windows keeps renames durable by itself).
+[[nodiscard]] int SyncFolder(const std::string& path);
+
+// What a path names, following links unless told not to (a link itself is
+// then neither file nor folder).
 struct PathStatus {
     int error = 0;  // errno value when nothing could be learnt
     bool is_file = false;
@@ -52,7 +68,7 @@ struct PathStatus {
     std::uint64_t inode = 0;
     bool identity_known = false;
 };
-[[nodiscard]] PathStatus QueryPath(const std::string& path);
+[[nodiscard]] PathStatus QueryPath(const std::string& path, bool follow_links = true);
 
 // Local broken-down time; false when the time cannot be represented.
 [[nodiscard]] bool LocalTime(std::time_t t, std::tm& out);

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -29,19 +30,43 @@ int Sync(int fd) { return ::fsync(fd); }
 int Close(int fd) { return ::close(fd); }
 int Lock(int fd, bool exclusive) { return ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB); }
 
-bool IsFolder(int fd) {
+int Status(int fd, DescriptorStatus& status) {
     struct stat st {};
-    return ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+    if (::fstat(fd, &st) != 0) return -1;
+    status.is_file = S_ISREG(st.st_mode);
+    status.is_folder = S_ISDIR(st.st_mode);
+    status.size = static_cast<std::int64_t>(st.st_size);
+    return 0;
 }
 
-PathStatus QueryPath(const std::string& path) {
+int Rename(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str());
+}
+int Unlink(const std::string& path) { return ::unlink(path.c_str()); }
+int Link(const std::string& existing, const std::string& new_name) {
+    return ::link(existing.c_str(), new_name.c_str());
+}
+
+int SyncFolder(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
+    if (fd < 0) return -1;
+    int result = ::fsync(fd);
+    // Some file systems cannot sync a folder; the rename stands all the same.
+    if (result != 0 && (errno == EINVAL || errno == EROFS)) result = 0;
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return result;
+}
+
+PathStatus QueryPath(const std::string& path, bool follow_links) {
     PathStatus status;
     struct stat st {};
     if (path.empty()) {
         status.error = ENOENT;
         return status;
     }
-    if (::stat(path.c_str(), &st) != 0) {
+    if ((follow_links ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0) {
         status.error = errno != 0 ? errno : EIO;
         return status;
     }

@@ -54,6 +54,11 @@ int ErrnoFromWin32(DWORD error) {
         case ERROR_SHARING_VIOLATION:
         case ERROR_WRITE_PROTECT: return EACCES;
         case ERROR_LOCK_VIOLATION: return EWOULDBLOCK;
+        case ERROR_ALREADY_EXISTS:
+        case ERROR_FILE_EXISTS: return EEXIST;
+        case ERROR_NOT_SAME_DEVICE: return EXDEV;
+        case ERROR_NOT_SUPPORTED:
+        case ERROR_INVALID_FUNCTION: return EOPNOTSUPP;
         case ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL: return ENOSPC;
@@ -129,14 +134,55 @@ int Lock(int fd, bool exclusive) {
     return -1;
 }
 
-bool IsFolder(int fd) {
-    BY_HANDLE_FILE_INFORMATION info{};
+int Status(int fd, DescriptorStatus& status) {
     const HANDLE handle = HandleOf(fd);
-    return handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info) &&
-           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = EBADF;
+        return -1;
+    }
+    // Pipes and consoles are no disk files, and have no such information.
+    status = DescriptorStatus{};
+    if (GetFileType(handle) != FILE_TYPE_DISK) return 0;
+    if (!GetFileInformationByHandle(handle, &info)) {
+        errno = ErrnoFromWin32(GetLastError());
+        return -1;
+    }
+    status.is_folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    status.is_file = !status.is_folder;
+    status.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) |
+                                            info.nFileSizeLow);
+    return 0;
 }
 
-PathStatus QueryPath(const std::string& path) {
+int Rename(const std::string& from, const std::string& to) {
+    std::wstring wide_from, wide_to;
+    if (!Widen(from, wide_from) || !Widen(to, wide_to)) return -1;
+    if (MoveFileExW(wide_from.c_str(), wide_to.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return 0;
+    }
+    errno = ErrnoFromWin32(GetLastError());
+    return -1;
+}
+
+int Unlink(const std::string& path) {
+    std::wstring wide;
+    if (!Widen(path, wide)) return -1;
+    return _wunlink(wide.c_str());
+}
+
+int Link(const std::string& existing, const std::string& new_name) {
+    std::wstring wide_existing, wide_new;
+    if (!Widen(existing, wide_existing) || !Widen(new_name, wide_new)) return -1;
+    if (CreateHardLinkW(wide_new.c_str(), wide_existing.c_str(), nullptr)) return 0;
+    errno = ErrnoFromWin32(GetLastError());
+    return -1;
+}
+
+int SyncFolder(const std::string&) { return 0; }
+
+PathStatus QueryPath(const std::string& path, bool follow_links) {
     PathStatus status;
     std::wstring wide;
     if (path.empty()) {
@@ -152,28 +198,38 @@ PathStatus QueryPath(const std::string& path) {
         status.error = ErrnoFromWin32(GetLastError());
         return status;
     }
-    const DWORD attributes = data.dwFileAttributes;
-    status.is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    status.is_file = !status.is_folder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
-    status.has_attributes = true;
-    // The bits a ZIP entry's DOS attribute byte can hold.
-    status.attributes = static_cast<std::uint16_t>(attributes & 0x3F);
-    status.owner_writable = (attributes & FILE_ATTRIBUTE_READONLY) == 0;
-    status.last_write = UnixTime(data.ftLastWriteTime);
+    DWORD attributes = data.dwFileAttributes;
+    FILETIME last_write = data.ftLastWriteTime;
+    const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     // No access rights asked: the file's identity can be read even while
-    // another program holds it without sharing.
+    // another program holds it without sharing. The handle leads through a
+    // link unless the link itself is asked about.
+    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (follow_links ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
     const HANDLE handle = CreateFileW(wide.c_str(), 0,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                                      nullptr, OPEN_EXISTING, flags, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
         BY_HANDLE_FILE_INFORMATION info{};
         if (GetFileInformationByHandle(handle, &info)) {
             status.device = info.dwVolumeSerialNumber;
             status.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
             status.identity_known = status.inode != 0;
+            attributes = info.dwFileAttributes;
+            last_write = info.ftLastWriteTime;
         }
         CloseHandle(handle);
+    } else if (link && follow_links) {
+        status.error = ErrnoFromWin32(GetLastError());  // a link that leads nowhere
+        return status;
     }
+    if (link && !follow_links) return status;  // neither file nor folder
+    status.is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    status.is_file = !status.is_folder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
+    status.has_attributes = true;
+    // The bits a ZIP entry's DOS attribute byte can hold.
+    status.attributes = static_cast<std::uint16_t>(attributes & 0x3F);
+    status.owner_writable = (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+    status.last_write = UnixTime(last_write);
     return status;
 }
 

@@ -16,7 +16,9 @@ std::string CannotOpenFileMessage(const std::string& path, int err) {
     const std::filesystem::path absolute = std::filesystem::absolute(NativePath(path), ec);
     if (!ec)
         full = Utf8Path(absolute.lexically_normal());
-    return "Cannot open file \"" + full + "\". " + std::generic_category().message(err);
+    const std::string reason = err == kNotRegularFile ? FileErrorMessage(kNotRegularFileCode)
+                                                      : std::generic_category().message(err);
+    return "Cannot open file \"" + full + "\". " + reason;
 }
 
 TFileStream::TFileStream(const std::string& path) {

@@ -217,18 +217,22 @@ TEST(UnicodePaths, FailuresNameTheFileAndTheReasonInPlainWords) {
     test::TempDir dir;
     const std::string folder = dir / "Папка";
     std::filesystem::create_directories(NativePath(folder));
-    std::string out, err;
-    int status = 0;
-    Cli(GRIX_CLI_PATH, "hex " + ShellQuote(folder), &out, &err, &status);
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(err, "File access denied\n");
-    Cli(GRIX_CLI_PATH, "hex " + ShellQuote(folder + "/нет.bin"), &out, &err, &status);
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(err, "File not found\n");
-    Cli(GRIX_CLI_PATH, "cells " + ShellQuote(folder + "/нет.bmp"), &out, &err, &status);
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(err, "Cannot open file \"" + AbsolutePath(folder + "/нет.bmp") +
-                       "\". No such file or directory\n");
+    const struct {
+        const char* command;
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {"hex", folder, "File access denied"},
+        {"hex", folder + "/нет.bin", "File not found"},
+        {"cells", folder + "/нет.bmp", "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        std::string out, err;
+        int status = 0;
+        Cli(GRIX_CLI_PATH, std::string(c.command) + " " + ShellQuote(c.path), &out, &err, &status);
+        EXPECT_EQ(status, 1) << c.path;
+        EXPECT_EQ(err, "Cannot open file \"" + AbsolutePath(c.path) + "\". " + c.reason + "\n");
+    }
 }
 
 }  // namespace
