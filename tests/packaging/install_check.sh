@@ -14,6 +14,7 @@ fail() { echo "install check: $*" >&2; exit 1; }
 
 rm -rf "$work"
 mkdir -p "$work/sample" "$work/home"
+work=$(cd "$work" && pwd)
 cp "$examples"/grix.ini "$examples"/*.bmp "$work/sample/"
 # Whatever of ours is in /usr before (a developer's own cmake --install in
 # /usr/local, say) is no business of the package's.
