@@ -48,6 +48,7 @@ fi
 [ "$status" -eq 0 ] || exit "$status"
 
 # The Debian package, as users install it.
+rm -rf "$build/package"
 bash scripts/package.sh "$build/package"
 deb=$(ls "$build"/package/grix_*.deb)
 lintian --fail-on error "$deb"
