@@ -4,127 +4,138 @@
 
 namespace grix {
 
+// The runs can shift right by at most `slack` cells from their left-most
+// placement, so run j starts somewhere in [first_j, first_j + slack] where
+// first_j is the room the runs before it need. Only those windows are
+// computed: O(k x slack) for the tables, which for the dense lines of most
+// pictures is far less than O(n x k).
+//
+// before_ holds, for j = 0..k, fits_before(i, j) for i in
+// [first_j - 1, first_j - 1 + slack]; after_ holds fits_after(i, j) for i in
+// [first_j, first_j + slack]. Anything outside a window cannot fit.
 bool LineSolver::Solve(const LineClue& clue, std::uint8_t* cells, int length) {
-    const auto n = static_cast<std::size_t>(length);
-    const std::size_t k = clue.size();
+    const auto n = static_cast<std::ptrdiff_t>(length);
+    const auto k = static_cast<std::ptrdiff_t>(clue.size());
     if (k == 0) {
-        for (std::size_t i = 0; i < n; ++i) {
+        for (std::ptrdiff_t i = 0; i < n; ++i) {
             if ((cells[i] & kMayEmpty) == 0) return false;
         }
-        for (std::size_t i = 0; i < n; ++i) cells[i] = kMayEmpty;
+        for (std::ptrdiff_t i = 0; i < n; ++i) cells[i] = kMayEmpty;
         return true;
     }
+    const int* const runs = clue.data();
+    std::ptrdiff_t needed = k - 1;
+    for (std::ptrdiff_t j = 0; j < k; ++j) needed += runs[j];
+    const std::ptrdiff_t slack = n - needed;
+    if (slack < 0) return false;
+    const std::ptrdiff_t span = slack + 1;
 
-    const std::size_t w = k + 1;
-    if (before_.size() < (n + 1) * w) {
-        before_.resize((n + 1) * w);
-        after_.resize((n + 1) * w);
+    const auto table = static_cast<std::size_t>((k + 1) * span);
+    if (before_.size() < table) {
+        before_.resize(table);
+        after_.resize(table);
     }
-    if (empties_.size() < n + 1) {
-        empties_.resize(n + 1);
-        cover_.resize(n + 1);
+    if (empties_.size() < static_cast<std::size_t>(n + 1) ||
+        first_.size() < static_cast<std::size_t>(k + 1)) {
+        empties_.resize(static_cast<std::size_t>(n + 1));
+        cover_.resize(static_cast<std::size_t>(n + 1));
+        can_empty_.resize(static_cast<std::size_t>(n + 1));
+        first_.resize(static_cast<std::size_t>(k + 1));
     }
     int* const empties = empties_.data();
     empties[0] = 0;
-    for (std::size_t i = 0; i < n; ++i) empties[i + 1] = empties[i] + (cells[i] == kMayEmpty);
-    const auto may_fill = [empties](std::size_t from, std::size_t to) {
+    for (std::ptrdiff_t i = 0; i < n; ++i) empties[i + 1] = empties[i] + (cells[i] == kMayEmpty);
+    const auto may_fill = [empties](std::ptrdiff_t from, std::ptrdiff_t to) {
         return empties[to] == empties[from];
     };
-    const int* const runs = clue.data();
+    const auto may_empty = [cells](std::ptrdiff_t i) { return (cells[i] & kMayEmpty) != 0; };
+    std::ptrdiff_t* const first = first_.data();
+    first[0] = 0;
+    for (std::ptrdiff_t j = 0; j < k; ++j) first[j + 1] = first[j] + runs[j] + 1;
 
-    // before[i * w + j]: cells [0, i) can hold runs [0, j).
     std::uint8_t* const before = before_.data();
-    before[0] = 1;
-    for (std::size_t j = 1; j <= k; ++j) before[j] = 0;
-    for (std::size_t i = 1; i <= n; ++i) {
-        std::uint8_t* const row = before + i * w;
-        const std::uint8_t* const previous = row - w;
-        const bool may_empty = (cells[i - 1] & kMayEmpty) != 0;
-        row[0] = may_empty && previous[0];
-        for (std::size_t j = 1; j <= k; ++j) {
-            bool fits = may_empty && previous[j];
-            const auto run = static_cast<std::size_t>(runs[j - 1]);
-            if (!fits && i >= run && may_fill(i - run, i)) {
-                if (i == run) {
-                    fits = j == 1;
-                } else {
-                    fits = (cells[i - run - 1] & kMayEmpty) != 0 &&
-                           before[(i - run - 1) * w + j - 1] != 0;
-                }
+    const auto fits_before = [before, first, span](std::ptrdiff_t i, std::ptrdiff_t j) -> bool {
+        const std::ptrdiff_t at = i - (first[j] - 1);
+        return at >= 0 && at < span && before[j * span + at] != 0;
+    };
+    std::uint8_t* const after = after_.data();
+    const auto fits_after = [after, first, span, n, k](std::ptrdiff_t i, std::ptrdiff_t j) -> bool {
+        if (i > n) return false;
+        if (j == k && i == n) return true;
+        const std::ptrdiff_t at = i - first[j];
+        return at >= 0 && at < span && after[j * span + at] != 0;
+    };
+
+    // fits_before(i, 0): the first i cells may all be empty.
+    for (std::ptrdiff_t at = 0; at < span; ++at) {
+        const std::ptrdiff_t i = at - 1;
+        before[at] = i == 0 || (i > 0 && fits_before(i - 1, 0) && may_empty(i - 1));
+    }
+    for (std::ptrdiff_t j = 1; j <= k; ++j) {
+        const std::ptrdiff_t run = runs[j - 1];
+        for (std::ptrdiff_t at = 0; at < span; ++at) {
+            const std::ptrdiff_t i = first[j] - 1 + at;  // run j - 1 ends before cell i
+            bool fits = i > 0 && i <= n && may_empty(i - 1) && fits_before(i - 1, j);
+            if (!fits && i <= n && may_fill(i - run, i)) {
+                const std::ptrdiff_t start = i - run;
+                fits = start == 0 ? j == 1 : may_empty(start - 1) && fits_before(start - 1, j - 1);
             }
-            row[j] = fits;
+            before[j * span + at] = fits;
         }
     }
-    if (before[n * w + k] == 0) return false;
+    if (!fits_before(n, k)) return false;
 
-    // after[i * w + j]: cells [i, n) can hold runs [j, k).
-    std::uint8_t* const after = after_.data();
-    for (std::size_t j = 0; j < k; ++j) after[n * w + j] = 0;
-    after[n * w + k] = 1;
-    for (std::size_t i = n; i-- > 0;) {
-        std::uint8_t* const row = after + i * w;
-        const std::uint8_t* const next = row + w;
-        const bool may_empty = (cells[i] & kMayEmpty) != 0;
-        row[k] = may_empty && next[k];
-        for (std::size_t j = k; j-- > 0;) {
-            bool fits = may_empty && next[j];
-            const auto run = static_cast<std::size_t>(runs[j]);
-            if (!fits && i + run <= n && may_fill(i, i + run)) {
-                if (i + run == n) {
-                    fits = j + 1 == k;
-                } else {
-                    fits = (cells[i + run] & kMayEmpty) != 0 &&
-                           after[(i + run + 1) * w + j + 1] != 0;
+    for (std::ptrdiff_t j = k; j >= 0; --j) {
+        for (std::ptrdiff_t at = slack; at >= 0; --at) {
+            const std::ptrdiff_t i = first[j] + at;  // runs j.. fit in [i, n)
+            bool fits = false;
+            if (i < n) {
+                fits = may_empty(i) && fits_after(i + 1, j);
+                if (!fits && j < k) {
+                    const std::ptrdiff_t end = i + runs[j];
+                    if (end <= n && may_fill(i, end)) {
+                        fits = end == n ? j + 1 == k : may_empty(end) && fits_after(end + 1, j + 1);
+                    }
                 }
+            } else {
+                fits = i == n && j == k;
             }
-            row[j] = fits;
+            after[j * span + at] = fits;
         }
     }
 
     // Every placement of every run that fits both sides marks its cells as
-    // possibly filled; the marks are +1 at its start and -1 past its end.
+    // possibly filled (+1 at its start, -1 past its end); every split of
+    // the runs around an empty cell marks that cell as possibly empty.
     int* const cover = cover_.data();
-    for (std::size_t i = 0; i <= n; ++i) cover[i] = 0;
-    std::size_t earliest = 0;  // the runs before j need this many cells
-    std::size_t room_after = 0;  // cells the runs after j need, separators included
-    for (std::size_t j = 1; j < k; ++j) room_after += static_cast<std::size_t>(runs[j]) + 1;
-    for (std::size_t j = 0; j < k; ++j) {
-        const auto run = static_cast<std::size_t>(runs[j]);
-        const std::size_t last_start = n - room_after - run;
-        for (std::size_t s = earliest; s <= last_start; ++s) {
-            if (!may_fill(s, s + run)) continue;
-            const bool left = s == 0 ? j == 0
-                                     : (cells[s - 1] & kMayEmpty) != 0 && before[(s - 1) * w + j];
-            if (!left) continue;
-            const bool right = s + run == n ? j + 1 == k
-                                            : (cells[s + run] & kMayEmpty) != 0 &&
-                                                  after[(s + run + 1) * w + j + 1];
-            if (!right) continue;
-            ++cover[s];
-            --cover[s + run];
+    for (std::ptrdiff_t i = 0; i <= n; ++i) cover[i] = 0;
+    std::uint8_t* const can_empty = can_empty_.data();
+    for (std::ptrdiff_t i = 0; i < n; ++i) can_empty[i] = 0;
+    for (std::ptrdiff_t j = 0; j <= k; ++j) {
+        for (std::ptrdiff_t at = 0; at < span; ++at) {
+            const std::ptrdiff_t i = first[j] - 1 + at;
+            if (i >= 0 && i < n && may_empty(i) && fits_before(i, j) && fits_after(i + 1, j)) {
+                can_empty[i] = 1;
+            }
         }
-        earliest += run + 1;
-        if (j + 1 < k) room_after -= static_cast<std::size_t>(runs[j + 1]) + 1;
+        if (j == k) break;
+        const std::ptrdiff_t run = runs[j];
+        for (std::ptrdiff_t s = first[j]; s <= first[j] + slack; ++s) {
+            const std::ptrdiff_t end = s + run;
+            if (!may_fill(s, end)) continue;
+            if (s == 0 ? j != 0 : !(may_empty(s - 1) && fits_before(s - 1, j))) continue;
+            if (end == n ? j + 1 != k : !(may_empty(end) && fits_after(end + 1, j + 1))) continue;
+            ++cover[s];
+            --cover[end];
+        }
     }
 
     // The line fits, so every cell keeps at least one value.
     int covered = 0;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
         covered += cover[i];
-        std::uint8_t may = covered > 0 ? kMayFill : 0;
-        if (cells[i] & kMayEmpty) {
-            // Empty is possible when some split of the runs leaves this cell
-            // between run j - 1 and run j.
-            const std::uint8_t* const left = before + i * w;
-            const std::uint8_t* const right = after + (i + 1) * w;
-            for (std::size_t j = 0; j <= k; ++j) {
-                if (left[j] & right[j]) {
-                    may |= kMayEmpty;
-                    break;
-                }
-            }
-        }
-        cells[i] &= may;
+        cells[i] &= static_cast<std::uint8_t>((covered > 0 ? kMayFill : 0) |
+                                              (can_empty[i] != 0 ? kMayEmpty : 0));
     }
     return true;
 }

@@ -1,15 +1,18 @@
 // The exact line solver: given one line's clue and what is known of its
 // cells, finds every cell that all placements of the clue's runs agree on.
 //
-// A dynamic programme over (position, run): `fits_before[i][j]` says the
-// first i cells can hold the first j runs, `fits_after[i][j]` that the cells
+// A dynamic programme over (position, run): `fits_before(i, j)` says the
+// first i cells can hold the first j runs, `fits_after(i, j)` that the cells
 // from i on can hold the runs from j on. A cell can be empty when some j has
 // both halves around it; run j can start at s when the cells it covers may
-// be filled, its neighbours may be empty and both sides fit. O(n x k) time
-// and space for a line of n cells and k runs, with no allocation once the
+// be filled, its neighbours may be empty and both sides fit. Each run can
+// only start within `slack` cells of its left-most place (slack = n minus
+// the room all runs need), so the work is O(n + k x slack), at most
+// O(n x k), for a line of n cells and k runs, with no allocation once the
 // scratch has grown to the longest line.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -36,6 +39,8 @@ private:
     std::vector<std::uint8_t> after_;
     std::vector<int> empties_;  // known-empty cells before each position
     std::vector<int> cover_;    // runs of possible filled cells, as +1/-1 marks
+    std::vector<std::uint8_t> can_empty_;
+    std::vector<std::ptrdiff_t> first_;  // left-most start of each run
 };
 
 }  // namespace grix
