@@ -12,17 +12,42 @@ constexpr unsigned kTicksPerClockRead = 32;
 
 }  // namespace
 
-GridSolver::GridSolver(Clues rows, Clues columns, Clock::time_point deadline,
+GridSolver::GridSolver(const CellGrid& picture, Clock::time_point deadline,
                        const std::atomic<bool>* cancel)
-    : width_(static_cast<int>(columns.size())),
-      height_(static_cast<int>(rows.size())),
-      rows_(std::move(rows)),
-      columns_(std::move(columns)),
+    : width_(picture.width),
+      height_(picture.height),
+      picture_(picture.cells),
       deadline_(deadline),
       cancel_(cancel) {
     const auto cells = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+    // The runs of each row, then of each column: one flat list, so that a
+    // check allocates a handful of times whatever the grid's size.
+    clues_.reserve(static_cast<std::size_t>(width_ + height_));
+    const auto add_line = [this](std::size_t first, int length, std::size_t step) {
+        const std::size_t start = runs_.size();
+        int run = 0;
+        for (int i = 0; i < length; ++i, first += step) {
+            if (picture_[first] != 0) {
+                ++run;
+            } else if (run != 0) {
+                runs_.push_back(run);
+                run = 0;
+            }
+        }
+        if (run != 0) runs_.push_back(run);
+        clues_.push_back({start, runs_.size() - start});
+    };
+    runs_.reserve(cells / 2 + static_cast<std::size_t>(width_ + height_));
+    for (int y = 0; y < height_; ++y) {
+        add_line(static_cast<std::size_t>(y) * static_cast<std::size_t>(width_), width_, 1);
+    }
+    for (int x = 0; x < width_; ++x) {
+        add_line(static_cast<std::size_t>(x), height_, static_cast<std::size_t>(width_));
+    }
+
     state_.assign(cells, kUnknown);
     unknown_ = cells;
+    trail_.reserve(cells);
     const auto lines = static_cast<std::size_t>(width_ + height_);
     queue_.resize(lines);
     queued_.assign(lines, 0);
@@ -91,8 +116,7 @@ GridSolver::Outcome GridSolver::Propagate() {
         const int length = row ? width_ : height_;
         const int first = row ? index * width_ : index - height_;
         const int step = row ? 1 : width_;
-        const LineClue& clue = row ? rows_[static_cast<std::size_t>(index)]
-                                   : columns_[static_cast<std::size_t>(index - height_)];
+        const LineRuns clue = clues_[static_cast<std::size_t>(index)];
         bool open = false;
         for (int i = 0, cell = first; i < length; ++i, cell += step) {
             line[i] = state_[static_cast<std::size_t>(cell)];
@@ -100,7 +124,7 @@ GridSolver::Outcome GridSolver::Propagate() {
         }
         // A line with nothing left to find only needs its clue checked,
         // which the solver does as fast as anything else would.
-        if (!line_solver_.Solve(clue, line, length)) {
+        if (!line_solver_.Solve(runs_.data() + clue.first, clue.count, line, length)) {
             ClearQueue();
             return Outcome::Contradiction;
         }
@@ -115,9 +139,9 @@ GridSolver::Outcome GridSolver::Propagate() {
     return Outcome::Consistent;
 }
 
-bool GridSolver::MatchesKnown() const {
+bool GridSolver::MatchesPicture() const {
     for (std::size_t i = 0; i < state_.size(); ++i) {
-        if (state_[i] != ((*known_)[i] != 0 ? kMayFill : kMayEmpty)) return false;
+        if (state_[i] != (picture_[i] != 0 ? kMayFill : kMayEmpty)) return false;
     }
     return true;
 }
@@ -131,7 +155,7 @@ std::vector<std::uint8_t> GridSolver::Solution() const {
 GridSolver::Outcome GridSolver::Explore() {
     const Outcome outcome = Propagate();
     if (outcome != Outcome::Consistent) return outcome;
-    if (Solved()) return MatchesKnown() ? Outcome::Contradiction : Outcome::Found;
+    if (Solved()) return MatchesPicture() ? Outcome::Contradiction : Outcome::Found;
     return Probe();
 }
 
@@ -146,7 +170,7 @@ GridSolver::Outcome GridSolver::Probe() {
     }
     const int cells = width_ * height_;
     const auto settled = [this] {
-        return MatchesKnown() ? Outcome::Contradiction : Outcome::Found;
+        return MatchesPicture() ? Outcome::Contradiction : Outcome::Found;
     };
     for (;;) {
         bool progress = false;
@@ -160,7 +184,7 @@ GridSolver::Outcome GridSolver::Probe() {
             QueueLinesOf(cell);
             const Outcome fill = Propagate();
             if (fill == Outcome::OutOfTime) return fill;
-            if (fill == Outcome::Consistent && Solved() && !MatchesKnown()) return Outcome::Found;
+            if (fill == Outcome::Consistent && Solved() && !MatchesPicture()) return Outcome::Found;
             const std::size_t fill_count = trail_.size() - mark;
             if (fill == Outcome::Consistent) {
                 if (++epoch_ == 0) {
@@ -179,7 +203,7 @@ GridSolver::Outcome GridSolver::Probe() {
             QueueLinesOf(cell);
             const Outcome empty = Propagate();
             if (empty == Outcome::OutOfTime) return empty;
-            if (empty == Outcome::Consistent && Solved() && !MatchesKnown()) return Outcome::Found;
+            if (empty == Outcome::Consistent && Solved() && !MatchesPicture()) return Outcome::Found;
             const std::size_t empty_count = trail_.size() - mark;
 
             if (fill == Outcome::Contradiction && empty == Outcome::Contradiction) {
@@ -225,16 +249,15 @@ GridSolver::Outcome GridSolver::Probe() {
     }
 }
 
-GridSolver::Outcome GridSolver::FindOtherSolution(const std::vector<std::uint8_t>& known) {
-    known_ = &known;
+GridSolver::Outcome GridSolver::FindOtherSolution() {
     struct Branch {
         int cell;
         std::size_t mark;
-        bool agreeing;  // the second way: the cell as in `known`
+        bool agreeing;  // the second way: the cell as in the picture
     };
     std::vector<Branch> branches;
-    const auto value_of = [&known](int cell, bool agreeing) {
-        const bool filled = known[static_cast<std::size_t>(cell)] != 0;
+    const auto value_of = [this](int cell, bool agreeing) {
+        const bool filled = picture_[static_cast<std::size_t>(cell)] != 0;
         return filled == agreeing ? kMayFill : kMayEmpty;
     };
 
@@ -242,7 +265,7 @@ GridSolver::Outcome GridSolver::FindOtherSolution(const std::vector<std::uint8_t
     for (;;) {
         if (outcome == Outcome::Found || outcome == Outcome::OutOfTime) return outcome;
         if (outcome == Outcome::Consistent) {
-            // Unsolved: the way that differs from `known` first, since any
+            // Unsolved: the way that differs from the picture first, since any
             // solution under it is the one sought.
             const int cell = branch_cell_;
             branches.push_back({cell, trail_.size(), false});
@@ -251,7 +274,7 @@ GridSolver::Outcome GridSolver::FindOtherSolution(const std::vector<std::uint8_t
             outcome = Explore();
             continue;
         }
-        // A dead end (or `known` itself): back to the latest branch not yet
+        // A dead end (or the picture itself): back to the latest branch not yet
         // tried the other way.
         for (;;) {
             if (branches.empty()) return Outcome::Contradiction;

@@ -10,12 +10,12 @@ namespace grix {
 // computed: O(k x slack) for the tables, which for the dense lines of most
 // pictures is far less than O(n x k).
 //
-// before_ holds, for j = 0..k, fits_before(i, j) for i in
-// [first_j - 1, first_j - 1 + slack]; after_ holds fits_after(i, j) for i in
+// `before` holds, for j = 0..k, fits_before(i, j) for i in
+// [first_j - 1, first_j - 1 + slack]; `after` holds fits_after(i, j) for i in
 // [first_j, first_j + slack]. Anything outside a window cannot fit.
-bool LineSolver::Solve(const LineClue& clue, std::uint8_t* cells, int length) {
+bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, int length) {
     const auto n = static_cast<std::ptrdiff_t>(length);
-    const auto k = static_cast<std::ptrdiff_t>(clue.size());
+    const auto k = static_cast<std::ptrdiff_t>(count);
     if (k == 0) {
         for (std::ptrdiff_t i = 0; i < n; ++i) {
             if ((cells[i] & kMayEmpty) == 0) return false;
@@ -23,7 +23,6 @@ bool LineSolver::Solve(const LineClue& clue, std::uint8_t* cells, int length) {
         for (std::ptrdiff_t i = 0; i < n; ++i) cells[i] = kMayEmpty;
         return true;
     }
-    const int* const runs = clue.data();
     std::ptrdiff_t needed = k - 1;
     for (std::ptrdiff_t j = 0; j < k; ++j) needed += runs[j];
     const std::ptrdiff_t slack = n - needed;
@@ -31,34 +30,31 @@ bool LineSolver::Solve(const LineClue& clue, std::uint8_t* cells, int length) {
     const std::ptrdiff_t span = slack + 1;
 
     const auto table = static_cast<std::size_t>((k + 1) * span);
-    if (before_.size() < table) {
-        before_.resize(table);
-        after_.resize(table);
+    if (flags_.size() < 2 * table + static_cast<std::size_t>(n)) {
+        flags_.resize(2 * table + static_cast<std::size_t>(n));
     }
-    if (empties_.size() < static_cast<std::size_t>(n + 1) ||
-        first_.size() < static_cast<std::size_t>(k + 1)) {
-        empties_.resize(static_cast<std::size_t>(n + 1));
-        cover_.resize(static_cast<std::size_t>(n + 1));
-        can_empty_.resize(static_cast<std::size_t>(n + 1));
-        first_.resize(static_cast<std::size_t>(k + 1));
+    if (counts_.size() < static_cast<std::size_t>(2 * (n + 1) + k + 1)) {
+        counts_.resize(static_cast<std::size_t>(2 * (n + 1) + k + 1));
     }
-    int* const empties = empties_.data();
+    std::ptrdiff_t* const empties = counts_.data();  // known-empty cells before i
+    std::ptrdiff_t* const cover = empties + n + 1;
+    std::ptrdiff_t* const first = cover + n + 1;
+    std::uint8_t* const before = flags_.data();
+    std::uint8_t* const after = before + table;
+    std::uint8_t* const can_empty = after + table;
     empties[0] = 0;
     for (std::ptrdiff_t i = 0; i < n; ++i) empties[i + 1] = empties[i] + (cells[i] == kMayEmpty);
     const auto may_fill = [empties](std::ptrdiff_t from, std::ptrdiff_t to) {
         return empties[to] == empties[from];
     };
     const auto may_empty = [cells](std::ptrdiff_t i) { return (cells[i] & kMayEmpty) != 0; };
-    std::ptrdiff_t* const first = first_.data();
     first[0] = 0;
     for (std::ptrdiff_t j = 0; j < k; ++j) first[j + 1] = first[j] + runs[j] + 1;
 
-    std::uint8_t* const before = before_.data();
     const auto fits_before = [before, first, span](std::ptrdiff_t i, std::ptrdiff_t j) -> bool {
         const std::ptrdiff_t at = i - (first[j] - 1);
         return at >= 0 && at < span && before[j * span + at] != 0;
     };
-    std::uint8_t* const after = after_.data();
     const auto fits_after = [after, first, span, n, k](std::ptrdiff_t i, std::ptrdiff_t j) -> bool {
         if (i > n) return false;
         if (j == k && i == n) return true;
@@ -107,9 +103,7 @@ bool LineSolver::Solve(const LineClue& clue, std::uint8_t* cells, int length) {
     // Every placement of every run that fits both sides marks its cells as
     // possibly filled (+1 at its start, -1 past its end); every split of
     // the runs around an empty cell marks that cell as possibly empty.
-    int* const cover = cover_.data();
     for (std::ptrdiff_t i = 0; i <= n; ++i) cover[i] = 0;
-    std::uint8_t* const can_empty = can_empty_.data();
     for (std::ptrdiff_t i = 0; i < n; ++i) can_empty[i] = 0;
     for (std::ptrdiff_t j = 0; j <= k; ++j) {
         for (std::ptrdiff_t at = 0; at < span; ++at) {
@@ -131,7 +125,7 @@ bool LineSolver::Solve(const LineClue& clue, std::uint8_t* cells, int length) {
     }
 
     // The line fits, so every cell keeps at least one value.
-    int covered = 0;
+    std::ptrdiff_t covered = 0;
     for (std::ptrdiff_t i = 0; i < n; ++i) {
         covered += cover[i];
         cells[i] &= static_cast<std::uint8_t>((covered > 0 ? kMayFill : 0) |

@@ -30,17 +30,21 @@ enum CellState : std::uint8_t {
 
 class LineSolver {
 public:
-    // Narrows `cells[0..length)` to what `clue` allows. Answers false when
-    // no placement fits (the cells are then left as they were).
-    [[nodiscard]] bool Solve(const LineClue& clue, std::uint8_t* cells, int length);
+    // Narrows `cells[0..length)` to what the clue `runs[0..count)` allows.
+    // Answers false when no placement fits (the cells are then left as
+    // they were).
+    [[nodiscard]] bool Solve(const int* runs, std::size_t count, std::uint8_t* cells, int length);
+    [[nodiscard]] bool Solve(const LineClue& clue, std::uint8_t* cells, int length) {
+        return Solve(clue.data(), clue.size(), cells, length);
+    }
 
 private:
-    std::vector<std::uint8_t> before_;
-    std::vector<std::uint8_t> after_;
-    std::vector<int> empties_;  // known-empty cells before each position
-    std::vector<int> cover_;    // runs of possible filled cells, as +1/-1 marks
-    std::vector<std::uint8_t> can_empty_;
-    std::vector<std::ptrdiff_t> first_;  // left-most start of each run
+    // Scratch kept between calls, so that solving allocates nothing once
+    // it has seen the longest line: the two tables and the may-be-empty
+    // marks; the known-empty counts, the +1/-1 marks of possible filled
+    // cells and each run's left-most start.
+    std::vector<std::uint8_t> flags_;
+    std::vector<std::ptrdiff_t> counts_;
 };
 
 }  // namespace grix

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "puzzle/clues.h"
 #include "puzzle/grid_solver.h"
 
 namespace grix {
@@ -43,13 +42,12 @@ CheckResult CheckCells(const CellGrid& grid, double budget_seconds,
         return finish(Verdict::Blank);
     }
 
-    GridSolver solver(RowClues(grid), ColumnClues(grid), DeadlineAfter(start, budget_seconds),
-                      cancel);
+    GridSolver solver(grid, DeadlineAfter(start, budget_seconds), cancel);
     GridSolver::Outcome outcome = solver.Propagate();
     if (outcome == GridSolver::Outcome::Consistent && solver.Solved()) {
         return finish(Verdict::Line);
     }
-    if (outcome != GridSolver::Outcome::OutOfTime) outcome = solver.FindOtherSolution(grid.cells);
+    if (outcome != GridSolver::Outcome::OutOfTime) outcome = solver.FindOtherSolution();
     switch (outcome) {
         case GridSolver::Outcome::Found: {
             result.other = CellGrid{grid.width, grid.height, solver.Solution()};
