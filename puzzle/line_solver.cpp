@@ -12,7 +12,9 @@ namespace grix {
 //
 // `before` holds, for j = 0..k, fits_before(i, j) for i in
 // [first_j - 1, first_j - 1 + slack]; `after` holds fits_after(i, j) for i in
-// [first_j, first_j + slack]. Anything outside a window cannot fit.
+// [first_j, first_j + slack]. Anything outside a window cannot fit, and the
+// recurrences never reach more than one place past either end of a window,
+// so each row has a false guard at both ends and no read needs a test.
 bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, int length) {
     const auto n = static_cast<std::ptrdiff_t>(length);
     const auto k = static_cast<std::ptrdiff_t>(count);
@@ -29,7 +31,8 @@ bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, 
     if (slack < 0) return false;
     const std::ptrdiff_t span = slack + 1;
 
-    const auto table = static_cast<std::size_t>((k + 1) * span);
+    const std::ptrdiff_t stride = span + 2;
+    const auto table = static_cast<std::size_t>((k + 1) * stride);
     if (flags_.size() < 2 * table + static_cast<std::size_t>(n)) {
         flags_.resize(2 * table + static_cast<std::size_t>(n));
     }
@@ -51,21 +54,21 @@ bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, 
     first[0] = 0;
     for (std::ptrdiff_t j = 0; j < k; ++j) first[j + 1] = first[j] + runs[j] + 1;
 
-    const auto fits_before = [before, first, span](std::ptrdiff_t i, std::ptrdiff_t j) -> bool {
-        const std::ptrdiff_t at = i - (first[j] - 1);
-        return at >= 0 && at < span && before[j * span + at] != 0;
+    const auto fits_before = [before, first, stride](std::ptrdiff_t i, std::ptrdiff_t j) {
+        return before[j * stride + 2 + i - first[j]] != 0;
     };
-    const auto fits_after = [after, first, span, n, k](std::ptrdiff_t i, std::ptrdiff_t j) -> bool {
-        if (i > n) return false;
-        if (j == k && i == n) return true;
-        const std::ptrdiff_t at = i - first[j];
-        return at >= 0 && at < span && after[j * span + at] != 0;
+    const auto fits_after = [after, first, stride](std::ptrdiff_t i, std::ptrdiff_t j) {
+        return after[j * stride + 1 + i - first[j]] != 0;
     };
+    for (std::ptrdiff_t j = 0; j <= k; ++j) {
+        before[j * stride] = before[j * stride + span + 1] = 0;
+        after[j * stride] = after[j * stride + span + 1] = 0;
+    }
 
     // fits_before(i, 0): the first i cells may all be empty.
     for (std::ptrdiff_t at = 0; at < span; ++at) {
         const std::ptrdiff_t i = at - 1;
-        before[at] = i == 0 || (i > 0 && fits_before(i - 1, 0) && may_empty(i - 1));
+        before[1 + at] = i == 0 || (i > 0 && fits_before(i - 1, 0) && may_empty(i - 1));
     }
     for (std::ptrdiff_t j = 1; j <= k; ++j) {
         const std::ptrdiff_t run = runs[j - 1];
@@ -76,7 +79,7 @@ bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, 
                 const std::ptrdiff_t start = i - run;
                 fits = start == 0 ? j == 1 : may_empty(start - 1) && fits_before(start - 1, j - 1);
             }
-            before[j * span + at] = fits;
+            before[j * stride + 1 + at] = fits;
         }
     }
     if (!fits_before(n, k)) return false;
@@ -96,7 +99,7 @@ bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, 
             } else {
                 fits = i == n && j == k;
             }
-            after[j * span + at] = fits;
+            after[j * stride + 1 + at] = fits;
         }
     }
 
