@@ -101,10 +101,43 @@ TEST(LineSolver, AgreesWithTryingEveryFilling) {
             }
         }
         const std::string before = Text(cells);
-        ASSERT_EQ(solver.Solve(clue, cells.data(), length), any) << before;
+        std::vector<std::uint8_t> by_tables = cells;
+        ASSERT_EQ(solver.SolveByMasks(clue.data(), clue.size(), cells.data(), length), any) << before;
+        ASSERT_EQ(solver.SolveByTables(clue.data(), clue.size(), by_tables.data(), length), any)
+            << before;
         if (any) {
             ASSERT_EQ(Text(cells), Text(possible)) << before;
+            ASSERT_EQ(Text(by_tables), Text(possible)) << before;
         }
+    }
+}
+
+// Lines too long to try every filling: the two forms against each other,
+// up to the longest line the masks take.
+TEST(LineSolver, MasksAndTablesAgreeOnLongLines) {
+    std::mt19937 random(8);
+    LineSolver solver;
+    for (int trial = 0; trial < 3000; ++trial) {
+        const int length = 12 + static_cast<int>(random() % (LineSolver::kMaskCells - 11));
+        std::bernoulli_distribution ink(0.3 + 0.1 * static_cast<double>(random() % 5));
+        CellGrid row{length, 1, {}};
+        for (int i = 0; i < length; ++i) row.cells.push_back(ink(random));
+        const LineClue clue = RowClues(row)[0];
+        std::vector<std::uint8_t> cells(row.cells.size());
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            cells[i] = random() % 2 == 0 ? kUnknown : row.cells[i] != 0 ? kMayFill : kMayEmpty;
+        }
+        if (random() % 8 == 0) {
+            // A known cell turned over, which often contradicts the clue.
+            std::uint8_t& cell = cells[random() % cells.size()];
+            if (cell != kUnknown) cell = static_cast<std::uint8_t>(kUnknown - cell);
+        }
+        std::vector<std::uint8_t> by_tables = cells;
+        const std::string before = Text(cells);
+        const bool fits = solver.SolveByMasks(clue.data(), clue.size(), cells.data(), length);
+        ASSERT_EQ(solver.SolveByTables(clue.data(), clue.size(), by_tables.data(), length), fits)
+            << before;
+        ASSERT_EQ(Text(cells), Text(by_tables)) << before;
     }
 }
 
