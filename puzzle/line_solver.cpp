@@ -15,16 +15,16 @@ namespace grix {
 // [first_j, first_j + slack]. Anything outside a window cannot fit, and the
 // recurrences never reach more than one place past either end of a window,
 // so each row has a false guard at both ends and no read needs a test.
-bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, int length) {
-    return length <= kMaskCells ? SolveByMasks(runs, count, cells, length)
-                                : SolveByTables(runs, count, cells, length);
-}
-
 namespace {
 
+#if defined(__SIZEOF_INT128__)
+__extension__ typedef unsigned __int128 WideWord;
+#endif
+
 // Positions s where the `run` cells [s, s + run) may all be filled.
-std::uint64_t RunFits(std::uint64_t may_fill, int run) {
-    std::uint64_t fits = may_fill;
+template <typename Word>
+Word RunFits(Word may_fill, int run) {
+    Word fits = may_fill;
     int covered = 1;
     for (; 2 * covered <= run; covered *= 2) fits &= fits >> covered;
     if (covered < run) fits &= fits >> (run - covered);
@@ -32,8 +32,9 @@ std::uint64_t RunFits(std::uint64_t may_fill, int run) {
 }
 
 // Every cell of the runs of `length` cells starting at the bits of `starts`.
-std::uint64_t Dilate(std::uint64_t starts, int length) {
-    std::uint64_t cells = starts;
+template <typename Word>
+Word Dilate(Word starts, int length) {
+    Word cells = starts;
     int covered = 1;
     for (; 2 * covered <= length; covered *= 2) cells |= cells << covered;
     if (covered < length) cells |= cells << (length - covered);
@@ -42,77 +43,94 @@ std::uint64_t Dilate(std::uint64_t starts, int length) {
 
 // From the bits of `from`, upwards through every position whose bit in
 // `open` is set.
-std::uint64_t FloodUp(std::uint64_t from, std::uint64_t open) {
-    for (int step = 1; step < 64; step *= 2) {
+template <typename Word>
+Word FloodUp(Word from, Word open) {
+    for (unsigned step = 1; step < 8 * sizeof(Word); step *= 2) {
         from |= open & (from << step);
         open &= open << step;
     }
     return from;
 }
 
-std::uint64_t FloodDown(std::uint64_t from, std::uint64_t open) {
-    for (int step = 1; step < 64; step *= 2) {
+template <typename Word>
+Word FloodDown(Word from, Word open) {
+    for (unsigned step = 1; step < 8 * sizeof(Word); step *= 2) {
         from |= open & (from >> step);
         open &= open >> step;
     }
     return from;
 }
 
-}  // namespace
-
-// Positions are 0..n (n <= 63), so every set of them fits one word. With
-// may_empty (bit i: cell i may be empty) and may_fill:
+// Positions are 0..n (n < the word's bits), so every set of them fits one
+// word. With may_empty (bit i: cell i may be empty) and may_fill:
 //   before[j]: positions i where cells [0, i) can hold runs [0, j);
 //   starts[j]: where run j may start as far as the left side goes;
 //   after:     positions i where cells [i, n) can hold runs [j, k), j falling.
-bool LineSolver::SolveByMasks(const int* runs, std::size_t count, std::uint8_t* cells,
-                              int length) {
-    const int n = length;
-    const auto k = count;
+template <typename Word>
+bool SolveOnWords(const int* runs, std::size_t k, std::uint8_t* cells, int n) {
+    constexpr std::size_t kMostRuns = 4 * sizeof(Word);  // (bits - 1 + 1) / 2
     std::size_t needed = k;
     for (std::size_t j = 0; j < k; ++j) needed += static_cast<std::size_t>(runs[j]);
-    if (needed > static_cast<std::size_t>(n) + 1) return false;  // also keeps every shift < 64
-    std::uint64_t may_empty = 0;
-    std::uint64_t may_fill = 0;
+    // Also keeps every shift below the word's width.
+    if (needed > static_cast<std::size_t>(n) + 1 || k > kMostRuns) return false;
+
+    Word may_empty = 0;
+    Word may_fill = 0;
     for (int i = 0; i < n; ++i) {
-        may_empty |= static_cast<std::uint64_t>(cells[i] & kMayEmpty) << i;
-        may_fill |= static_cast<std::uint64_t>((cells[i] & kMayFill) >> 1) << i;
+        may_empty |= static_cast<Word>(cells[i] & kMayEmpty) << i;
+        may_fill |= static_cast<Word>((cells[i] & kMayFill) >> 1) << i;
     }
-    const std::uint64_t end = std::uint64_t{1} << n;
-    if (masks_.size() < 3 * (k + 1)) masks_.resize(3 * (k + 1));
-    std::uint64_t* const before = masks_.data();
-    std::uint64_t* const starts = before + k + 1;
-    std::uint64_t* const fits = starts + k + 1;
+    const Word end = Word{1} << n;
+    Word before[kMostRuns + 1];
+    Word starts[kMostRuns];
+    Word fits[kMostRuns];
 
     // Position 0, then on through cells that may be empty.
-    before[0] = FloodUp(1, may_empty << 1);
+    before[0] = FloodUp<Word>(1, may_empty << 1);
     for (std::size_t j = 0; j < k; ++j) {
         fits[j] = RunFits(may_fill, runs[j]);
-        const std::uint64_t start = ((before[j] & may_empty) << 1) | (j == 0 ? 1 : 0);
+        const Word start = ((before[j] & may_empty) << 1) | Word{j == 0 ? 1u : 0u};
         starts[j] = start & fits[j];
-        before[j + 1] = FloodUp(starts[j] << runs[j], may_empty << 1);
+        before[j + 1] = FloodUp<Word>(starts[j] << runs[j], may_empty << 1);
     }
     if ((before[k] & end) == 0) return false;
 
     // From position n, down through cells that may be empty.
-    std::uint64_t after = FloodDown(end, may_empty);
-    std::uint64_t can_empty = before[k] & (after >> 1);
-    std::uint64_t can_fill = 0;
+    Word after = FloodDown(end, may_empty);
+    Word can_empty = before[k] & (after >> 1);
+    Word can_fill = 0;
     for (std::size_t j = k; j-- > 0;) {
         // Run j may end before position e when e is the end, for the last
         // run, or when cell e may be empty and the later runs fit after it.
-        const std::uint64_t ends = (may_empty & (after >> 1)) | (j + 1 == k ? end : 0);
-        const std::uint64_t right = (ends >> runs[j]) & fits[j];
-        can_fill |= Dilate(starts[j] & right, runs[j]);
+        const Word ends = (may_empty & (after >> 1)) | (j + 1 == k ? end : Word{0});
+        const Word right = (ends >> runs[j]) & fits[j];
+        can_fill |= Dilate<Word>(starts[j] & right, runs[j]);
         after = FloodDown(right, may_empty);
         can_empty |= before[j] & (after >> 1);
     }
     can_empty &= may_empty;
 
     for (int i = 0; i < n; ++i) {
-        cells[i] &= static_cast<std::uint8_t>(((can_empty >> i) & 1) | (((can_fill >> i) & 1) << 1));
+        cells[i] &= static_cast<std::uint8_t>(static_cast<unsigned>((can_empty >> i) & 1) |
+                                              (static_cast<unsigned>((can_fill >> i) & 1) << 1));
     }
     return true;
+}
+
+}  // namespace
+
+bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, int length) {
+    return length <= kMaskCells ? SolveByMasks(runs, count, cells, length)
+                                : SolveByTables(runs, count, cells, length);
+}
+
+bool LineSolver::SolveByMasks(const int* runs, std::size_t count, std::uint8_t* cells,
+                              int length) {
+    if (length < 64) return SolveOnWords<std::uint64_t>(runs, count, cells, length);
+#if defined(__SIZEOF_INT128__)
+    if (length < 128) return SolveOnWords<WideWord>(runs, count, cells, length);
+#endif
+    return SolveByTables(runs, count, cells, length);
 }
 
 bool LineSolver::SolveByTables(const int* runs, std::size_t count, std::uint8_t* cells,

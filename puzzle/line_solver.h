@@ -1,8 +1,8 @@
 // The exact line solver: given one line's clue and what is known of its
 // cells, finds every cell that all placements of the clue's runs agree on.
 //
-// Lines of up to 63 cells, the pictures a phone shows, are solved on bit
-// masks, one bit per position: for each run, the positions where the runs
+// Lines of up to 127 cells (63 where the compiler has no 128-bit integer)
+// are solved on bit masks, one bit per position: for each run, the positions where the runs
 // so far can end (a shift and an AND over the cells that may be filled, then
 // a flood through the cells that may be empty in six shift-and-OR steps),
 // the same from the right, and the run's possible starts are where both
@@ -49,7 +49,11 @@ public:
     // The two forms Solve chooses between, open so that tests can hold
     // them against each other: the bit masks (up to kMaskCells cells) and
     // the tables (any length).
+#if defined(__SIZEOF_INT128__)
+    static constexpr int kMaskCells = 127;
+#else
     static constexpr int kMaskCells = 63;
+#endif
     [[nodiscard]] bool SolveByMasks(const int* runs, std::size_t count, std::uint8_t* cells,
                                     int length);
     [[nodiscard]] bool SolveByTables(const int* runs, std::size_t count, std::uint8_t* cells,
@@ -59,10 +63,9 @@ private:
     // Scratch kept between calls, so that solving allocates nothing once
     // it has seen the longest line: the two tables and the may-be-empty
     // marks; the known-empty counts, the +1/-1 marks of possible filled
-    // cells and each run's left-most start; the masks of each run.
+    // cells and each run's left-most start. (The masks live on the stack.)
     std::vector<std::uint8_t> flags_;
     std::vector<std::ptrdiff_t> counts_;
-    std::vector<std::uint64_t> masks_;
 };
 
 }  // namespace grix
