@@ -25,7 +25,8 @@ CellGrid RandomGrid(int side, double ink, std::mt19937& random) {
     std::bernoulli_distribution filled(ink);
     CellGrid grid{side, side, {}};
     grid.cells.reserve(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
-    for (int i = 0; i < side * side; ++i) grid.cells.push_back(filled(random));
+    for (int i = 0; i < side * side; ++i)
+        grid.cells.push_back(filled(random));
     return grid;
 }
 
@@ -34,7 +35,8 @@ std::vector<CellGrid> LineSolvable(int side, double ink, int count) {
     std::vector<CellGrid> grids;
     while (static_cast<int>(grids.size()) < count) {
         CellGrid grid = RandomGrid(side, ink, random);
-        if (CheckCells(grid, 5.0).verdict == Verdict::Line) grids.push_back(std::move(grid));
+        if (CheckCells(grid, 5.0).verdict == Verdict::Line)
+            grids.push_back(std::move(grid));
     }
     return grids;
 }
@@ -85,7 +87,8 @@ void BM_Random5x5(benchmark::State& state) {
     constexpr int kGrids = 5000;
     std::mt19937 random(55);
     std::vector<CellGrid> grids;
-    for (int i = 0; i < kGrids; ++i) grids.push_back(RandomGrid(5, 0.5, random));
+    for (int i = 0; i < kGrids; ++i)
+        grids.push_back(RandomGrid(5, 0.5, random));
     int unique = 0;
     int line = 0;
     for (auto _ : state) {
@@ -106,7 +109,8 @@ void BM_Random25x25(benchmark::State& state) {
     constexpr int kGrids = 200;
     std::mt19937 random(2525);
     std::vector<CellGrid> grids;
-    for (int i = 0; i < kGrids; ++i) grids.push_back(RandomGrid(25, 0.5, random));
+    for (int i = 0; i < kGrids; ++i)
+        grids.push_back(RandomGrid(25, 0.5, random));
     std::vector<double> times;
     int decided = 0;
     int unique = 0;

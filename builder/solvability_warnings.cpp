@@ -13,7 +13,8 @@ void WarnAboutUnfairPictures(const CrosswordProject& project, const LogSink& log
                              const std::atomic<bool>* cancel) {
     double spent = 0;
     for (std::size_t i = 0; i < project.pictures.size(); ++i) {
-        if (cancel != nullptr && cancel->load()) return;
+        if (cancel != nullptr && cancel->load())
+            return;
         const std::string& path = project.pictures[i].path;
         CellGrid cells;
         try {
@@ -26,8 +27,10 @@ void WarnAboutUnfairPictures(const CrosswordProject& project, const LogSink& log
         const CheckResult result = CheckCells(cells, budget, cancel);
         spent += result.seconds;
         const char* problem = nullptr;
-        if (result.verdict == Verdict::Several) problem = "has more than one solution";
-        if (result.verdict == Verdict::Blank) problem = "has no filled cell";
+        if (result.verdict == Verdict::Several)
+            problem = "has more than one solution";
+        if (result.verdict == Verdict::Blank)
+            problem = "has no filled cell";
         if (problem != nullptr && log) {
             log("Warning: " + PictureLabel(i + 1, path) + " " + problem);
         }

@@ -34,7 +34,8 @@ GridSolver::GridSolver(const CellGrid& picture, Clock::time_point deadline,
                 run = 0;
             }
         }
-        if (run != 0) runs_.push_back(run);
+        if (run != 0)
+            runs_.push_back(run);
         clues_.push_back({start, runs_.size() - start});
     };
     runs_.reserve(cells / 2 + static_cast<std::size_t>(width_ + height_));
@@ -52,13 +53,15 @@ GridSolver::GridSolver(const CellGrid& picture, Clock::time_point deadline,
     queue_.resize(lines);
     queued_.assign(lines, 0);
     line_.resize(static_cast<std::size_t>(std::max(width_, height_)));
-    for (int line = 0; line < width_ + height_; ++line) Queue(line);
+    for (int line = 0; line < width_ + height_; ++line)
+        Queue(line);
 }
 
 void GridSolver::Assign(int cell, std::uint8_t value) {
     std::uint8_t& slot = state_[static_cast<std::size_t>(cell)];
     trail_.push_back({cell, slot});
-    if (slot == kUnknown) --unknown_;
+    if (slot == kUnknown)
+        --unknown_;
     slot = value;
 }
 
@@ -67,14 +70,16 @@ void GridSolver::Undo(std::size_t mark) {
         const Change change = trail_.back();
         trail_.pop_back();
         std::uint8_t& slot = state_[static_cast<std::size_t>(change.cell)];
-        if (change.old == kUnknown && slot != kUnknown) ++unknown_;
+        if (change.old == kUnknown && slot != kUnknown)
+            ++unknown_;
         slot = change.old;
     }
 }
 
 void GridSolver::Queue(int line) {
     auto& flag = queued_[static_cast<std::size_t>(line)];
-    if (flag != 0) return;
+    if (flag != 0)
+        return;
     flag = 1;
     queue_[(queue_head_ + queue_size_) % queue_.size()] = line;
     ++queue_size_;
@@ -93,8 +98,10 @@ void GridSolver::ClearQueue() {
 }
 
 bool GridSolver::OutOfTime() {
-    if (out_of_time_) return true;
-    if (++ticks_ % kTicksPerClockRead != 0) return false;
+    if (out_of_time_)
+        return true;
+    if (++ticks_ % kTicksPerClockRead != 0)
+        return false;
     out_of_time_ = (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) ||
                    Clock::now() >= deadline_;
     return out_of_time_;
@@ -128,7 +135,8 @@ GridSolver::Outcome GridSolver::Propagate() {
             ClearQueue();
             return Outcome::Contradiction;
         }
-        if (!open) continue;
+        if (!open)
+            continue;
         for (int i = 0, cell = first; i < length; ++i, cell += step) {
             if (line[i] != state_[static_cast<std::size_t>(cell)]) {
                 Assign(cell, line[i]);
@@ -141,21 +149,25 @@ GridSolver::Outcome GridSolver::Propagate() {
 
 bool GridSolver::MatchesPicture() const {
     for (std::size_t i = 0; i < state_.size(); ++i) {
-        if (state_[i] != (picture_[i] != 0 ? kMayFill : kMayEmpty)) return false;
+        if (state_[i] != (picture_[i] != 0 ? kMayFill : kMayEmpty))
+            return false;
     }
     return true;
 }
 
 std::vector<std::uint8_t> GridSolver::Solution() const {
     std::vector<std::uint8_t> cells(state_.size());
-    for (std::size_t i = 0; i < state_.size(); ++i) cells[i] = state_[i] == kMayFill;
+    for (std::size_t i = 0; i < state_.size(); ++i)
+        cells[i] = state_[i] == kMayFill;
     return cells;
 }
 
 GridSolver::Outcome GridSolver::Explore() {
     const Outcome outcome = Propagate();
-    if (outcome != Outcome::Consistent) return outcome;
-    if (Solved()) return MatchesPicture() ? Outcome::Contradiction : Outcome::Found;
+    if (outcome != Outcome::Consistent)
+        return outcome;
+    if (Solved())
+        return MatchesPicture() ? Outcome::Contradiction : Outcome::Found;
     return Probe();
 }
 
@@ -177,14 +189,17 @@ GridSolver::Outcome GridSolver::Probe() {
         std::size_t best = 0;
         branch_cell_ = -1;
         for (int cell = 0; cell < cells; ++cell) {
-            if (state_[static_cast<std::size_t>(cell)] != kUnknown) continue;
+            if (state_[static_cast<std::size_t>(cell)] != kUnknown)
+                continue;
             const std::size_t mark = trail_.size();
 
             Assign(cell, kMayFill);
             QueueLinesOf(cell);
             const Outcome fill = Propagate();
-            if (fill == Outcome::OutOfTime) return fill;
-            if (fill == Outcome::Consistent && Solved() && !MatchesPicture()) return Outcome::Found;
+            if (fill == Outcome::OutOfTime)
+                return fill;
+            if (fill == Outcome::Consistent && Solved() && !MatchesPicture())
+                return Outcome::Found;
             const std::size_t fill_count = trail_.size() - mark;
             if (fill == Outcome::Consistent) {
                 if (++epoch_ == 0) {
@@ -202,8 +217,10 @@ GridSolver::Outcome GridSolver::Probe() {
             Assign(cell, kMayEmpty);
             QueueLinesOf(cell);
             const Outcome empty = Propagate();
-            if (empty == Outcome::OutOfTime) return empty;
-            if (empty == Outcome::Consistent && Solved() && !MatchesPicture()) return Outcome::Found;
+            if (empty == Outcome::OutOfTime)
+                return empty;
+            if (empty == Outcome::Consistent && Solved() && !MatchesPicture())
+                return Outcome::Found;
             const std::size_t empty_count = trail_.size() - mark;
 
             if (fill == Outcome::Contradiction && empty == Outcome::Contradiction) {
@@ -213,7 +230,8 @@ GridSolver::Outcome GridSolver::Probe() {
             if (fill == Outcome::Contradiction) {
                 // The empty trial stands as it is.
                 progress = true;
-                if (Solved()) return settled();
+                if (Solved())
+                    return settled();
                 continue;
             }
             agreed_.clear();
@@ -234,9 +252,11 @@ GridSolver::Outcome GridSolver::Probe() {
                     QueueLinesOf(at);
                 }
                 const Outcome outcome = Propagate();
-                if (outcome != Outcome::Consistent) return outcome;
+                if (outcome != Outcome::Consistent)
+                    return outcome;
                 progress = true;
-                if (Solved()) return settled();
+                if (Solved())
+                    return settled();
                 continue;
             }
             const std::size_t score = (fill_count + 1) * (empty_count + 1);
@@ -245,7 +265,8 @@ GridSolver::Outcome GridSolver::Probe() {
                 branch_cell_ = cell;
             }
         }
-        if (!progress) return Outcome::Consistent;
+        if (!progress)
+            return Outcome::Consistent;
     }
 }
 
@@ -263,7 +284,8 @@ GridSolver::Outcome GridSolver::FindOtherSolution() {
 
     Outcome outcome = Explore();
     for (;;) {
-        if (outcome == Outcome::Found || outcome == Outcome::OutOfTime) return outcome;
+        if (outcome == Outcome::Found || outcome == Outcome::OutOfTime)
+            return outcome;
         if (outcome == Outcome::Consistent) {
             // Unsolved: the way that differs from the picture first, since any
             // solution under it is the one sought.
@@ -277,7 +299,8 @@ GridSolver::Outcome GridSolver::FindOtherSolution() {
         // A dead end (or the picture itself): back to the latest branch not yet
         // tried the other way.
         for (;;) {
-            if (branches.empty()) return Outcome::Contradiction;
+            if (branches.empty())
+                return Outcome::Contradiction;
             Branch& branch = branches.back();
             Undo(branch.mark);
             if (!branch.agreeing) {

@@ -20,7 +20,7 @@
 namespace grix {
 
 class GridSolver {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     enum class Outcome {
@@ -47,7 +47,7 @@ public:
     [[nodiscard]] std::vector<std::uint8_t> Solution() const;
     [[nodiscard]] const std::vector<std::uint8_t>& State() const { return state_; }
 
-private:
+  private:
     struct Change {
         int cell;
         std::uint8_t old;
@@ -72,8 +72,8 @@ private:
     int width_;
     int height_;
     const std::vector<std::uint8_t>& picture_;
-    std::vector<int> runs_;          // every line's clue, one after another
-    std::vector<LineRuns> clues_;    // rows first, then columns
+    std::vector<int> runs_;        // every line's clue, one after another
+    std::vector<LineRuns> clues_;  // rows first, then columns
     Clock::time_point deadline_;
     const std::atomic<bool>* cancel_;
     bool out_of_time_ = false;

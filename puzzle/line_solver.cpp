@@ -26,8 +26,10 @@ template <typename Word>
 Word RunFits(Word may_fill, int run) {
     Word fits = may_fill;
     int covered = 1;
-    for (; 2 * covered <= run; covered *= 2) fits &= fits >> covered;
-    if (covered < run) fits &= fits >> (run - covered);
+    for (; 2 * covered <= run; covered *= 2)
+        fits &= fits >> covered;
+    if (covered < run)
+        fits &= fits >> (run - covered);
     return fits;
 }
 
@@ -36,8 +38,10 @@ template <typename Word>
 Word Dilate(Word starts, int length) {
     Word cells = starts;
     int covered = 1;
-    for (; 2 * covered <= length; covered *= 2) cells |= cells << covered;
-    if (covered < length) cells |= cells << (length - covered);
+    for (; 2 * covered <= length; covered *= 2)
+        cells |= cells << covered;
+    if (covered < length)
+        cells |= cells << (length - covered);
     return cells;
 }
 
@@ -70,9 +74,11 @@ template <typename Word>
 bool SolveOnWords(const int* runs, std::size_t k, std::uint8_t* cells, int n) {
     constexpr std::size_t kMostRuns = 4 * sizeof(Word);  // (bits - 1 + 1) / 2
     std::size_t needed = k;
-    for (std::size_t j = 0; j < k; ++j) needed += static_cast<std::size_t>(runs[j]);
+    for (std::size_t j = 0; j < k; ++j)
+        needed += static_cast<std::size_t>(runs[j]);
     // Also keeps every shift below the word's width.
-    if (needed > static_cast<std::size_t>(n) + 1 || k > kMostRuns) return false;
+    if (needed > static_cast<std::size_t>(n) + 1 || k > kMostRuns)
+        return false;
 
     Word may_empty = 0;
     Word may_fill = 0;
@@ -93,7 +99,8 @@ bool SolveOnWords(const int* runs, std::size_t k, std::uint8_t* cells, int n) {
         starts[j] = start & fits[j];
         before[j + 1] = FloodUp<Word>(starts[j] << runs[j], may_empty << 1);
     }
-    if ((before[k] & end) == 0) return false;
+    if ((before[k] & end) == 0)
+        return false;
 
     // From position n, down through cells that may be empty.
     Word after = FloodDown(end, may_empty);
@@ -124,11 +131,12 @@ bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, 
                                 : SolveByTables(runs, count, cells, length);
 }
 
-bool LineSolver::SolveByMasks(const int* runs, std::size_t count, std::uint8_t* cells,
-                              int length) {
-    if (length < 64) return SolveOnWords<std::uint64_t>(runs, count, cells, length);
+bool LineSolver::SolveByMasks(const int* runs, std::size_t count, std::uint8_t* cells, int length) {
+    if (length < 64)
+        return SolveOnWords<std::uint64_t>(runs, count, cells, length);
 #if defined(__SIZEOF_INT128__)
-    if (length < 128) return SolveOnWords<WideWord>(runs, count, cells, length);
+    if (length < 128)
+        return SolveOnWords<WideWord>(runs, count, cells, length);
 #endif
     return SolveByTables(runs, count, cells, length);
 }
@@ -139,15 +147,19 @@ bool LineSolver::SolveByTables(const int* runs, std::size_t count, std::uint8_t*
     const auto k = static_cast<std::ptrdiff_t>(count);
     if (k == 0) {
         for (std::ptrdiff_t i = 0; i < n; ++i) {
-            if ((cells[i] & kMayEmpty) == 0) return false;
+            if ((cells[i] & kMayEmpty) == 0)
+                return false;
         }
-        for (std::ptrdiff_t i = 0; i < n; ++i) cells[i] = kMayEmpty;
+        for (std::ptrdiff_t i = 0; i < n; ++i)
+            cells[i] = kMayEmpty;
         return true;
     }
     std::ptrdiff_t needed = k - 1;
-    for (std::ptrdiff_t j = 0; j < k; ++j) needed += runs[j];
+    for (std::ptrdiff_t j = 0; j < k; ++j)
+        needed += runs[j];
     const std::ptrdiff_t slack = n - needed;
-    if (slack < 0) return false;
+    if (slack < 0)
+        return false;
     const std::ptrdiff_t span = slack + 1;
 
     const std::ptrdiff_t stride = span + 2;
@@ -165,13 +177,15 @@ bool LineSolver::SolveByTables(const int* runs, std::size_t count, std::uint8_t*
     std::uint8_t* const after = before + table;
     std::uint8_t* const can_empty = after + table;
     empties[0] = 0;
-    for (std::ptrdiff_t i = 0; i < n; ++i) empties[i + 1] = empties[i] + (cells[i] == kMayEmpty);
+    for (std::ptrdiff_t i = 0; i < n; ++i)
+        empties[i + 1] = empties[i] + (cells[i] == kMayEmpty);
     const auto may_fill = [empties](std::ptrdiff_t from, std::ptrdiff_t to) {
         return empties[to] == empties[from];
     };
     const auto may_empty = [cells](std::ptrdiff_t i) { return (cells[i] & kMayEmpty) != 0; };
     first[0] = 0;
-    for (std::ptrdiff_t j = 0; j < k; ++j) first[j + 1] = first[j] + runs[j] + 1;
+    for (std::ptrdiff_t j = 0; j < k; ++j)
+        first[j + 1] = first[j] + runs[j] + 1;
 
     const auto fits_before = [before, first, stride](std::ptrdiff_t i, std::ptrdiff_t j) {
         return before[j * stride + 2 + i - first[j]] != 0;
@@ -201,7 +215,8 @@ bool LineSolver::SolveByTables(const int* runs, std::size_t count, std::uint8_t*
             before[j * stride + 1 + at] = fits;
         }
     }
-    if (!fits_before(n, k)) return false;
+    if (!fits_before(n, k))
+        return false;
 
     for (std::ptrdiff_t j = k; j >= 0; --j) {
         for (std::ptrdiff_t at = slack; at >= 0; --at) {
@@ -225,8 +240,10 @@ bool LineSolver::SolveByTables(const int* runs, std::size_t count, std::uint8_t*
     // Every placement of every run that fits both sides marks its cells as
     // possibly filled (+1 at its start, -1 past its end); every split of
     // the runs around an empty cell marks that cell as possibly empty.
-    for (std::ptrdiff_t i = 0; i <= n; ++i) cover[i] = 0;
-    for (std::ptrdiff_t i = 0; i < n; ++i) can_empty[i] = 0;
+    for (std::ptrdiff_t i = 0; i <= n; ++i)
+        cover[i] = 0;
+    for (std::ptrdiff_t i = 0; i < n; ++i)
+        can_empty[i] = 0;
     for (std::ptrdiff_t j = 0; j <= k; ++j) {
         for (std::ptrdiff_t at = 0; at < span; ++at) {
             const std::ptrdiff_t i = first[j] - 1 + at;
@@ -234,13 +251,17 @@ bool LineSolver::SolveByTables(const int* runs, std::size_t count, std::uint8_t*
                 can_empty[i] = 1;
             }
         }
-        if (j == k) break;
+        if (j == k)
+            break;
         const std::ptrdiff_t run = runs[j];
         for (std::ptrdiff_t s = first[j]; s <= first[j] + slack; ++s) {
             const std::ptrdiff_t end = s + run;
-            if (!may_fill(s, end)) continue;
-            if (s == 0 ? j != 0 : !(may_empty(s - 1) && fits_before(s - 1, j))) continue;
-            if (end == n ? j + 1 != k : !(may_empty(end) && fits_after(end + 1, j + 1))) continue;
+            if (!may_fill(s, end))
+                continue;
+            if (s == 0 ? j != 0 : !(may_empty(s - 1) && fits_before(s - 1, j)))
+                continue;
+            if (end == n ? j + 1 != k : !(may_empty(end) && fits_after(end + 1, j + 1)))
+                continue;
             ++cover[s];
             --cover[end];
         }

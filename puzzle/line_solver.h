@@ -30,14 +30,14 @@ namespace grix {
 
 // What is known of a cell, as the set of values it may still take.
 enum CellState : std::uint8_t {
-    kNoValue = 0,    // contradiction
-    kMayEmpty = 1,   // known empty
-    kMayFill = 2,    // known filled
+    kNoValue = 0,   // contradiction
+    kMayEmpty = 1,  // known empty
+    kMayFill = 2,   // known filled
     kUnknown = 3,
 };
 
 class LineSolver {
-public:
+  public:
     // Narrows `cells[0..length)` to what the clue `runs[0..count)` allows.
     // Answers false when no placement fits (the cells are then left as
     // they were).
@@ -59,7 +59,7 @@ public:
     [[nodiscard]] bool SolveByTables(const int* runs, std::size_t count, std::uint8_t* cells,
                                      int length);
 
-private:
+  private:
     // Scratch kept between calls, so that solving allocates nothing once
     // it has seen the longest line: the two tables and the may-be-empty
     // marks; the known-empty counts, the +1/-1 marks of possible filled

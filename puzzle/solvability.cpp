@@ -16,8 +16,8 @@ constexpr double kLongestBudget = 1e6;
 
 Clock::time_point DeadlineAfter(Clock::time_point start, double budget_seconds) {
     const double budget = std::clamp(budget_seconds, 0.0, kLongestBudget);
-    return start + std::chrono::duration_cast<Clock::duration>(
-                       std::chrono::duration<double>(budget));
+    return start +
+           std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(budget));
 }
 
 }  // namespace
@@ -47,7 +47,8 @@ CheckResult CheckCells(const CellGrid& grid, double budget_seconds,
     if (outcome == GridSolver::Outcome::Consistent && solver.Solved()) {
         return finish(Verdict::Line);
     }
-    if (outcome != GridSolver::Outcome::OutOfTime) outcome = solver.FindOtherSolution();
+    if (outcome != GridSolver::Outcome::OutOfTime)
+        outcome = solver.FindOtherSolution();
     switch (outcome) {
         case GridSolver::Outcome::Found: {
             result.other = CellGrid{grid.width, grid.height, solver.Solution()};
@@ -71,22 +72,32 @@ CheckResult CheckCells(const CellGrid& grid, double budget_seconds,
 
 const char* VerdictText(Verdict verdict) {
     switch (verdict) {
-        case Verdict::Line: return "unique (line logic)";
-        case Verdict::Search: return "unique (needs search)";
-        case Verdict::Several: return "several solutions";
-        case Verdict::Blank: return "blank";
-        case Verdict::Undecided: break;
+        case Verdict::Line:
+            return "unique (line logic)";
+        case Verdict::Search:
+            return "unique (needs search)";
+        case Verdict::Several:
+            return "several solutions";
+        case Verdict::Blank:
+            return "blank";
+        case Verdict::Undecided:
+            break;
     }
     return "undecided (time limit)";
 }
 
 const char* VerdictKey(Verdict verdict) {
     switch (verdict) {
-        case Verdict::Line: return "line";
-        case Verdict::Search: return "search";
-        case Verdict::Several: return "several";
-        case Verdict::Blank: return "blank";
-        case Verdict::Undecided: break;
+        case Verdict::Line:
+            return "line";
+        case Verdict::Search:
+            return "search";
+        case Verdict::Several:
+            return "several";
+        case Verdict::Blank:
+            return "blank";
+        case Verdict::Undecided:
+            break;
     }
     return "undecided";
 }
