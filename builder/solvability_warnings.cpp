@@ -16,15 +16,19 @@ void WarnAboutUnfairPictures(const CrosswordProject& project, const LogSink& log
         if (cancel != nullptr && cancel->load())
             return;
         const std::string& path = project.pictures[i].path;
-        CellGrid cells;
-        try {
-            cells = CellsOfPicture(path);
-        } catch (const std::exception&) {
-            continue;
-        }
         const double budget =
             std::clamp(kBuildCheckTotal - spent, kBuildCheckLeast, kBuildCheckBudget);
-        const CheckResult result = CheckCells(cells, budget, cancel);
+        CheckResult result;
+        try {
+            const CellGrid cells = CellsOfPicture(path);
+            if (cells.cells.size() > kBuildCheckMostCells)
+                continue;
+            result = CheckCells(cells, budget, cancel);
+        } catch (const std::exception&) {
+            // Out of memory, or the picture changed since the pack read it:
+            // the check only ever adds a warning, never fails a build.
+            continue;
+        }
         spent += result.seconds;
         const char* problem = nullptr;
         if (result.verdict == Verdict::Several)

@@ -48,7 +48,9 @@ GridSolver::GridSolver(const CellGrid& picture, Clock::time_point deadline,
 
     state_.assign(cells, kUnknown);
     unknown_ = cells;
-    trail_.reserve(cells);
+    // Enough for every cell of a picture the phone can show; a huge grid's
+    // trail grows only as far as the budget lets the search go.
+    trail_.reserve(std::min<std::size_t>(cells, 1 << 16));
     const auto lines = static_cast<std::size_t>(width_ + height_);
     queue_.resize(lines);
     queued_.assign(lines, 0);

@@ -30,6 +30,9 @@ CheckResult CheckCells(const CellGrid& grid, double budget_seconds,
             static_cast<std::size_t>(grid.width) * static_cast<std::size_t>(grid.height)) {
         throw std::invalid_argument("CheckCells: the cells do not match the grid's size");
     }
+    if (grid.cells.size() > kMostCells) {
+        throw std::invalid_argument("CheckCells: the grid has too many cells");
+    }
     CheckResult result;
     result.width = grid.width;
     result.height = grid.height;
