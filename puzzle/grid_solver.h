@@ -66,8 +66,12 @@ class GridSolver {
     [[nodiscard]] bool MatchesPicture() const;
     // Propagation, then probing while the grid is unsolved. Sets
     // branch_cell_ for an unsolved, consistent grid.
-    [[nodiscard]] Outcome Explore();
-    [[nodiscard]] Outcome Probe();
+    static constexpr std::size_t kEverything = static_cast<std::size_t>(-1);
+    [[nodiscard]] Outcome Explore(std::size_t since);
+    [[nodiscard]] Outcome Probe(std::size_t since);
+    // The unknown cells to probe: all of them (kEverything), or those of
+    // the lines with a cell changed since the trail mark `since`.
+    void CollectProbeCells(std::size_t since);
 
     int width_;
     int height_;
@@ -93,6 +97,10 @@ class GridSolver {
     std::vector<std::uint8_t> seen_value_;
     std::uint32_t epoch_ = 0;
     std::vector<std::pair<int, std::uint8_t>> agreed_;
+    std::vector<int> probe_cells_;
+    std::vector<std::uint32_t> line_stamp_;  // lines already taken, by stamp
+    std::vector<std::uint32_t> cell_stamp_;
+    std::uint32_t stamp_ = 0;
     int branch_cell_ = -1;
 };
 

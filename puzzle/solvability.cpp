@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "puzzle/grid_solver.h"
+#include "puzzle/switch_search.h"
 
 namespace grix {
 namespace {
@@ -50,20 +51,24 @@ CheckResult CheckCells(const CellGrid& grid, double budget_seconds,
     if (outcome == GridSolver::Outcome::Consistent && solver.Solved()) {
         return finish(Verdict::Line);
     }
-    if (outcome != GridSolver::Outcome::OutOfTime)
-        outcome = solver.FindOtherSolution();
-    switch (outcome) {
-        case GridSolver::Outcome::Found: {
-            result.other = CellGrid{grid.width, grid.height, solver.Solution()};
-            for (int y = 0; y < grid.height; ++y) {
-                for (int x = 0; x < grid.width; ++x) {
-                    if (result.other.Filled(x, y) != grid.Filled(x, y)) {
-                        result.differs.emplace_back(x, y);
-                    }
-                }
+    const auto several = [&](CellGrid other) {
+        result.other = std::move(other);
+        for (int y = 0; y < grid.height; ++y) {
+            for (int x = 0; x < grid.width; ++x) {
+                if (result.other.Filled(x, y) != grid.Filled(x, y))
+                    result.differs.emplace_back(x, y);
             }
-            return finish(Verdict::Several);
         }
+        return finish(Verdict::Several);
+    };
+    if (outcome == GridSolver::Outcome::OutOfTime)
+        return finish(Verdict::Undecided);
+    if (CellGrid other; FindSwitch(grid, other))
+        return several(std::move(other));
+    outcome = solver.FindOtherSolution();
+    switch (outcome) {
+        case GridSolver::Outcome::Found:
+            return several(CellGrid{grid.width, grid.height, solver.Solution()});
         case GridSolver::Outcome::Contradiction:
             return finish(Verdict::Search);
         case GridSolver::Outcome::Consistent:

@@ -103,6 +103,8 @@ TEST(CheckCells, TinyPuzzlesWithKnownVerdicts) {
         {"diagonal inside an empty block",
          {".....", ".#...", "..#..", ".....", "....#"},
          Verdict::Several},
+        {"no four-cell swap, found by search", {".#.#", "#.#.", "....", "...."},
+         Verdict::Several},
         {"plus sign", {".#.", "###", ".#."}, Verdict::Line},
         {"full", {"###", "###"}, Verdict::Line},
         {"single cell", {"#"}, Verdict::Line},
