@@ -81,6 +81,29 @@ BENCHMARK(BM_LineSolvable)
     ->Args({200, 80})
     ->Unit(benchmark::kMillisecond);
 
+// Unique pictures that line logic alone does not solve: random 30 x 30
+// grids at 50 % ink, drawn until enough of them have one solution.
+void BM_NeedsSearch(benchmark::State& state) {
+    std::mt19937 random(3030);
+    std::vector<CellGrid> grids;
+    while (grids.size() < 8) {
+        CellGrid grid = RandomGrid(30, 0.5, random);
+        if (CheckCells(grid, 10.0).verdict == Verdict::Search)
+            grids.push_back(std::move(grid));
+    }
+    std::vector<double> times;
+    for (auto _ : state) {
+        for (const CellGrid& grid : grids) {
+            const double start = ThreadSeconds();
+            benchmark::DoNotOptimize(CheckCells(grid));
+            times.push_back(ThreadSeconds() - start);
+        }
+    }
+    state.counters["median_ms"] = Median(times) * 1e3;
+    state.counters["worst_ms"] = *std::max_element(times.begin(), times.end()) * 1e3;
+}
+BENCHMARK(BM_NeedsSearch)->Unit(benchmark::kMillisecond);
+
 // 5,000 random 5 x 5 grids (every grid equally likely): of all 5 x 5 grids
 // 75.4 % are unique and 74.4 % line-solvable.
 void BM_Random5x5(benchmark::State& state) {
