@@ -31,7 +31,7 @@ class GridSolver {
     };
 
     // Solves the clues of `picture` (rows, then columns), starting from a
-    // grid where every cell is unknown.
+    // grid where every cell is unknown. `picture` must outlive the solver.
     GridSolver(const CellGrid& picture, Clock::time_point deadline,
                const std::atomic<bool>* cancel = nullptr);
 
@@ -64,9 +64,9 @@ class GridSolver {
     void ClearQueue();
     [[nodiscard]] bool OutOfTime();
     [[nodiscard]] bool MatchesPicture() const;
-    // Propagation, then probing while the grid is unsolved. Sets
-    // branch_cell_ for an unsolved, consistent grid.
     static constexpr std::size_t kEverything = static_cast<std::size_t>(-1);
+    // Propagation, then probing while the grid is unsolved (see Probe for
+    // `since`). Sets branch_cell_ for an unsolved, consistent grid.
     [[nodiscard]] Outcome Explore(std::size_t since);
     [[nodiscard]] Outcome Probe(std::size_t since);
     // The unknown cells to probe: all of them (kEverything), or those of
