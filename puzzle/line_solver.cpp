@@ -4,17 +4,6 @@
 
 namespace grix {
 
-// The runs can shift right by at most `slack` cells from their left-most
-// placement, so run j starts somewhere in [first_j, first_j + slack] where
-// first_j is the room the runs before it need. Only those windows are
-// computed: O(k x slack) for the tables, which for the dense lines of most
-// pictures is far less than O(n x k).
-//
-// `before` holds, for j = 0..k, fits_before(i, j) for i in
-// [first_j - 1, first_j - 1 + slack]; `after` holds fits_after(i, j) for i in
-// [first_j, first_j + slack]. Anything outside a window cannot fit, and the
-// recurrences never reach more than one place past either end of a window,
-// so each row has a false guard at both ends and no read needs a test.
 namespace {
 
 #if defined(__SIZEOF_INT128__)
@@ -141,6 +130,17 @@ bool LineSolver::SolveByMasks(const int* runs, std::size_t count, std::uint8_t* 
     return SolveByTables(runs, count, cells, length);
 }
 
+// The runs can shift right by at most `slack` cells from their left-most
+// placement, so run j starts somewhere in [first_j, first_j + slack] where
+// first_j is the room the runs before it need. Only those windows are
+// computed: O(k x slack) for the tables, which for the dense lines of most
+// pictures is far less than O(n x k).
+//
+// `before` holds, for j = 0..k, fits_before(i, j) for i in
+// [first_j - 1, first_j - 1 + slack]; `after` holds fits_after(i, j) for i in
+// [first_j, first_j + slack]. Anything outside a window cannot fit, and the
+// recurrences never reach more than one place past either end of a window,
+// so each row has a false guard at both ends and no read needs a test.
 bool LineSolver::SolveByTables(const int* runs, std::size_t count, std::uint8_t* cells,
                                int length) {
     const auto n = static_cast<std::ptrdiff_t>(length);

@@ -2,14 +2,15 @@
 // cells, finds every cell that all placements of the clue's runs agree on.
 //
 // Lines of up to 127 cells (63 where the compiler has no 128-bit integer)
-// are solved on bit masks, one bit per position: for each run, the positions where the runs
-// so far can end (a shift and an AND over the cells that may be filled, then
-// a flood through the cells that may be empty in six shift-and-OR steps),
-// the same from the right, and the run's possible starts are where both
-// sides meet. O(k log n) word operations for k runs, no tables. Longer lines
-// take the table form below, which gives the same answers.
+// are solved on bit masks, one bit per position: for each run, the
+// positions where the runs so far can end (shifts and ANDs over the cells
+// that may be filled, then a flood through the cells that may be empty in
+// log2(word bits) shift-and-OR steps), the same from the right, and the
+// run's possible starts are where both sides meet. O(k log n) word
+// operations for k runs, no tables. Longer lines take the table form below,
+// which gives the same answers:
 //
-// A dynamic programme over (position, run): `fits_before(i, j)` says the
+// a dynamic programme over (position, run): `fits_before(i, j)` says the
 // first i cells can hold the first j runs, `fits_after(i, j)` that the cells
 // from i on can hold the runs from j on. A cell can be empty when some j has
 // both halves around it; run j can start at s when the cells it covers may
