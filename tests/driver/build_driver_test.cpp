@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -130,15 +131,14 @@ TEST_F(BuildDriverTest, ASuccessfulBuildLogsEveryStepInOrder) {
 TEST_F(BuildDriverTest, TheJarHoldsThePlayerThePackAndTheManifest) {
     ASSERT_TRUE(Run(Project()).outcome.success);
     const std::vector<std::string> entries = Entries(Jar());
-    // Files of the staging folder first (in the folder's name order), then
-    // the manifest folder's entry followed by its contents.
+    // The manifest first, for readers that stream the JAR, then the files
+    // of the staging folder in the folder's name order.
     std::vector<std::string> files = {"cfg.dat"};
     for (const PayloadFile& f : PayloadFiles()) files.emplace_back(f.name);
     std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
         return AsciiUpper(a) < AsciiUpper(b);
     });
-    files.push_back("META-INF/");
-    files.push_back("META-INF/MANIFEST.MF");
+    files.insert(files.begin(), {"META-INF/", "META-INF/MANIFEST.MF"});
     EXPECT_EQ(entries, files);
     EXPECT_EQ(test::RunCommand("unzip -tq " + test::ShellQuote(Jar())), 0);
     std::string listing;
@@ -181,6 +181,7 @@ TEST_F(BuildDriverTest, RefusalsBeforeAnyFolderIsTouched) {
         {"..", false, "Crossword name can not be used as a file name"},
         {"Cat.", false, "Crossword name can not be used as a file name"},
         {"Cat ", false, "Crossword name can not be used as a file name"},
+        {"Cats, Dogs", false, "Crossword name can not contain a comma"},
     };
     for (const auto& c : cases) {
         CrosswordProject p = Project(c.name);
@@ -208,6 +209,7 @@ TEST_F(BuildDriverTest, AnUnreadablePictureFailsWithTheReadersMessageAndCleansUp
     const Build b = Run(p);
     EXPECT_FALSE(b.outcome.success);
     EXPECT_EQ(b.log.back(), "Process not ended, error: Bitmap image is not valid");
+    EXPECT_EQ(b.log[b.log.size() - 2], "Failed on picture 3 (" + (dir / "bad.bmp") + ")");
     EXPECT_FALSE(fs::exists(Jar()));
     EXPECT_TRUE(b.outcome.suite_folder.empty());
     for (const char* gone : {"cfg.dat", "logo.png", "point.png", "splash.png"}) {
@@ -218,6 +220,11 @@ TEST_F(BuildDriverTest, AnUnreadablePictureFailsWithTheReadersMessageAndCleansUp
 
 TEST_F(BuildDriverTest, SplashVariants) {
     test::WriteBytes(dir / "splash-source.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
+    ASSERT_EQ(::mkfifo((dir / "pipe.png").c_str(), 0644), 0);  // would block a reader for ever
+    test::WriteBytes(dir / "huge.png", std::vector<std::uint8_t>(1024 * 1024 + 1));
+    const auto refused = [](const std::string& path, const std::string& why) {
+        return "Can not copy splash image " + path + ", suite built without it (" + why + ")";
+    };
     const std::string staged = folders.staging + "/splash.png";
     const struct {
         bool flag;
@@ -228,8 +235,10 @@ TEST_F(BuildDriverTest, SplashVariants) {
         {true, dir / "splash-source.png", true, "Create file " + staged},
         {true, "", false, ""},
         {false, dir / "splash-source.png", false, ""},
-        {true, dir / "missing.png", false,
-         "Can not copy splash image " + (dir / "missing.png") + ", suite built without it"},
+        {true, dir / "missing.png", false, refused(dir / "missing.png", "File not found")},
+        {true, dir / "pipe.png", false, refused(dir / "pipe.png", "Not a regular file")},
+        {true, "/dev/urandom", false, refused("/dev/urandom", "Not a regular file")},
+        {true, dir / "huge.png", false, refused(dir / "huge.png", "larger than 1 MB")},
     };
     for (const auto& c : cases) {
         // A splash left behind by an earlier build must never slip in.
@@ -311,7 +320,7 @@ TEST_F(BuildDriverTest, AbortInTheWritersPromptFailsTheBuild) {
                                 "\" - Native error: 00033");
     EXPECT_FALSE(fs::exists(Jad()));
     EXPECT_FALSE(fs::exists(folders.staging + "/cfg.dat"));
-    EXPECT_EQ(fs::file_size(Jar()), 22u);
+    EXPECT_FALSE(fs::exists(Jar()));  // no suite before, none after
 }
 
 TEST_F(BuildDriverTest, IgnoreInTheWritersPromptIsLogged) {
@@ -328,7 +337,7 @@ TEST_F(BuildDriverTest, IgnoreInTheWritersPromptIsLogged) {
     EXPECT_EQ(std::count(entries.begin(), entries.end(), "logo.png"), 1);
 }
 
-TEST_F(BuildDriverTest, WarningsForLargeSuitesAndLongNames) {
+TEST_F(BuildDriverTest, WarningsForLargeSuitesLongNamesAndPicturesThePlayerRefuses) {
     // Noise does not compress: a 800 x 800 picture makes a JAR well over 64 KB.
     std::mt19937 random(12345);
     WriteBmp(dir / "noise.bmp", 800, 800, [&](int, int) { return (random() & 1) != 0; });
@@ -341,6 +350,13 @@ TEST_F(BuildDriverTest, WarningsForLargeSuitesAndLongNames) {
     ASSERT_NE(midlet, b.log.end());
     EXPECT_EQ(*(midlet + 1), "Warning: " + p.name + ".jar is larger than 64 KB; some phones refuse suites this large");
     EXPECT_EQ(*(midlet + 2), "Warning: crossword name is longer than 32 bytes; some phones refuse such names");
+
+    const auto refused = std::find_if(b.log.begin(), b.log.end(),
+                                      [](const std::string& l) { return l.rfind("Create cfg file ", 0) == 0; });
+    ASSERT_NE(refused, b.log.end());
+    EXPECT_EQ(*(refused + 1), "Warning: picture 1 (" + (dir / "noise.bmp") +
+                                  ") is 800 * 800; the player takes no side over 255 cells, so phones list "
+                                  "it as unavailable");
 
     const Build small = Run(Project("Exactly32BytesLongNameForTest123"));
     for (const auto& l : small.log) EXPECT_EQ(l.rfind("Warning", 0), std::string::npos) << l;
