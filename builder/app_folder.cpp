@@ -10,6 +10,13 @@
 namespace grix {
 namespace {
 
+std::string WithTrailingSeparator(std::string folder) {
+    if (!folder.empty() && folder.back() != kPathDelimiter && folder.back() != '/') {
+        folder += kPathDelimiter;
+    }
+    return folder;
+}
+
 std::string FolderOf(const std::string& path) {
     const auto at = path.find_last_of(kPathDelimiter == '/' ? "/" : "\\/");
     return at == std::string::npos ? std::string() : path.substr(0, at + 1);

@@ -84,11 +84,17 @@ TEST_F(CheckReporting, JsonCarriesSizeVerdictTimeAndTheDifferingCells) {
         const std::size_t at = line.find("\"seconds\": ") + 11;
         return line.substr(at, line.find_first_of(",}", at) - at);
     };
+    // A Windows path's backslashes are escaped in JSON.
+    const auto json = [](const std::string& text) {
+        std::string out;
+        for (const char c : text) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+        return out;
+    };
     EXPECT_EQ(first,
-              "{\"path\": \"" + diagonal +
+              "{\"path\": \"" + json(diagonal) +
                   "\", \"width\": 2, \"height\": 2, \"verdict\": \"several\", \"seconds\": " +
                   seconds(first) + ", \"differs\": [[0, 0], [1, 0], [0, 1], [1, 1]]}");
-    EXPECT_EQ(second, "{\"path\": \"" + plus +
+    EXPECT_EQ(second, "{\"path\": \"" + json(plus) +
                           "\", \"width\": 3, \"height\": 3, \"verdict\": \"line\", \"seconds\": " +
                           seconds(second) + "}\n");
     EXPECT_LT(std::stod(seconds(second)), 1.0);
