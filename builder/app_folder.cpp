@@ -10,7 +10,8 @@
 namespace grix {
 namespace {
 
-std::string WithTrailingSeparator(std::string folder) {
+// Used only where an install folder is known (POSIX installs).
+[[maybe_unused]] std::string WithTrailingSeparator(std::string folder) {
     if (!folder.empty() && folder.back() != kPathDelimiter && folder.back() != '/') {
         folder += kPathDelimiter;
     }
