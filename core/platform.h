@@ -18,8 +18,8 @@ namespace grix::platform {
 
 // File descriptors, with the flags and results of POSIX open(2), read(2),
 // write(2), lseek(2), ftruncate(2), fsync(2) and close(2). On Windows a file
-// opened for writing lets others read it but not write it; one opened for
-// reading shares everything.
+// created, truncated or replaced lets others read it but not write it; any
+// other open shares everything.
 [[nodiscard]] int Open(const std::string& path, int flags, int mode);
 [[nodiscard]] long long Read(int fd, void* buffer, std::size_t count);
 [[nodiscard]] long long Write(int fd, const void* buffer, std::size_t count);

@@ -89,9 +89,12 @@ std::time_t UnixTime(const FILETIME& time) {
 int Open(const std::string& path, int flags, int mode) {
     std::wstring wide;
     if (!Widen(path, wide)) return -1;
-    // A file being written is held against other writers, as the archive
-    // writer's files always were; readers are never turned away.
-    const int share = (flags & (_O_WRONLY | _O_RDWR)) != 0 ? _SH_DENYWR : _SH_DENYNO;
+    // A file being made afresh is held against other writers; readers are
+    // never turned away. A file opened as it is (a JAR to update, the build's
+    // lock file) is shared, and held with Lock where it must be: a second
+    // build must get as far as finding the lock taken, and then wait.
+    const bool fresh = (flags & (_O_TRUNC | _O_EXCL)) != 0;
+    const int share = fresh ? _SH_DENYWR : _SH_DENYNO;
     const int permission = _S_IREAD | ((mode & 0222) != 0 ? _S_IWRITE : 0);
     int fd = -1;
     const errno_t err = _wsopen_s(&fd, wide.c_str(), flags | _O_BINARY | _O_NOINHERIT, share, permission);

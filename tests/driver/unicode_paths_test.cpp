@@ -11,6 +11,7 @@
 #include "archive/file_info.h"
 #include "archive/zip_reader.h"
 #include "builder/build_driver.h"
+#include "builder/build_lock.h"
 #include "builder/crossword_pack.h"
 #include "core/file.h"
 #include "core/paths.h"
@@ -211,6 +212,20 @@ TEST(UnicodePaths, AnArchiveBeingWrittenIsHeldAgainstASecondWriter) {
     first.Close();
     EXPECT_NO_THROW(second.Open(kCreateMode));
     second.Close();
+}
+
+// The second build finds the lock file open to it and the lock taken, and
+// waits (here until told to stop), on every system.
+TEST(UnicodePaths, ASecondBuildOfTheSameFolderWaitsForTheFirst) {
+    test::TempDir dir;
+    const std::string app = dir / "Программа/";
+    std::filesystem::create_directories(NativePath(app));
+    const BuildLock first(app, {}, nullptr);
+    std::vector<std::string> log;
+    const std::atomic<bool> stop{true};
+    EXPECT_THROW_MSG(BuildLock(app, [&](const std::string& line) { log.push_back(line); }, &stop),
+                     Error, kBuildCancelled);
+    EXPECT_EQ(log, std::vector<std::string>{"Waiting for another build in " + app + " to end..."});
 }
 
 TEST(UnicodePaths, FailuresNameTheFileAndTheReasonInPlainWords) {

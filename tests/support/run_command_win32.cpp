@@ -25,7 +25,11 @@ int RunCommand(const std::string& command, std::string* out, std::string* err) {
     const std::string full = command + " >" + ShellQuote(out_path) + " 2>" + ShellQuote(err_path);
     // cmd.exe drops the first and the last quote of a line that starts with
     // one; an outer pair keeps the command's own quotes whole.
-    const int status = _wsystem(NativePath("\"" + full + "\"").wstring().c_str());
+    const std::wstring line = NativePath("\"" + full + "\"").wstring();
+    // -1 is cmd.exe failing to start at all (wine now and then under load),
+    // never an answer of the program: that is tried again.
+    int status = -1;
+    for (int attempt = 0; attempt < 3 && status == -1; ++attempt) status = _wsystem(line.c_str());
     // Programs write their lines in text mode here ("\r\n"); tests compare
     // the lines, as on every other system.
     auto slurp = [](const std::string& path) {
