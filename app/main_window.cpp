@@ -98,7 +98,12 @@ TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string a
     UpdateButtons();
 }
 
-TfmMain::~TfmMain() = default;
+TfmMain::~TfmMain() {
+    // The controls outlive this object's members by a moment; an editor
+    // still open commits its note while they go.
+    updating_list_ = true;
+    disconnect(sgImages, nullptr, this, nullptr);
+}
 
 void TfmMain::ConnectHandlers() {
     const auto on = [this](QPushButton* button, void (TfmMain::*slot)()) {
@@ -326,7 +331,7 @@ void TfmMain::SelectCell(CellPosition cell) {
     OnSelectionChanged();
 }
 
-void TfmMain::ShowList(const PictureRows& rows, CellPosition cell) {
+void TfmMain::ShowList(const PictureRows& rows, CellPosition cell, bool report_preview) {
     const bool was = updating_list_;
     updating_list_ = true;
     ShowPictureRows(*sgImages, rows);
@@ -334,13 +339,18 @@ void TfmMain::ShowList(const PictureRows& rows, CellPosition cell) {
     updating_list_ = was;
     SelectCell(cell);
     UpdateCount();
-    Guarded([this] { RefreshPreview(); });
+    if (report_preview) {
+        Guarded([this] { RefreshPreview(); });
+    } else {
+        RefreshPreviewQuietly();
+    }
 }
 
-void TfmMain::ChangeList(const QString& text, const PictureRows& rows, CellPosition cell) {
+void TfmMain::ChangeList(const QString& text, const PictureRows& rows, CellPosition cell,
+                         bool report_preview) {
     const PictureRows before = shown_rows_;
     const CellPosition before_cell = CurrentCell();
-    ShowList(rows, cell);
+    ShowList(rows, cell, report_preview);
     undo_->push(new PictureListChange(
         text, before, before_cell, rows, cell,
         [this](const PictureRows& shown, CellPosition at) { ShowList(shown, at); }));
@@ -443,8 +453,9 @@ void TfmMain::AddPictureFiles(const QStringList& paths) {
     }
     // A picture that could not be read stays listed without a size; the new
     // picture is selected so that the author sees what was added.
+    // Its reader error is reported once, as the add's failure.
     ChangeList(paths.size() == 1 ? QStringLiteral("add image") : QStringLiteral("add images"),
-               rows, {static_cast<int>(rows.size()), kFileColumn});
+               rows, {static_cast<int>(rows.size()), kFileColumn}, failures.isEmpty());
     if (!failures.isEmpty())
         throw Error(Utf8(failures.join(QLatin1Char('\n'))));
 }

@@ -198,8 +198,9 @@ class TfmMain : public QMainWindow {
     void UpdateRecentMenu();
 
     void CommitPendingEdit();
-    void ChangeList(const QString& text, const PictureRows& rows, CellPosition cell);
-    void ShowList(const PictureRows& rows, CellPosition cell);
+    void ChangeList(const QString& text, const PictureRows& rows, CellPosition cell,
+                    bool report_preview = true);
+    void ShowList(const PictureRows& rows, CellPosition cell, bool report_preview = true);
     void SelectCell(CellPosition cell);
     CellPosition CurrentCell() const;
     void OnNoteEdited(int row, int column);

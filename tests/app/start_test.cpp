@@ -30,8 +30,8 @@ class StartTest : public ::testing::Test {
         WriteBmp(dir / "heart.bmp", 5, 4, [](int x, int y) { return (x + y) % 2 == 0; });
         WriteBmp(dir / "bar.bmp", 3, 3, [](int, int y) { return y == 1; });
         window =
-            ShowWindow(dir / "grix.ini", [this](const CrosswordProject& p, const LogSink& log) {
-                return builder.Run(p, app, log);
+            ShowWindow(dir / "grix.ini", [this](const CrosswordProject& p, const LogSink& log, const BuildControl& control) {
+                return builder.Run(p, app, log, control);
             });
     }
 
