@@ -9,6 +9,7 @@
 #include "builder/crossword_pack.h"
 #include "builder/descriptors.h"
 #include "builder/payload_store.h"
+#include "builder/solvability_warnings.h"
 #include "core/errors.h"
 #include "core/file.h"
 #include "core/paths.h"
@@ -215,6 +216,7 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         const std::string pack = JoinPath(folders.staging, "cfg.dat");
         const std::int64_t pack_size = WritePack(project, pack);
         say("Create cfg file " + pack + ", size " + std::to_string(pack_size) + " bytes");
+        WarnAboutUnfairPictures(project, log, control.cancel);
 
         say("Creating jar file...");
         outcome.suite_folder = folders.suite;

@@ -43,25 +43,20 @@ void WriteText(std::vector<std::uint8_t>& out, std::string_view utf8) {
 }
 
 void WritePicture(std::vector<std::uint8_t>& out, const std::string& path) {
-    TPicture picture;
-    LoadPackBitmap(picture, path);
-    const std::int32_t width = picture.Width();
-    const std::int32_t height = picture.Height();
-    WriteInt32(out, width);
-    WriteInt32(out, height);
+    const CellGrid grid = CellsOfPicture(path);
+    WriteInt32(out, grid.width);
+    WriteInt32(out, grid.height);
 
-    out.reserve(out.size() + static_cast<std::size_t>(std::int64_t{width} * height / 8 + 1));
+    out.reserve(out.size() + grid.cells.size() / 8 + 1);
     std::uint8_t bits = 0;
-    std::uint64_t count = 0;
-    for (std::int32_t y = 0; y < height; ++y) {
-        for (std::int32_t x = 0; x < width; ++x) {
-            bits >>= 1;
-            if (IsInk(picture.AsBitmap().PixelColor(x, y)))
-                bits |= 0x80;
-            if (++count % 8 == 0) {
-                out.push_back(bits);
-                bits = 0;
-            }
+    std::size_t count = 0;
+    for (const std::uint8_t filled : grid.cells) {
+        bits >>= 1;
+        if (filled != 0)
+            bits |= 0x80;
+        if (++count % 8 == 0) {
+            out.push_back(bits);
+            bits = 0;
         }
     }
     out.push_back(bits);

@@ -12,6 +12,20 @@ TBitmap& LoadPackBitmap(TPicture& picture, const std::string& path) {
     return picture.AsBitmap();
 }
 
+CellGrid CellsOfPicture(const std::string& path) {
+    TPicture picture;
+    TBitmap& bitmap = LoadPackBitmap(picture, path);
+    CellGrid grid;
+    grid.width = picture.Width();
+    grid.height = picture.Height();
+    grid.cells.resize(static_cast<std::size_t>(grid.width) * static_cast<std::size_t>(grid.height));
+    std::uint8_t* cell = grid.cells.data();
+    for (std::int32_t y = 0; y < grid.height; ++y) {
+        for (std::int32_t x = 0; x < grid.width; ++x) *cell++ = IsInk(bitmap.PixelColor(x, y));
+    }
+    return grid;
+}
+
 std::string PictureSizeText(const std::string& path) {
     TPicture picture;
     picture.LoadPictureFile(path);

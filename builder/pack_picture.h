@@ -1,10 +1,12 @@
 // Pictures as the crossword pack sees them: the ink test, loading a picture
-// for its cells, and the size text the picture list shows.
+// for its cells, the cells themselves, and the size text the picture list
+// shows.
 #pragma once
 
 #include <string>
 
 #include "imaging/picture.h"
+#include "puzzle/cell_grid.h"
 
 namespace grix {
 
@@ -27,6 +29,11 @@ constexpr bool IsInk(TColor color) {
 // are refused with "Bitmap image is not valid" rather than packed as empty
 // puzzles.
 TBitmap& LoadPackBitmap(TPicture& picture, const std::string& path);
+
+// The cells of the picture at `path` exactly as the pack holds them: the
+// picture loaded by LoadPackBitmap, every pixel judged by the ink test.
+// Raises the reader's errors unchanged.
+[[nodiscard]] CellGrid CellsOfPicture(const std::string& path);
 
 // "<width> * <height>" of the picture at `path`, whatever kind it is.
 std::string PictureSizeText(const std::string& path);

@@ -12,16 +12,13 @@ namespace grix::cli {
 namespace {
 
 int RunCells(const std::string& path) {
-    TPicture picture;
-    LoadPackBitmap(picture, path);
-    const std::int32_t width = picture.Width();
-    const std::int32_t height = picture.Height();
-    std::string line = std::to_string(width) + " * " + std::to_string(height);
+    const CellGrid grid = CellsOfPicture(path);
+    std::string line = std::to_string(grid.width) + " * " + std::to_string(grid.height);
     std::cout << line << '\n';
-    for (std::int32_t y = 0; y < height; ++y) {
-        line.assign(static_cast<std::size_t>(width), '.');
-        for (std::int32_t x = 0; x < width; ++x) {
-            if (IsInk(picture.AsBitmap().PixelColor(x, y)))
+    for (int y = 0; y < grid.height; ++y) {
+        line.assign(static_cast<std::size_t>(grid.width), '.');
+        for (int x = 0; x < grid.width; ++x) {
+            if (grid.Filled(x, y))
                 line[static_cast<std::size_t>(x)] = '#';
         }
         std::cout << line << '\n';

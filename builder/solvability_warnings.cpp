@@ -1,0 +1,37 @@
+#include "builder/solvability_warnings.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "builder/pack_picture.h"
+#include "builder/picture_label.h"
+#include "puzzle/solvability.h"
+
+namespace grix {
+
+void WarnAboutUnfairPictures(const CrosswordProject& project, const LogSink& log,
+                             const std::atomic<bool>* cancel) {
+    double spent = 0;
+    for (std::size_t i = 0; i < project.pictures.size(); ++i) {
+        if (cancel != nullptr && cancel->load()) return;
+        const std::string& path = project.pictures[i].path;
+        CellGrid cells;
+        try {
+            cells = CellsOfPicture(path);
+        } catch (const std::exception&) {
+            continue;
+        }
+        const double budget =
+            std::clamp(kBuildCheckTotal - spent, kBuildCheckLeast, kBuildCheckBudget);
+        const CheckResult result = CheckCells(cells, budget, cancel);
+        spent += result.seconds;
+        const char* problem = nullptr;
+        if (result.verdict == Verdict::Several) problem = "has more than one solution";
+        if (result.verdict == Verdict::Blank) problem = "has no filled cell";
+        if (problem != nullptr && log) {
+            log("Warning: " + PictureLabel(i + 1, path) + " " + problem);
+        }
+    }
+}
+
+}  // namespace grix

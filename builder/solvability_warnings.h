@@ -1,0 +1,25 @@
+// The build's word on fairness: a warning for every picture whose clues
+// have more than one solution, or that has no filled cell at all.
+#pragma once
+
+#include <atomic>
+
+#include "builder/project.h"
+
+namespace grix {
+
+// Time one picture's check may take in a build, and the most all of them
+// together may take before the remaining pictures get only the least
+// (enough for any picture that line logic solves).
+inline constexpr double kBuildCheckBudget = 0.2;
+inline constexpr double kBuildCheckTotal = 3.0;
+inline constexpr double kBuildCheckLeast = 0.02;
+
+// Logs "Warning: picture N (PATH) has more than one solution" or
+// "Warning: picture N (PATH) has no filled cell" for each such picture, in
+// list order. A picture the check cannot decide in its time, or cannot
+// read, gets no line: the pack step has already reported on every picture.
+void WarnAboutUnfairPictures(const CrosswordProject& project, const LogSink& log,
+                             const std::atomic<bool>* cancel = nullptr);
+
+}  // namespace grix

@@ -1,0 +1,129 @@
+// How verdicts reach the author: grix-cli check (text, JSON, exit status)
+// and the build's warnings.
+#include <gtest/gtest.h>
+
+#include "archive/brask.h"
+#include "builder/build_driver.h"
+#include "support/bmp_file.h"
+#include "support/test_support.h"
+
+namespace grix {
+namespace {
+
+using test::ShellQuote;
+using test::TempDir;
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result Check(const std::string& arguments) {
+    Result r;
+    r.status = test::RunCommand(ShellQuote(GRIX_CLI_PATH) + " check " + arguments, &r.out, &r.err);
+    return r;
+}
+
+class CheckReporting : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string plus = dir / "plus.bmp";
+    std::string search = dir / "search.bmp";
+    std::string diagonal = dir / "diagonal.bmp";
+    std::string blank = dir / "blank.bmp";
+    std::string broken = dir / "broken.bmp";
+
+    void SetUp() override {
+        test::WriteInkBmp(plus, 3, 3, [](int x, int y) { return x == 1 || y == 1; });
+        test::WriteInkBmp(search, 4, 4, [](int x, int y) {
+            return (y == 0 && (x == 0 || x == 3)) || (y == 1 && (x == 1 || x == 2));
+        });
+        test::WriteInkBmp(diagonal, 2, 2, [](int x, int y) { return x == y; });
+        test::WriteInkBmp(blank, 3, 2, [](int, int) { return false; });
+        test::WriteText(broken, "not a picture");
+    }
+};
+
+TEST_F(CheckReporting, ExitStatusTellsWhetherEveryPictureIsFair) {
+    struct Case {
+        std::vector<std::string> pictures;
+        int status;
+    };
+    const Case cases[] = {
+        {{plus, search}, 0},
+        {{plus, diagonal}, 2},
+        {{blank}, 2},
+        {{plus, broken, diagonal}, 1},
+    };
+    for (const Case& c : cases) {
+        std::string arguments;
+        for (const auto& picture : c.pictures) arguments += " " + ShellQuote(picture);
+        EXPECT_EQ(Check(arguments).status, c.status) << arguments;
+    }
+}
+
+TEST_F(CheckReporting, OneLinePerPictureAndUnreadableOnesOnStandardError) {
+    const Result r = Check(ShellQuote(plus) + " " + ShellQuote(broken) + " " + ShellQuote(search) +
+                           " " + ShellQuote(diagonal) + " " + ShellQuote(blank));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, plus + ": unique (line logic)\n" + search + ": unique (needs search)\n" +
+                         diagonal + ": several solutions\n" + blank + ": blank\n");
+    EXPECT_EQ(r.err, broken + ": Stream read error\n");
+}
+
+TEST_F(CheckReporting, JsonCarriesSizeVerdictTimeAndTheDifferingCells) {
+    const Result r = Check("--json --budget 1.5 " + ShellQuote(diagonal) + " " + ShellQuote(plus));
+    EXPECT_EQ(r.status, 2);
+    const std::size_t first_end = r.out.find('\n');
+    ASSERT_NE(first_end, std::string::npos);
+    const std::string first = r.out.substr(0, first_end);
+    const std::string second = r.out.substr(first_end + 1);
+    const auto seconds = [](const std::string& line) {
+        const std::size_t at = line.find("\"seconds\": ") + 11;
+        return line.substr(at, line.find_first_of(",}", at) - at);
+    };
+    EXPECT_EQ(first, "{\"path\": \"" + diagonal +
+                         "\", \"width\": 2, \"height\": 2, \"verdict\": \"several\", \"seconds\": " +
+                         seconds(first) + ", \"differs\": [[0, 0], [1, 0], [0, 1], [1, 1]]}");
+    EXPECT_EQ(second, "{\"path\": \"" + plus +
+                          "\", \"width\": 3, \"height\": 3, \"verdict\": \"line\", \"seconds\": " +
+                          seconds(second) + "}\n");
+    EXPECT_LT(std::stod(seconds(second)), 1.0);
+}
+
+TEST_F(CheckReporting, ProjectPicturesInListOrder) {
+    test::WriteText(dir / "grix.ini", "[Table]\nRowCount=3\n1.1=diagonal.bmp\n2.1=plus.bmp\n3.1=" +
+                                          plus + "\n");
+    const Result r = Check("--project " + ShellQuote(dir / "grix.ini"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, diagonal + ": several solutions\n" + plus + ": unique (line logic)\n" + plus +
+                         ": unique (line logic)\n");
+    EXPECT_EQ(Check("--project " + ShellQuote(dir / "missing.ini")).status, 1);
+    EXPECT_EQ(Check("").status, 1);
+    EXPECT_EQ(Check("--budget 0 " + ShellQuote(plus)).status, 1);
+}
+
+TEST_F(CheckReporting, BuildWarnsAboutAmbiguousAndBlankPicturesAndStillSucceeds) {
+    CrosswordProject project;
+    project.name = "Fair";
+    project.pictures = {{1, plus, "", ""}, {2, diagonal, "", ""}, {3, blank, "", ""},
+                        {4, search, "", ""}};
+    project.list_empty = false;
+    TBrask brask;
+    ConfigureSuiteArchiver(brask);
+    std::vector<std::string> log;
+    const BuildOutcome outcome = RunBuild(project, dir.path().string() + "/", brask,
+                                          [&log](const std::string& line) { log.push_back(line); });
+    EXPECT_TRUE(outcome.success);
+    std::vector<std::string> warnings;
+    for (const auto& line : log) {
+        if (line.rfind("Warning: ", 0) == 0) warnings.push_back(line);
+    }
+    EXPECT_EQ(warnings, (std::vector<std::string>{
+                            "Warning: picture 2 (" + diagonal + ") has more than one solution",
+                            "Warning: picture 3 (" + blank + ") has no filled cell"}));
+}
+
+}  // namespace
+}  // namespace grix
