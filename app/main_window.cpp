@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMimeData>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -78,7 +79,8 @@ TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string a
                         BuildProgress->setMaximum(static_cast<int>(total));
                         BuildProgress->setValue(static_cast<int>(done));
                     },
-                    [this](const BuildOutcome& outcome) { FinishBuild(outcome); }}) {
+                    [this](const BuildOutcome& outcome) { FinishBuild(outcome); }}),
+      checks_(this, [this](const QString& path) { OnPictureChecked(path); }) {
     setObjectName(QStringLiteral("fmMain"));
     setWindowIcon(QIcon(QStringLiteral(":/grix.png")));
     BuildLayout();
@@ -140,10 +142,12 @@ void TfmMain::ConnectHandlers() {
         if (!updating_list_)
             Guarded([this] { RefreshPreview(); });
     });
-    connect(CheckBox1, &QCheckBox::toggled, this, [this] {
-        if (!updating_list_)
-            Guarded([this] { RefreshPreview(); });
-    });
+    for (QCheckBox* option : {CheckBox1, ShowAmbiguity}) {
+        connect(option, &QCheckBox::toggled, this, [this] {
+            if (!updating_list_)
+                Guarded([this] { RefreshPreview(); });
+        });
+    }
 
     OnSelectionChanged();
     sgImages->installEventFilter(this);
@@ -336,6 +340,8 @@ void TfmMain::ShowList(const PictureRows& rows, CellPosition cell, bool report_p
     updating_list_ = true;
     ShowPictureRows(*sgImages, rows);
     shown_rows_ = rows;
+    for (int row = 1; row <= static_cast<int>(rows.size()); ++row)
+        ShowCheck(row);
     updating_list_ = was;
     SelectCell(cell);
     UpdateCount();
@@ -370,6 +376,37 @@ void TfmMain::OnNoteEdited(int row, int column) {
     undo_->push(new PictureListChange(
         QStringLiteral("edit note"), before, cell, rows, cell,
         [this](const PictureRows& shown, CellPosition at) { ShowList(shown, at); }));
+}
+
+void TfmMain::ShowCheck(int row) {
+    QTableWidgetItem* item = sgImages->item(row - 1, kCheckColumn);
+    const PictureCheck& check = checks_.Request(shown_rows_[row - 1].path);
+    const bool was = updating_list_;
+    updating_list_ = true;
+    item->setText(CheckText(check));
+    QPixmap mark(10, 10);
+    mark.fill(CheckColour(check));
+    item->setIcon(QIcon(mark));
+    QString tip;
+    if (!check.readable) {
+        tip = check.failure;
+    } else if (check.done && check.result.verdict == Verdict::Several) {
+        tip = QStringLiteral("Another solution fits the same clues; it differs in %1 cells "
+                             "(Show ambiguity marks them)")
+                  .arg(check.result.differs.size());
+    }
+    item->setToolTip(tip);
+    updating_list_ = was;
+}
+
+void TfmMain::OnPictureChecked(const QString& path) {
+    for (int row = 1; row <= static_cast<int>(shown_rows_.size()); ++row) {
+        if (shown_rows_[row - 1].path == path)
+            ShowCheck(row);
+    }
+    const int selected = SelectedRow();
+    if (ShowAmbiguity->isChecked() && selected > 0 && shown_rows_[selected - 1].path == path)
+        RefreshPreviewQuietly();
 }
 
 void TfmMain::UpdateCount() {
@@ -574,6 +611,11 @@ void TfmMain::RefreshPreview() {
     if (row >= 1) {
         request = PreviewRequest{Utf8(path), ComboBox1->currentIndex(), CheckBox1->isChecked(),
                                  Panel3->maximumViewportSize(), {}};
+        const PictureCheck* check = checks_.Find(path);
+        if (ShowAmbiguity->isChecked() && check != nullptr && check->readable) {
+            for (const auto& [x, y] : check->result.differs)
+                request->marks.emplace_back(x, y);
+        }
     } else {
         request = std::nullopt;
     }

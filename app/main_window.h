@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/background_build.h"
+#include "app/picture_checks.h"
 #include "app/picture_list.h"
 #include "builder/project.h"
 #include "core/ini_file.h"
@@ -71,6 +72,7 @@ class TfmMain : public QMainWindow {
     int SelectedRow() const;
     bool IsBuilding() const { return build_.Running(); }
     QUndoStack* UndoStack() const { return undo_; }
+    PictureChecks& Checks() { return checks_; }
 
     // Adds picture files in the given order and selects the last one; a
     // file that cannot be read stays listed without a size and is reported.
@@ -210,6 +212,8 @@ class TfmMain : public QMainWindow {
     void FinishBuild(const BuildOutcome& outcome);
     void ShowStatus(const QString& text);
     void RefreshPreviewQuietly();
+    void ShowCheck(int row);
+    void OnPictureChecked(const QString& path);
     std::optional<std::string> SizeTextOf(const QString& path, int row, PictureRow& entry) const;
 
     std::string settings_path_;
@@ -225,6 +229,7 @@ class TfmMain : public QMainWindow {
     int row_at_press_ = -1;
     std::string last_suite_name_;  // the crossword name of the build running
     BackgroundBuild build_;
+    PictureChecks checks_;
 };
 
 }  // namespace grix

@@ -30,7 +30,7 @@ namespace grix {
 namespace {
 
 constexpr int kRowHeight = 16;
-constexpr int kColumnWidths[] = {20, 209, 39, 245, 110};
+constexpr int kColumnWidths[] = {20, 209, 39, 160, 130};
 constexpr int kButtonBarHeight = 33;
 
 // Notes are edited in a line no longer than the settings file keeps, so
@@ -103,8 +103,7 @@ void TfmMain::BuildLayout() {
 
     sgImages = Create<QTableWidget>("sgImages", left);
     sgImages->setColumnCount(kPictureColumnCount);
-    sgImages->setColumnHidden(kCheckColumn, true);  // shown once pictures can be checked
-    sgImages->verticalHeader()->hide();             // column 0 holds the numbers
+    sgImages->verticalHeader()->hide();  // column 0 holds the numbers
     sgImages->verticalHeader()->setDefaultSectionSize(
         std::max(kRowHeight, sgImages->fontMetrics().height() + 2));
     sgImages->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -164,6 +163,11 @@ void TfmMain::BuildLayout() {
     CheckBox1 = Create<QCheckBox>("CheckBox1", right);
     CheckBox1->setText(QStringLiteral("Grid"));
     CheckBox1->setLayoutDirection(Qt::RightToLeft);
+    ShowAmbiguity = Create<QCheckBox>("ShowAmbiguity", right);
+    ShowAmbiguity->setText(QStringLiteral("Show ambiguity"));
+    ShowAmbiguity->setLayoutDirection(Qt::RightToLeft);
+    ShowAmbiguity->setToolTip(
+        QStringLiteral("Mark the cells that differ in another solution of the same clues"));
     Panel3 = Create<QScrollArea>("Panel3", right);
     Panel3->setMinimumSize(40, 40);
     Panel3->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -234,6 +238,7 @@ void TfmMain::BuildLayout() {
     captionRow->addStretch(1);
     captionRow->addWidget(ComboBox1);
     captionRow->addWidget(CheckBox1);
+    captionRow->addWidget(ShowAmbiguity);
     rightLayout->addLayout(captionRow);
     rightLayout->addWidget(Panel3, 1);
     right->setMinimumWidth(120);

@@ -218,3 +218,40 @@ TEST_F(PreviewTest, TheWindowReportsAPictureThatCannotBeReadWhenSelected) {
 
 }  // namespace
 }  // namespace grix::test
+
+namespace grix::test {
+namespace {
+
+TEST_F(PreviewTest, TheCheckColumnAndTheAmbiguityOverlay) {
+    const std::string plus = dir / "plus.bmp", diagonal = dir / "diagonal.bmp",
+                      blank = dir / "blank.bmp";
+    WriteBmp(plus, 3, 3, [](int x, int y) { return x == 1 || y == 1; });
+    WriteBmp(diagonal, 2, 2, [](int x, int y) { return x == y; });
+    WriteBmp(blank, 2, 2, [](int, int) { return false; });
+    auto window = ShowWindow(dir / "grix.ini");
+    AddImages(*window, {plus, diagonal, blank});
+    window->Checks().WaitForAll();
+    QApplication::processEvents();
+    const auto check = [&](int row) { return window->sgImages->item(row, 4)->text().toStdString(); };
+    EXPECT_EQ(check(0), "unique (line logic)");
+    EXPECT_EQ(check(1), "several solutions");
+    EXPECT_EQ(check(2), "blank");
+    EXPECT_EQ(window->sgImages->horizontalHeaderItem(4)->text(), "Check");
+
+    // The diagonal at "100%": the other solution differs in all four cells.
+    window->sgImages->setCurrentCell(1, 1);
+    window->ComboBox1->setCurrentIndex(0);
+    QApplication::processEvents();
+    const QImage plain = GrabPreview(*window);
+    window->ShowAmbiguity->setChecked(true);
+    QImage marked = GrabPreview(*window);
+    const QSize panel = window->Panel3->maximumViewportSize();
+    const int left = (panel.width() - 2) / 2, top = (panel.height() - 2) / 2;
+    EXPECT_EQ(marked.pixel(left, top), kAmbiguityColor.rgb());
+    EXPECT_EQ(marked.pixel(left + 1, top), kAmbiguityColor.rgb());
+    window->ShowAmbiguity->setChecked(false);
+    EXPECT_EQ(GrabPreview(*window), plain) << "off: the preview exactly as before";
+}
+
+}  // namespace
+}  // namespace grix::test
