@@ -18,6 +18,7 @@
 
 #include "app/control_settings.h"
 #include "app/main_window.h"
+#include "app/utf8_text.h"
 #include "app/preview.h"
 #include "builder/project_settings.h"
 #include "core/errors.h"
@@ -27,13 +28,6 @@ namespace {
 
 constexpr int kRecentProjects = 8;
 const QString kProjectFilter = QStringLiteral("Grix projects (*.ini);;All files (*)");
-
-QString FromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-std::string Utf8(const QString& text) {
-    return text.toStdString();
-}
 
 }  // namespace
 
