@@ -30,7 +30,7 @@ namespace grix {
 namespace {
 
 constexpr int kRowHeight = 16;
-constexpr int kColumnWidths[] = {20, 209, 39, 160, 130};
+constexpr int kColumnWidths[] = {20, 180, 39, 150, 110};
 constexpr int kButtonBarHeight = 33;
 
 // Notes are edited in a line no longer than the settings file keeps, so
@@ -44,6 +44,18 @@ class NoteDelegate : public QStyledItemDelegate {
         if (auto* line = qobject_cast<QLineEdit*>(editor))
             line->setMaxLength(static_cast<int>(kIniValueCharacterLimit));
         return editor;
+    }
+};
+
+// A path's end names the file: the File column cuts paths on the left.
+class FileDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideLeft;
     }
 };
 
@@ -130,7 +142,7 @@ void TfmMain::BuildLayout() {
     sgImages->setSelectionBehavior(QAbstractItemView::SelectItems);
     sgImages->setShowGrid(true);
     sgImages->setWordWrap(false);
-    sgImages->setTextElideMode(Qt::ElideLeft);  // a path's end names the file
+    sgImages->setItemDelegateForColumn(kFileColumn, new FileDelegate(sgImages));
     sgImages->setItemDelegateForColumn(kNotesColumn, new NoteDelegate(sgImages));
     sgImages->viewport()->setAcceptDrops(true);
     ShowPictureRows(*sgImages, {});
@@ -237,11 +249,15 @@ void TfmMain::BuildLayout() {
     captionRow->addWidget(Label3);
     captionRow->addStretch(1);
     captionRow->addWidget(ComboBox1);
-    captionRow->addWidget(CheckBox1);
-    captionRow->addWidget(ShowAmbiguity);
     rightLayout->addLayout(captionRow);
+    // The options on a row of their own, so that a narrow preview still
+    // shows every caption whole.
+    auto* optionRow = new QHBoxLayout;
+    optionRow->addWidget(CheckBox1);
+    optionRow->addWidget(ShowAmbiguity);
+    optionRow->addStretch(1);
+    rightLayout->addLayout(optionRow);
     rightLayout->addWidget(Panel3, 1);
-    right->setMinimumWidth(120);
 
     auto* topLayout = new QHBoxLayout(Panel1);
     topLayout->setContentsMargins(0, 0, 0, 0);

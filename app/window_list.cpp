@@ -113,13 +113,13 @@ void TfmMain::ShowCheck(int row) {
     QPixmap mark(10, 10);
     mark.fill(CheckColour(check));
     item->setIcon(QIcon(mark));
-    QString tip;
+    QString tip = CheckText(check);
     if (!check.readable) {
-        tip = check.failure;
+        tip += QStringLiteral(": ") + check.failure;
     } else if (check.done && check.result.verdict == Verdict::Several) {
-        tip = QStringLiteral("Another solution fits the same clues; it differs in %1 cells "
-                             "(Show ambiguity marks them)")
-                  .arg(check.result.differs.size());
+        tip += QStringLiteral(": another solution fits the same clues; it differs in %1 cells "
+                              "(Show ambiguity marks them)")
+                   .arg(check.result.differs.size());
     }
     item->setToolTip(tip);
     updating_list_ = was;
