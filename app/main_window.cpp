@@ -6,29 +6,21 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMimeData>
-#include <QPixmap>
 #include <QPlainTextEdit>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
-#include <QUndoStack>
 #include <QUrl>
 
 #include <filesystem>
@@ -38,7 +30,6 @@
 #include "app/utf8_text.h"
 #include "app/preview.h"
 #include "app/program_version.h"
-#include "builder/pack_picture.h"
 #include "builder/picture_label.h"
 #include "builder/project_settings.h"
 #include "core/errors.h"
@@ -244,10 +235,7 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
                 // Every local file is taken, so that a drop of something we
                 // cannot use can say why it was refused.
                 auto* drag = static_cast<QDropEvent*>(event);
-                bool any = false;
-                for (const QUrl& url : drag->mimeData()->urls())
-                    any = any || url.isLocalFile();
-                if (any && !build_.Running()) {
+                if (drag->mimeData()->hasUrls() && !build_.Running()) {
                     drag->acceptProposedAction();
                 } else {
                     drag->ignore();
@@ -256,13 +244,9 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
             }
             case QEvent::Drop: {
                 auto* drop = static_cast<QDropEvent*>(event);
-                QStringList paths;
-                for (const QUrl& url : drop->mimeData()->urls()) {
-                    if (url.isLocalFile())
-                        paths.append(url.toLocalFile());
-                }
+                const QList<QUrl> urls = drop->mimeData()->urls();
                 drop->acceptProposedAction();
-                Guarded([this, paths] { AddDroppedPaths(paths); });
+                Guarded([this, urls] { AddDroppedFiles(urls); });
                 return true;
             }
             default:

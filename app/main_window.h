@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStringList>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -77,10 +78,10 @@ class TfmMain : public QMainWindow {
     // Adds picture files in the given order and selects the last one; a
     // file that cannot be read stays listed without a size and is reported.
     void AddPictureFiles(const QStringList& paths);
-    // What a drop on the list does with these local paths: BMP files are
-    // added, folders add their BMP files sorted by name, anything else is
-    // refused with the reason in the status bar.
-    void AddDroppedPaths(const QStringList& paths);
+    // What a drop on the list does: BMP files are added, folders add their
+    // BMP files sorted by name, anything else is refused with the reason in
+    // the status bar.
+    void AddDroppedFiles(const QList<QUrl>& urls);
 
     // The actions a user meets.
     void AddPictures();
@@ -136,6 +137,7 @@ class TfmMain : public QMainWindow {
     QPushButton* Button6 = nullptr;  // "Text", never shown
     QPushButton* Button7 = nullptr;  // "Font", never shown
     QPushButton* Button4 = nullptr;
+    QLabel* StatusProject = nullptr;
     QLabel* StatusCount = nullptr;
     QLabel* StatusSize = nullptr;
     QLabel* StatusBuild = nullptr;
@@ -211,6 +213,8 @@ class TfmMain : public QMainWindow {
     void SetBuilding(bool building);
     void FinishBuild(const BuildOutcome& outcome);
     void ShowStatus(const QString& text);
+    // The project file in the status bar, after it was opened or saved as.
+    void ShowProjectFile();
     void RefreshPreviewQuietly();
     void ShowCheck(int row);
     void OnPictureChecked(const QString& path);

@@ -288,12 +288,13 @@ void TfmMain::BuildLayout() {
     outer->addWidget(Splitter1, 1);
     outer->addWidget(Panel2);
 
+    StatusProject = new QLabel(statusBar());
     StatusCount = new QLabel(statusBar());
     StatusSize = new QLabel(statusBar());
     StatusBuild = new QLabel(statusBar());
     StatusSuites = new QLabel(statusBar());
     StatusSuites->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    for (QLabel* label : {StatusCount, StatusSize, StatusBuild, StatusSuites})
+    for (QLabel* label : {StatusProject, StatusCount, StatusSize, StatusBuild, StatusSuites})
         statusBar()->addPermanentWidget(label);
 }
 

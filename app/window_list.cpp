@@ -223,10 +223,16 @@ void TfmMain::AddPictureFiles(const QStringList& paths) {
         throw Error(Utf8(failures.join(QLatin1Char('\n'))));
 }
 
-void TfmMain::AddDroppedPaths(const QStringList& paths) {
+void TfmMain::AddDroppedFiles(const QList<QUrl>& urls) {
     QStringList pictures;
     QStringList refused;
-    for (const QString& path : paths) {
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile()) {
+            refused.append(url.toDisplayString() +
+                           QStringLiteral(" is not a file on this computer"));
+            continue;
+        }
+        const QString path = url.toLocalFile();
         const QFileInfo info(path);
         if (info.isDir()) {
             const QDir folder(path);

@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -204,7 +206,14 @@ void TfmMain::SaveWindowState() const {
     settings.setValue(QStringLiteral("window/columns"), sgImages->horizontalHeader()->saveState());
 }
 
+void TfmMain::ShowProjectFile() {
+    const QFileInfo file(FromUtf8(settings_path_));
+    StatusProject->setText(QStringLiteral("Project: ") + file.fileName());
+    StatusProject->setToolTip(QDir::toNativeSeparators(file.absoluteFilePath()));
+}
+
 void TfmMain::RememberRecent(const QString& path) {
+    ShowProjectFile();
     QSettings settings;
     QStringList recent = settings.value(QStringLiteral("recentProjects")).toStringList();
     const QString full = QFileInfo(path).absoluteFilePath();

@@ -7,7 +7,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QAction>
+#include <QMenu>
 #include <QTest>
+#include <QUndoStack>
 
 #include "app/preview.h"
 #include "builder/project_settings.h"
@@ -265,6 +268,50 @@ TEST_F(SettingsTest, AProjectThatCannotBeSavedIsNeverDroppedSilently) {
     second->close();
     EXPECT_FALSE(second->isVisible());
     EXPECT_FALSE(std::filesystem::exists(dir / "other.ini"));
+}
+
+}  // namespace
+}  // namespace grix::test
+
+namespace grix::test {
+namespace {
+
+TEST_F(SettingsTest, ProjectsAreDocumentsSavedAsOpenedAndRemembered) {
+    auto window = ShowWindow(ini);
+    AddImages(*window, {a});
+    window->Edit2->setText("Cats");
+    const std::string cats = dir / "cats.ini";
+    window->save_answers = {QString::fromStdString(cats)};
+    window->actionSaveAs->trigger();
+    EXPECT_EQ(window->SettingsPath(), cats);
+    EXPECT_EQ(LoadCrosswordProject(cats).name, "Cats");
+
+    const std::string dogs = dir / "dogs.ini";
+    window->save_answers = {QString::fromStdString(dogs)};
+    window->actionNew->trigger();  // saves the cats first
+    EXPECT_TRUE(window->IsListEmpty());
+    EXPECT_EQ(window->Edit2->text(), "My first crossword");
+    EXPECT_EQ(window->UndoStack()->count(), 0);
+    EXPECT_TRUE(std::filesystem::exists(dogs));
+
+    window->file_answers = {QString::fromStdString(cats)};
+    window->actionOpen->trigger();
+    EXPECT_EQ(window->Edit2->text(), "Cats");
+    EXPECT_EQ(window->Project().pictures.at(0).path, a);
+    const QList<QAction*> recent = window->menuRecent->actions();
+    ASSERT_GE(recent.size(), 3);
+    EXPECT_TRUE(recent[0]->text().endsWith(QString::fromStdString(cats)));
+    EXPECT_TRUE(recent[1]->text().endsWith(QString::fromStdString(dogs)));
+    recent[1]->trigger();
+    EXPECT_EQ(window->SettingsPath(), dogs);
+    EXPECT_TRUE(window->boxes.empty());
+
+    window->file_answers = {QString::fromStdString(dir / "missing.ini")};
+    window->actionOpen->trigger();
+    ASSERT_EQ(window->boxes.size(), 1u);
+    EXPECT_EQ(window->boxes[0].text.toStdString(),
+              "Cannot open project " + (dir / "missing.ini") + ": File not found.");
+    EXPECT_EQ(window->SettingsPath(), dogs) << "the open project stays";
 }
 
 }  // namespace
