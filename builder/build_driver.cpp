@@ -9,6 +9,8 @@
 #include "builder/crossword_pack.h"
 #include "builder/descriptors.h"
 #include "builder/payload_store.h"
+#include "builder/player_limits.h"
+#include "builder/suite_jar.h"
 #include "builder/solvability_warnings.h"
 #include "core/errors.h"
 #include "core/file.h"
@@ -186,6 +188,8 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         if (!IsUsableCrosswordName(name)) {
             throw Error("Crossword name can not be used as a file name");
         }
+        // Phones split the MIDlet-1 attribute at its commas.
+        if (name.find(',') != std::string::npos) throw Error("Crossword name can not contain a comma");
         const std::string vendor = kVendor;
         if (project.list_empty) throw Error("Image list is empty");
 
@@ -216,6 +220,7 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         const std::string pack = JoinPath(folders.staging, "cfg.dat");
         const std::int64_t pack_size = WritePack(project, pack);
         say("Create cfg file " + pack + ", size " + std::to_string(pack_size) + " bytes");
+        LogPlayerLimitWarnings(project, pack, log);
         WarnAboutUnfairPictures(project, log, control.cancel);
 
         say("Creating jar file...");
@@ -225,8 +230,7 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
             FailureWatch watch(brask, log);
             brask.SetFileName(jar);
             brask.Open(kCreateMode);
-            brask.SetBaseDir(folders.staging);
-            brask.AddFromBaseDir("*.*", kDefaultSearchAttr, "");
+            AddSuiteEntries(brask, folders.staging, folders.manifest);
             brask.Close();
             if (!watch.AbortedMessage().empty()) throw Error(watch.AbortedMessage());
         }

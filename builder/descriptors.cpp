@@ -3,16 +3,38 @@
 #include "core/errors.h"
 #include "core/file.h"
 
+#include <string_view>
+
 namespace grix {
 namespace {
 
 std::string MidletLine(const std::string& name) {
-    // The value goes in as typed: a comma in the name stays, as phones read
-    // the last two fields from the right.
+    // The value goes in as typed; the build refuses names with a comma,
+    // which phones take for the end of the MIDlet's name.
     return "MIDlet-1: " + name + ", /logo.png, TGrixMIDlet\r\n";
 }
 
 }  // namespace
+
+std::string JarUrl(const std::string& jar_name) {
+    // What RFC 3986 lets stand in a path segment stays; everything else,
+    // the bytes of non-ASCII letters included, becomes %XX.
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string url;
+    for (const char c : jar_name) {
+        const auto u = static_cast<unsigned char>(c);
+        const bool plain = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+                           std::string_view("-._~!$&'()*+,;=@").find(c) != std::string_view::npos;
+        if (plain) {
+            url += c;
+        } else {
+            url += '%';
+            url += kHex[u >> 4];
+            url += kHex[u & 15];
+        }
+    }
+    return url;
+}
 
 std::string ManifestText(const std::string& name, const std::string& vendor) {
     return "Manifest-Version: 1.0\r\n"
@@ -33,7 +55,7 @@ std::string JadText(const std::string& name, const std::string& vendor, const st
            "MicroEdition-Profile: " + profile + "\r\n"
            "MicroEdition-Configuration: CLDC-1.0\r\n"
            "MIDlet-Icon: /logo.png\r\n"
-           "MIDlet-Jar-URL: " + name + ".jar\r\n"
+           "MIDlet-Jar-URL: " + JarUrl(name + ".jar") + "\r\n"
            "MIDlet-Jar-Size: " + std::to_string(jar_size) + "\r\n" +
            MidletLine(name);
 }

@@ -14,6 +14,9 @@ inline constexpr const char* kVendor = "Tarnfield";
 inline constexpr const char* kProfile = "MIDP-1.0";
 inline constexpr const char* kSuiteVersion = "1.0.0";
 
+// The JAR's file name as the relative URL the JAD gives for it.
+std::string JarUrl(const std::string& jar_name);
+
 std::string ManifestText(const std::string& name, const std::string& vendor);
 std::string JadText(const std::string& name, const std::string& vendor, const std::string& profile,
                     std::int64_t jar_size);

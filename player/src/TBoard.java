@@ -41,8 +41,14 @@ public class TBoard implements Runnable {
   static final int GREEN = 0x2e9a3c;
   static final int YELLOW = 0xffd840;
   static final int RED = 0xd83030;
+  /** Every other line of clues sits on this, so neighbouring numbers read apart. */
+  static final int STRIPE = 0xebe4cf;
+
+  /** Cells changed between two saves: a phone switched off loses at most these. */
+  static final int SAVE_EVERY = 4;
 
   static final String[] MENU = {"Resume", "Help", "Restart", "List", "Exit"};
+  static final String[] ASK = {"No, keep it", "Yes, clear it"};
   static final String HELP = "How to play\n"
       + "Each row and column lists the runs of filled cells it holds, in order, with at least one"
       + " empty cell between two runs. Fill the cells that make every clue come true; the clues"
@@ -50,8 +56,11 @@ public class TBoard implements Runnable {
       + "Arrows or 2 4 6 8: move\n"
       + "5 or Fire: fill or clear\n"
       + "0 or #: mark as empty\n"
-      + "*: zoom out or in\n\n"
-      + "Your progress is kept when you leave a crossword.";
+      + "*: zoom out or in, with the whole clues of the cursor's row and column\n"
+      + "Tap a cell: fill, mark, clear\n"
+      + "Drag: do the same to more cells\n"
+      + "Tap beside the board: move that way\n\n"
+      + "Orange edges: more lies beyond. Your progress is kept as you play.";
 
   private static final String STORE = "grix";
   private static final String[] NUMBERS = new String[256];
@@ -82,6 +91,13 @@ public class TBoard implements Runnable {
   int top;
   boolean menu;
   int menuSel;
+  /** The menu asks whether to clear the board. */
+  boolean ask;
+  // Where the menu was last drawn, for taps.
+  int menuX;
+  int menuY;
+  int menuW;
+  int menuRow = 1;
   String title;
   String text;
   String[] lines;
@@ -95,6 +111,8 @@ public class TBoard implements Runnable {
   /** Per crossword: 0 untouched, 1 started, 2 solved. */
   byte[] marks;
   boolean saveFailed;
+  /** Cells changed since the last save. */
+  int unsaved;
 
   int pic = -1;
   int w;
@@ -113,6 +131,16 @@ public class TBoard implements Runnable {
   boolean zoom;
   int rowClueWidth;
   int colClueCount;
+  /** The widest column-clue number: cells are at least this wide, so numbers never touch. */
+  int colNumberWidth;
+  /** The rows and columns whose clues are longest, for the height of the zoomed board's clue bar. */
+  int wideRow;
+  int wideCol;
+  /** The value a drag gives the cells it crosses; -1 when none. */
+  int dragValue = -1;
+  /** The solved grid differs from the author's picture; author: the picture is shown. */
+  boolean differs;
+  boolean author;
 
   // Layout of the board, worked out from the canvas size before each use.
   int size;
@@ -262,7 +290,82 @@ public class TBoard implements Runnable {
       }
       action(a, repeated);
     }
+    saveNow();
+  }
+
+  /**
+   * Shows the move, then saves when SAVE_EVERY cells changed since the last
+   * save, so a phone switched off or an application killed loses at most
+   * those. A save writes one record of a quarter byte per cell (401 bytes
+   * for 40 x 40); the screen is brought up to date first so that the
+   * cursor never waits for the write.
+   */
+  private void saveNow() {
     canvas.repaint();
+    if (unsaved >= SAVE_EVERY) {
+      canvas.serviceRepaints();
+      save();
+    }
+  }
+
+  /**
+   * A touch: 0 pressed, 1 dragged, 2 released. A tap on a cell moves the
+   * cursor there and turns the cell from empty to filled to marked and back;
+   * a drag gives every cell it crosses what the first cell got. Lists and
+   * menus take a tap on a row, the drawn soft-key labels a tap on them.
+   */
+  void pointer(int x, int y, int kind) {
+    int height = canvas.getHeight() - bar();
+    if (kind == 2) {
+      dragValue = -1;
+    } else if (kind == 0 && y >= height) {
+      soft(x < canvas.getWidth() / 2 ? 0 : 1);
+    } else if (screen == GAME && !menu) {
+      layout();
+      int c = cellAt(x, y);
+      if (c >= 0) {
+        cx = c % w;
+        cy = c / w;
+        if (kind == 0) {
+          dragValue = (cells[c] + 1) % 3;
+        }
+        if (dragValue >= 0 && cells[c] != dragValue) {
+          set(dragValue);
+        }
+      } else if (kind == 0) {
+        // A tap beside the grid steps the cursor past the nearest edge
+        // cell, which scrolls a board larger than the screen.
+        if (x < gx || x >= gx + vw * size) {
+          cx = (x < gx ? ox - 1 + w : ox + vw) % w;
+        }
+        if (y < gy || y >= gy + vh * size) {
+          cy = (y < gy ? oy - 1 + h : oy + vh) % h;
+        }
+      }
+    } else if (kind == 0) {
+      if (screen == GAME) {
+        int i = (y - menuY) / menuRow;
+        if (y < menuY || i >= items().length || x < menuX || x >= menuX + menuW) {
+          soft(1);
+        } else {
+          choose(i);
+        }
+      } else if (screen == LIST) {
+        int hh = headerHeight(height);
+        int i = top + (y - hh) / listRowHeight();
+        if (y >= hh && i < top + listRows()) {
+          sel = Math.min(i, cfg.count - 1);
+          open(i);
+        }
+      } else if (screen == TEXT) {
+        textTop += (y < height / 2 ? -1 : 1) * textRows();
+      } else if (screen == WIN) {
+        action(y < height / 2 ? MARK : Canvas.DOWN, false);
+      } else {
+        action(Canvas.FIRE, false);
+      }
+    }
+    saveNow();
   }
 
   private void action(int a, boolean repeated) {
@@ -299,7 +402,8 @@ public class TBoard implements Runnable {
           if (fire) {
             choose(menuSel);
           } else if (step != 0) {
-            menuSel = (menuSel + step + MENU.length) % MENU.length;
+            int n = items().length;
+            menuSel = (menuSel + step + n) % n;
           }
         } else if (fire) {
           set(cells[cy * w + cx] == 1 ? 0 : 1);
@@ -315,8 +419,16 @@ public class TBoard implements Runnable {
       default:
         if (fire) {
           soft(0);
+        } else if ((a == MARK || a == ZOOM) && !repeated) {
+          author = differs && !author;
+        } else {
+          textTop += step + page * 3;
         }
     }
+  }
+
+  private String[] items() {
+    return ask ? ASK : MENU;
   }
 
   /** A soft key: 0 the left one, 1 the right one. */
@@ -352,6 +464,7 @@ public class TBoard implements Runnable {
             choose(menuSel);
           } else {
             menu = false;
+            ask = false;
             labels();
           }
         } else if (k == 0) {
@@ -373,15 +486,28 @@ public class TBoard implements Runnable {
 
   private void choose(int item) {
     menu = false;
+    if (ask) {
+      ask = false;
+      if (item == 1) {
+        for (int i = 0; i < cells.length; i++) {
+          cells[i] = 0;
+        }
+        check();
+        save();
+        won();
+      }
+      labels();
+      return;
+    }
     switch (item) {
       case 1:
         showText("Help", HELP, GAME);
         return;
       case 2:
-        for (int i = 0; i < cells.length; i++) {
-          cells[i] = 0;
-        }
-        check();
+        // Clearing a board loses the work on it: ask first, "no" first.
+        menu = true;
+        ask = true;
+        menuSel = 0;
         break;
       case 3:
         leaveGame();
@@ -459,6 +585,11 @@ public class TBoard implements Runnable {
     if (i < 0 || i >= cfg.count) {
       return;
     }
+    if (cfg.cells[i] == null) {
+      showText("Sorry", "Crossword " + (i + 1) + " (" + cfg.width[i] + " * " + cfg.height[i]
+          + ") is too large for this player.", LIST);
+      return;
+    }
     if (cfg.width[i] == 0 || cfg.height[i] == 0) {
       showText("Sorry", "Crossword " + (i + 1) + " has no cells to fill.", LIST);
       return;
@@ -477,20 +608,30 @@ public class TBoard implements Runnable {
       colDone = new boolean[w];
       byte[] run = new byte[128];
       rowClueWidth = 0;
-      int gap = small.charWidth('0') / 2 + 2;
       for (int y = 0; y < h; y++) {
         byte[] c = clues(i, y * w, 1, w, run);
         rowClues[y] = c;
-        int width = 0;
-        for (int k = 0; k < c.length; k++) {
-          width += small.stringWidth(number(c[k] & 0xff)) + gap;
+        int width = clueWidth(c);
+        if (width > rowClueWidth) {
+          rowClueWidth = width;
+          wideRow = y;
         }
-        rowClueWidth = Math.max(rowClueWidth, Math.max(width, small.charWidth('0') + gap));
       }
       colClueCount = 1;
+      colNumberWidth = small.stringWidth("0");
+      int widest = 0;
       for (int x = 0; x < w; x++) {
-        colClues[x] = clues(i, x, w, h, run);
-        colClueCount = Math.max(colClueCount, colClues[x].length);
+        byte[] c = clues(i, x, w, h, run);
+        colClues[x] = c;
+        colClueCount = Math.max(colClueCount, c.length);
+        for (int k = 0; k < c.length; k++) {
+          colNumberWidth = Math.max(colNumberWidth, small.stringWidth(number(c[k] & 0xff)));
+        }
+        int width = clueWidth(c);
+        if (width > widest) {
+          widest = width;
+          wideCol = x;
+        }
       }
       pic = i;
       restore();
@@ -508,7 +649,26 @@ public class TBoard implements Runnable {
     ox = 0;
     oy = 0;
     zoom = false;
+    unsaved = 0;
     show(GAME);
+    // A picture without a filled cell is solved before the first move; one
+    // solved before opens as it was left, to be looked at or restarted.
+    if (marks[i] != 2) {
+      won();
+    }
+  }
+
+  /** Space the numbers of a row clue take, each with a gap after it; an empty clue shows "0". */
+  int clueWidth(byte[] c) {
+    int width = c.length == 0 ? small.stringWidth("0") + gap() : 0;
+    for (int k = 0; k < c.length; k++) {
+      width += small.stringWidth(number(c[k] & 0xff)) + gap();
+    }
+    return width;
+  }
+
+  private int gap() {
+    return small.charWidth('0') / 2 + 2;
   }
 
   /** The run lengths of the picture's filled cells along one line. */
@@ -568,12 +728,25 @@ public class TBoard implements Runnable {
     done += (r ? 1 : 0) - (rowDone[cy] ? 1 : 0) + (c ? 1 : 0) - (colDone[cx] ? 1 : 0);
     rowDone[cy] = r;
     colDone[cx] = c;
-    if (done == w + h) {
-      marks[pic] = 2;
-      save();
-      snow = null;
-      show(WIN);
+    unsaved++;
+    won();
+  }
+
+  /** Shows the win screen when every clue is met. */
+  private void won() {
+    if (screen != GAME || done != w + h) {
+      return;
     }
+    marks[pic] = 2;
+    save();
+    differs = false;
+    for (int i = 0; i < cells.length; i++) {
+      differs |= (cells[i] == 1) != cfg.filled(pic, i % w, i / w);
+    }
+    author = false;
+    snow = null;
+    textTop = 0;
+    show(WIN);
   }
 
   private void leaveGame() {
@@ -591,7 +764,7 @@ public class TBoard implements Runnable {
     leaveGame();
     for (int k = 1; k < cfg.count; k++) {
       int j = (from + k) % cfg.count;
-      if (marks[j] != 2 && cfg.width[j] > 0 && cfg.height[j] > 0) {
+      if (marks[j] != 2 && cfg.width[j] > 0 && cfg.height[j] > 0 && cfg.cells[j] != null) {
         sel = j;
         open(j);
         return;
@@ -655,6 +828,8 @@ public class TBoard implements Runnable {
 
   /** Saves the open crossword and every mark; a failure is shown on the list. */
   void save() {
+    // A store that fails is tried again after as many changes, not at every one.
+    unsaved = 0;
     if (marks == null) {
       return;
     }
@@ -674,8 +849,15 @@ public class TBoard implements Runnable {
           }
           rs.setRecord(pic + 2, r, 0, r.length);
         }
+        // The marks change far less often than the cells: one write, not two.
         byte[] head = header();
-        rs.setRecord(1, head, 0, head.length);
+        byte[] old = rs.getRecord(1);
+        for (int i = 0; i < head.length; i++) {
+          if (head[i] != old[i]) {
+            rs.setRecord(1, head, 0, head.length);
+            break;
+          }
+        }
       } catch (Exception e) {
         rs.closeRecordStore();
         throw e;
@@ -737,10 +919,19 @@ public class TBoard implements Runnable {
   }
 
   private void paintTitle(Graphics g, int width, int height) {
+    if (splash != null && (splash.getWidth() > width || splash.getHeight() > height)) {
+      splash = scaled(splash, width, height);
+      animate();
+    }
     if (splash != null) {
       g.setColor(0);
       g.fillRect(0, 0, width, height);
       g.drawImage(splash, width / 2, height / 2, Graphics.HCENTER | Graphics.VCENTER);
+      g.setColor(INK);
+      g.fillRect(0, height - small.getHeight() - 4, width, small.getHeight() + 4);
+      g.setFont(small);
+      g.setColor(SKY);
+      g.drawString("Press any key", width / 2, height - 2, Graphics.HCENTER | Graphics.BOTTOM);
       return;
     }
     g.setColor(INK);
@@ -766,6 +957,42 @@ public class TBoard implements Runnable {
     g.drawString("Press any key", width / 2, height - 3, Graphics.HCENTER | Graphics.BOTTOM);
   }
 
+  /**
+   * The picture shrunk to fit the screen, keeping its shape, or null when
+   * the phone can not. MIDP 1.0 can neither scale nor read pixels, but it
+   * can clip: every column of the result is the source drawn through a
+   * one-pixel slit, then every row likewise.
+   */
+  static Image scaled(Image src, int width, int height) {
+    int sw = src.getWidth();
+    int sh = src.getHeight();
+    int dw = width;
+    int dh = sh * width / sw;
+    if (dh > height) {
+      dh = height;
+      dw = sw * height / sh;
+    }
+    try {
+      Image col = Image.createImage(Math.max(1, dw), sh);
+      Graphics g = col.getGraphics();
+      g.setColor(0);
+      g.fillRect(0, 0, dw, sh);
+      for (int x = 0; x < dw; x++) {
+        g.setClip(x, 0, 1, sh);
+        g.drawImage(src, x - x * sw / dw, 0, Graphics.TOP | Graphics.LEFT);
+      }
+      Image out = Image.createImage(Math.max(1, dw), Math.max(1, dh));
+      g = out.getGraphics();
+      for (int y = 0; y < dh; y++) {
+        g.setClip(0, y, dw, 1);
+        g.drawImage(col, 0, y - y * sh / dh, Graphics.TOP | Graphics.LEFT);
+      }
+      return out;
+    } catch (Throwable e) {
+      return null;
+    }
+  }
+
   /** A blue title bar with the icon where there is room; answers its height. */
   private int header(Graphics g, int width, int height, String t) {
     int hh = headerHeight(height);
@@ -779,9 +1006,7 @@ public class TBoard implements Runnable {
     }
     g.setColor(WHITE);
     g.setFont(bold);
-    g.setClip(x, 0, width - x - 2, hh);
-    g.drawString(t, x, (hh - bold.getHeight()) / 2, Graphics.LEFT | Graphics.TOP);
-    g.setClip(0, 0, width, height);
+    g.drawString(fit(t, bold, width - x - 2), x, (hh - bold.getHeight()) / 2, Graphics.LEFT | Graphics.TOP);
     return hh;
   }
 
@@ -841,12 +1066,14 @@ public class TBoard implements Runnable {
         }
       }
       int right = width - scroll - 3;
+      boolean off = cfg.cells[i] == null;
       if (marks[i] == 2) {
         tick(g, right - 8, y + rh / 2);
         right -= 11;
       } else {
+        // A puzzle too large for this player shows its size in red.
         String size = cfg.width[i] + "x" + cfg.height[i];
-        g.setColor(GREY);
+        g.setColor(off ? RED : GREY);
         g.drawString(size, right, y + (rh - fh) / 2 + 1, Graphics.RIGHT | Graphics.TOP);
         right -= small.stringWidth(size) + 3;
         if (marks[i] == 1) {
@@ -855,10 +1082,9 @@ public class TBoard implements Runnable {
           right -= 6;
         }
       }
-      g.setColor(INK);
-      g.setClip(textX, y, right - textX, rh);
-      g.drawString((i + 1) + ". " + cfg.note[i], textX, y + (rh - fh) / 2 + 1, Graphics.LEFT | Graphics.TOP);
-      g.setClip(0, 0, width, height);
+      g.setColor(off ? GREY : INK);
+      g.drawString(fit((i + 1) + ". " + cfg.note[i], small, right - textX), textX, y + (rh - fh) / 2 + 1,
+          Graphics.LEFT | Graphics.TOP);
     }
     scrollBar(g, width, hh, rows * rh, top, rows, n);
     if (height >= 100) {
@@ -909,24 +1135,33 @@ public class TBoard implements Runnable {
     scrollBar(g, width, hh + 3, rows * fh, textTop, rows, lines.length);
   }
 
-  /** Fits the board to the screen: clues in the small font, cells as large as fit but no smaller than the clues need. */
+  /**
+   * Fits the board to the screen. Cells are never narrower than the widest
+   * column-clue number nor lower than a row-clue number, so no two numbers
+   * touch; small boards grow to fill the screen. Clue areas take at most
+   * half the screen; a clue longer than its area shows the numbers nearest
+   * the grid and an orange mark where it goes on, and the zoomed board's bar
+   * shows the cursor's clues whole.
+   */
   void layout() {
     int width = canvas.getWidth();
     int height = canvas.getHeight() - bar();
-    int fh = small.getHeight();
     int least;
     if (zoom) {
       lw = 0;
-      th = 2 * fh + 2;
+      // As tall as the longest clues need, but the grid keeps a third of a
+      // tiny screen; what does not fit then ends in an orange mark.
+      th = Math.min((barText(true, wideRow).length + barText(false, wideCol).length) * small.getHeight() + 2,
+          height * 2 / 3);
       least = 3;
     } else {
       lw = Math.min(rowClueWidth + 3, width / 2);
       th = Math.min(colClueCount * pitch() + 3, height / 2);
-      least = Math.max(small.charWidth('0') + 3, fh - 3);
+      least = Math.max(colNumberWidth + 2, pitch() + 1);
     }
     int aw = width - lw - 1;
     int ah = height - th - 1;
-    size = Math.max(least, Math.min(16, Math.min(aw / w, ah / h)));
+    size = Math.max(least, Math.min(Math.max(16, Math.min(width, height) / 6), Math.min(aw / w, ah / h)));
     vw = Math.max(1, Math.min(w, aw / size));
     vh = Math.max(1, Math.min(h, ah / size));
     gx = lw + Math.max(0, (aw - vw * size) / 2);
@@ -947,9 +1182,32 @@ public class TBoard implements Runnable {
     oy = Math.max(0, Math.min(oy, h - vh));
   }
 
-  /** Line spacing of stacked column clues: digits need no room for descenders. */
-  private int pitch() {
+  /** Height of a clue number's box: digits need no room for descenders. */
+  int pitch() {
     return Math.min(small.getHeight(), small.getBaselinePosition() + 1);
+  }
+
+  /** The cell at a point of the screen, as y * w + x, or -1 off the grid. */
+  int cellAt(int px, int py) {
+    int x = px - gx;
+    int y = py - gy;
+    if (x < 0 || y < 0 || x >= vw * size || y >= vh * size) {
+      return -1;
+    }
+    return (oy + y / size) * w + ox + x / size;
+  }
+
+  /** The zoomed board's bar lines for one row or column: its whole clue, wrapped. */
+  private String[] barText(boolean row, int i) {
+    byte[] c = row ? rowClues[i] : colClues[i];
+    StringBuffer b = new StringBuffer(row ? "Row " : "Column ").append(i + 1).append(':');
+    for (int k = 0; k < c.length; k++) {
+      b.append(' ').append(c[k] & 0xff);
+    }
+    if (c.length == 0) {
+      b.append(" 0");
+    }
+    return wrap(b.toString(), small, canvas.getWidth() - 6);
   }
 
   private void paintGame(Graphics g, int width, int height) {
@@ -960,8 +1218,20 @@ public class TBoard implements Runnable {
     if (zoom) {
       g.setColor(LIGHT);
       g.fillRect(0, 0, width, th - 1);
-      line(g, "Row " + (cy + 1) + ":", rowClues[cy], rowDone[cy], 1);
-      line(g, "Column " + (cx + 1) + ":", colClues[cx], colDone[cx], 1 + small.getHeight());
+      int y = 1;
+      for (int r = 0; r < 2; r++) {
+        String[] t = barText(r == 0, r == 0 ? cy : cx);
+        g.setColor((r == 0 ? rowDone[cy] : colDone[cx]) ? GREY : INK);
+        for (int k = 0; k < t.length; k++) {
+          if (y + small.getHeight() > th) {
+            g.setColor(ORANGE);
+            g.fillRect(0, th - 3, width, 2);
+            break;
+          }
+          g.drawString(t[k], 3, y, Graphics.LEFT | Graphics.TOP);
+          y += small.getHeight();
+        }
+      }
     } else {
       paintClues(g);
       g.setClip(0, 0, width, height);
@@ -974,34 +1244,57 @@ public class TBoard implements Runnable {
 
   private void paintClues(Graphics g) {
     int s = size;
-    int base = small.getBaselinePosition();
-    g.setColor(LIGHT);
-    g.fillRect(gx + (cx - ox) * s, gy - th, s + 1, th);
-    g.fillRect(gx - lw, gy + (cy - oy) * s, lw, s + 1);
     int p = pitch();
-    g.setClip(gx, gy - th, vw * s + 1, th);
+    int top = gy - th;
+    int left = gx - lw;
+    // Stripes under every other column and row of clues, the cursor's lit.
+    for (int x = 0; x < vw; x++) {
+      int c = ox + x == cx ? LIGHT : (ox + x) % 2 == 1 ? STRIPE : PAPER;
+      g.setColor(c);
+      g.fillRect(gx + x * s + 1, top, s - 1, th - 1);
+    }
+    for (int y = 0; y < vh; y++) {
+      int c = oy + y == cy ? LIGHT : (oy + y) % 2 == 1 ? STRIPE : PAPER;
+      g.setColor(c);
+      g.fillRect(left, gy + y * s + 1, lw - 1, s - 1);
+    }
+    // Only whole numbers are drawn, nearest the grid first; the two pixels
+    // at the far edge stay free for the mark of a clue that goes on.
+    int fit = (th - 3) / p;
     for (int x = 0; x < vw; x++) {
       byte[] c = colClues[ox + x];
+      int n = Math.max(1, c.length);
       g.setColor(colDone[ox + x] ? GREY : INK);
-      int y = gy - 2;
-      int k = c.length - 1;
-      do {
-        g.drawString(k < 0 ? "0" : number(c[k] & 0xff), gx + x * s + s / 2 + 1, y, Graphics.HCENTER | Graphics.BASELINE);
-        y -= p;
-      } while (--k >= 0 && y > gy - th);
+      for (int j = 0; j < n && j < fit; j++) {
+        String t = c.length == 0 ? "0" : number(c[c.length - 1 - j] & 0xff);
+        g.drawString(t, gx + x * s + (s + 1) / 2, gy - 1 - (j + 1) * p, Graphics.HCENTER | Graphics.TOP);
+      }
+      if (n > fit) {
+        g.setColor(ORANGE);
+        g.fillRect(gx + x * s + 1, top, s - 1, 2);
+      }
     }
-    g.setClip(gx - lw, gy, lw, vh * s + 1);
-    int gap = small.charWidth('0') / 2 + 2;
+    int gap = gap();
     for (int y = 0; y < vh; y++) {
       byte[] c = rowClues[oy + y];
-      g.setColor(rowDone[oy + y] ? GREY : INK);
+      int n = Math.max(1, c.length);
+      int ty = gy + y * s + 1 + (s - 1 - p) / 2;
       int x = gx - 3;
-      int k = c.length - 1;
-      do {
-        String t = k < 0 ? "0" : number(c[k] & 0xff);
-        g.drawString(t, x, gy + y * s + (s + base) / 2 - 1, Graphics.RIGHT | Graphics.BASELINE);
-        x -= small.stringWidth(t) + gap;
-      } while (--k >= 0 && x > gx - lw);
+      int j = 0;
+      g.setColor(rowDone[oy + y] ? GREY : INK);
+      for (; j < n; j++) {
+        String t = c.length == 0 ? "0" : number(c[c.length - 1 - j] & 0xff);
+        int tw = small.stringWidth(t);
+        if (x - tw < left + 2) {
+          break;
+        }
+        g.drawString(t, x, ty, Graphics.RIGHT | Graphics.TOP);
+        x -= tw + gap;
+      }
+      if (j < n) {
+        g.setColor(ORANGE);
+        g.fillRect(left, gy + y * s + 1, 2, s - 1);
+      }
     }
   }
 
@@ -1072,36 +1365,35 @@ public class TBoard implements Runnable {
     g.drawRect(px, py, s, s);
   }
 
-  /** One line of the zoomed board's clue bar. */
-  private void line(Graphics g, String label, byte[] c, boolean finished, int y) {
-    StringBuffer b = new StringBuffer(label);
-    for (int k = 0; k < c.length; k++) {
-      b.append(' ').append(c[k] & 0xff);
-    }
-    if (c.length == 0) {
-      b.append(" 0");
-    }
-    g.setColor(finished ? GREY : INK);
-    g.drawString(b.toString(), 3, y, Graphics.LEFT | Graphics.TOP);
-  }
-
   private void paintMenu(Graphics g, int width, int height) {
+    String[] m = items();
     int fh = small.getHeight();
-    int rh = Math.min(fh + 3, (height - 6) / MENU.length);
-    int mw = 0;
-    for (int i = 0; i < MENU.length; i++) {
-      mw = Math.max(mw, small.stringWidth(MENU[i]));
+    int head = ask ? fh + 2 : 0;
+    int rh = Math.min(fh + 3, (height - 6 - head) / m.length);
+    int mw = small.stringWidth("Clear the board?");
+    for (int i = 0; i < m.length; i++) {
+      mw = Math.max(mw, small.stringWidth(m[i]) + 20);
     }
-    mw += 24;
-    int mh = MENU.length * rh + 6;
+    mw = Math.min(width - 4, mw + 4);
+    int mh = m.length * rh + 6 + head;
     int mx = (width - mw) / 2;
     int my = (height - mh) / 2;
     g.setColor(BLUE);
     g.fillRect(mx - 2, my - 2, mw + 4, mh + 4);
     g.setColor(WHITE);
     g.fillRect(mx, my, mw, mh);
-    for (int i = 0; i < MENU.length; i++) {
-      int y = my + 3 + i * rh;
+    if (ask) {
+      g.setColor(BLUE);
+      g.fillRect(mx, my, mw, head + 1);
+      g.setColor(WHITE);
+      g.drawString("Clear the board?", width / 2, my + 1, Graphics.HCENTER | Graphics.TOP);
+    }
+    menuX = mx;
+    menuY = my + 3 + head;
+    menuW = mw;
+    menuRow = rh;
+    for (int i = 0; i < m.length; i++) {
+      int y = menuY + i * rh;
       if (i == menuSel) {
         g.setColor(LIGHT);
         g.fillRect(mx + 1, y, mw - 2, rh);
@@ -1110,22 +1402,43 @@ public class TBoard implements Runnable {
         }
       }
       g.setColor(INK);
-      g.drawString(MENU[i], mx + 14, y + (rh - fh) / 2 + 1, Graphics.LEFT | Graphics.TOP);
+      g.drawString(m[i], mx + 14, y + (rh - fh) / 2 + 1, Graphics.LEFT | Graphics.TOP);
     }
   }
 
+  /**
+   * The grid the player solved (or the author's picture, when the two differ
+   * and the player asks for it) above the note, both on solid ground in
+   * front of the snow; a long note scrolls.
+   */
   private void paintWin(Graphics g, int width, int height) {
     g.setColor(INK);
     g.fillRect(0, 0, width, height);
+    if (snow == null) {
+      snow = new TSprite(18, width, height);
+    }
+    snow.paint(g);
     int fh = small.getHeight();
-    g.setFont(bold);
-    g.setColor(YELLOW);
-    g.drawString("Solved!", width / 2, 2, Graphics.HCENTER | Graphics.TOP);
-    int y0 = bold.getHeight() + 6;
-    String[] note = wrap(cfg.note[pic], small, width - 8);
-    int shown = cfg.note[pic].length() == 0 ? 0 : Math.min(note.length, 3);
+    String text = cfg.note[pic];
+    if (differs) {
+      text = (author ? "The author's picture. * shows your grid."
+          : "Your grid meets every clue; the author's picture differs. * shows it.")
+          + (text.length() > 0 ? "\n" + text : "");
+    }
+    // Small screens give the picture the title's line too: the word opens the note.
+    int y0 = 2;
+    if (height < 100) {
+      text = "Solved! " + text;
+    } else {
+      g.setFont(bold);
+      g.setColor(YELLOW);
+      g.drawString("Solved!", width / 2, 2, Graphics.HCENTER | Graphics.TOP);
+      y0 = bold.getHeight() + 6;
+    }
+    String[] note = text.length() == 0 ? new String[0] : wrap(text, small, width - 12);
+    int rows = Math.min(note.length, Math.max(1, (height - y0) * 2 / 5 / fh));
     int aw = width - 12;
-    int ah = height - y0 - shown * fh - 10;
+    int ah = height - y0 - rows * fh - 13;
     // Whole cells where they fit; a picture larger than the screen is scaled down.
     int tw = w;
     int tht = h;
@@ -1156,7 +1469,7 @@ public class TBoard implements Runnable {
       }
       int start = -1;
       for (int x = 0; x <= w; x++) {
-        boolean f = x < w && cfg.filled(pic, x, y);
+        boolean f = x < w && (author ? cfg.filled(pic, x, y) : cells[y * w + x] == 1);
         if (f && start < 0) {
           start = x;
         } else if (!f && start >= 0) {
@@ -1167,15 +1480,31 @@ public class TBoard implements Runnable {
         }
       }
     }
-    g.setFont(small);
-    g.setColor(WHITE);
-    for (int i = 0; i < shown; i++) {
-      g.drawString(note[i], width / 2, py + tht + 7 + i * fh, Graphics.HCENTER | Graphics.TOP);
+    if (rows > 0) {
+      int ny = height - rows * fh - 4;
+      g.setColor(INK);
+      g.fillRect(0, ny - 2, width, rows * fh + 6);
+      textTop = Math.max(0, Math.min(textTop, note.length - rows));
+      g.setFont(small);
+      g.setColor(WHITE);
+      for (int i = 0; i < rows; i++) {
+        g.drawString(note[textTop + i], width / 2, ny + i * fh, Graphics.HCENTER | Graphics.TOP);
+      }
+      scrollBar(g, width, ny, rows * fh, textTop, rows, note.length);
     }
-    if (snow == null) {
-      snow = new TSprite(18, width, height);
+  }
+
+  /** The text, or as much of its first line as fits followed by "...". */
+  static String fit(String s, Font f, int width) {
+    int n = s.indexOf('\n');
+    if (n < 0 && f.stringWidth(s) <= width) {
+      return s;
     }
-    snow.paint(g);
+    n = n < 0 ? s.length() : n;
+    while (n > 0 && f.stringWidth(s.substring(0, n) + "...") > width) {
+      n--;
+    }
+    return s.substring(0, n) + "...";
   }
 
   /** Breaks text into lines no wider than width, at blanks where it can and at line breaks always. */

@@ -15,6 +15,18 @@ public class TCanvas extends Canvas {
     TBoard.it.key(key, true);
   }
 
+  protected void pointerPressed(int x, int y) {
+    TBoard.it.pointer(x, y, 0);
+  }
+
+  protected void pointerDragged(int x, int y) {
+    TBoard.it.pointer(x, y, 1);
+  }
+
+  protected void pointerReleased(int x, int y) {
+    TBoard.it.pointer(x, y, 2);
+  }
+
   protected void showNotify() {
     TBoard.it.shown(true);
   }

@@ -12,6 +12,9 @@ import java.io.InputStream;
 public class TConfig {
   /** The largest side a picture may have: clue values and the board fit bytes. */
   static final int MAX_SIDE = 255;
+  // A picture over MAX_SIDE, or one whose cells would take the pictures
+  // kept so far over MAX_CELL_BYTES, is skipped: the desktop tool warns
+  // about the same pictures by the same rule.
   static final int MAX_COUNT = 4096;
   static final int MAX_TEXT = 16384;
   /** All pictures' cells together; keeps room in a 200 KB heap for the board. */
@@ -22,7 +25,7 @@ public class TConfig {
   String version;
   int[] width;
   int[] height;
-  /** Cells per picture, pixel i (row by row from the top left) in byte i / 8, bit i % 8. */
+  /** Cells per picture, pixel i (row by row from the top left) in byte i / 8, bit i % 8; null when too large. */
   byte[][] cells;
   String[] note;
   /** Changes whenever a picture changes, so saved progress for another pack is dropped. */
@@ -69,30 +72,37 @@ public class TConfig {
         if (w < 0 || ht < 0) {
           throw damaged("bad size of crossword " + (i + 1));
         }
-        if (w > MAX_SIDE || ht > MAX_SIDE) {
-          throw new IOException("Crossword " + (i + 1) + " is too large (" + w + " * " + ht + ").");
-        }
-        int pixels = w * ht;
-        int size = pixels / 8 + 1;
-        total += size;
-        if (total > MAX_CELL_BYTES) {
-          throw new IOException("The crosswords are too large for this phone's memory.");
-        }
-        byte[] b = new byte[size];
-        in.readFully(b);
-        // The last pixels that do not fill a byte sit in its top bits; move
-        // them down so that every pixel is found the same way.
-        int rest = pixels & 7;
-        b[size - 1] = (byte) (rest == 0 ? 0 : (b[size - 1] & 0xFF) >> (8 - rest));
+        long all = (long) w * ht / 8 + 1;
         width[i] = w;
         height[i] = ht;
-        cells[i] = b;
-        note[i] = text(in);
         h = h * 31 + w;
         h = h * 31 + ht;
-        for (int k = 0; k < size; k++) {
-          h = h * 31 + b[k];
+        if (w > MAX_SIDE || ht > MAX_SIDE || total + all > MAX_CELL_BYTES) {
+          // Too large for this player: listed as unavailable, the others play.
+          while (all > 0) {
+            int k = in.skipBytes((int) Math.min(all, 4096));
+            if (k <= 0) {
+              in.readByte();
+              k = 1;
+            }
+            all -= k;
+          }
+        } else {
+          int pixels = w * ht;
+          int size = (int) all;
+          total += size;
+          byte[] b = new byte[size];
+          in.readFully(b);
+          // The last pixels that do not fill a byte sit in its top bits; move
+          // them down so that every pixel is found the same way.
+          int rest = pixels & 7;
+          b[size - 1] = (byte) (rest == 0 ? 0 : (b[size - 1] & 0xFF) >> (8 - rest));
+          cells[i] = b;
+          for (int k = 0; k < size; k++) {
+            h = h * 31 + b[k];
+          }
         }
+        note[i] = text(in);
       }
       hash = h;
       count = n;

@@ -108,6 +108,18 @@ public class ClassCheckTest {
   }
 
   @Test
+  public void findsTextAnchoredAtTheBaseline() throws Exception {
+    String draw = "import javax.microedition.lcdui.Graphics; public class A { void p(Graphics g, int a) {";
+    File d = compile("cldc1.1", "A", draw + " g.drawString(\"1\", 0, 0, Graphics.TOP | Graphics.LEFT);"
+        + " g.drawChar('1', 0, 0, Graphics.BOTTOM | Graphics.HCENTER); } }");
+    assertEquals(List.of(), check(d, "A"));
+    d = compile("cldc1.1", "A", draw + " g.drawString(\"1\", 0, 0, Graphics.BASELINE | Graphics.LEFT); } }");
+    assertFinding(check(d, "A"), "text anchored at BASELINE");
+    d = compile("cldc1.1", "A", draw + " g.drawSubstring(\"1\", 0, 1, 0, 0, a); } }");
+    assertFinding(check(d, "A"), "text anchor that is not a constant");
+  }
+
+  @Test
   public void findsAWrongClassFileVersion() throws Exception {
     File d = tmp.newFolder();
     byte[] a = Files.readAllBytes(new File(compile("cldc1.1", "A", "public class A {}"), "A.class").toPath());

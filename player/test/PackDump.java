@@ -8,7 +8,8 @@ import java.nio.charset.StandardCharsets;
 /**
  * Reads a crossword pack through the player's own reader and prints it as
  * text (UTF-8, LF line ends): the crossword count, the information text, then
- * per crossword "W * H", one line of '#' (filled) and '.' per row, and the note.
+ * per crossword "W * H", one line of '#' (filled) and '.' per row, and the note
+ * (a crossword too large for the player: "W * H unavailable" and the note).
  * Lets tests compare what the desktop tool writes with what the phone reads.
  *
  * Usage: PackDump FILE. Exit 1 with the reader's message when the pack is refused.
@@ -35,8 +36,8 @@ public final class PackDump {
     out.print(c.count + "\n");
     out.print(c.info + "\n");
     for (int p = 0; p < c.count; p++) {
-      out.print(c.width[p] + " * " + c.height[p] + "\n");
-      for (int y = 0; y < c.height[p]; y++) {
+      out.print(c.width[p] + " * " + c.height[p] + (c.cells[p] == null ? " unavailable\n" : "\n"));
+      for (int y = 0; c.cells[p] != null && y < c.height[p]; y++) {
         StringBuilder b = new StringBuilder();
         for (int x = 0; x < c.width[p]; x++) {
           b.append(c.filled(p, x, y) ? '#' : '.');

@@ -26,11 +26,12 @@ public class PackDumpTest {
 
   @Test
   public void printsTheCanonicalText() throws Exception {
-    byte[] pack = new PackBytes().int32(3).text("Сведения").text("1.0.0")
+    byte[] pack = new PackBytes().int32(4).text("Сведения").text("1.0.0")
         .picture("#.#", ".#.", "..#").text("Заметка")
         .int32(0).int32(0).raw(0).text("")
-        .picture("#.", ".#", "##", "..").text("last").bytes();
-    assertEquals("3\nСведения\n3 * 3\n#.#\n.#.\n..#\nЗаметка\n0 * 0\n\n2 * 4\n#.\n.#\n##\n..\nlast\n", run(pack, 0));
+        .picture("#.", ".#", "##", "..").text("last").picture(256, 1, new boolean[256]).text("wide").bytes();
+    assertEquals("4\nСведения\n3 * 3\n#.#\n.#.\n..#\nЗаметка\n0 * 0\n\n2 * 4\n#.\n.#\n##\n..\nlast\n"
+        + "256 * 1 unavailable\nwide\n", run(pack, 0));
   }
 
   @Test

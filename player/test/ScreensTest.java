@@ -1,5 +1,6 @@
 import static org.junit.Assert.assertEquals;
 import static org.junit.Assert.assertNotEquals;
+import static org.junit.Assert.assertTrue;
 
 import java.awt.image.BufferedImage;
 import javax.microedition.lcdui.Canvas;
@@ -150,5 +151,53 @@ public class ScreensTest {
 
     Harness broken = new Harness(java.util.Arrays.copyOf(sample(), 40)).started();
     broken.shoot("message");
+  }
+
+  @Test
+  public void drawsTheHardCasesAtEverySize() throws Exception {
+    String note = "A long note from the author, long enough to need many lines on every phone: it wraps"
+        + " at blanks and scrolls with the up and down keys, and the snow never falls across it.";
+    byte[] list = new PackBytes().int32(4).text("").text("1.0.0").picture(HEART).text("A heart with a note far too long for one row")
+        .picture(300, 8, new boolean[2400]).text("Too wide").picture(SMILE).text("Smile").picture(HOUSE).text("").bytes();
+    Object[][] boards = {{"30x20", 30, 20, Pictures.wide()}, {"40x40", 40, 40, Pictures.ring()},
+        {"20x20", 20, 20, Pictures.checker()}, {"5x5", 5, 5, Pictures.draw(5, 5, (x, y) -> x == y || x == 2)}};
+    for (int[] s : LayoutTest.SIZES) {
+      String at = s[0] + "x" + s[1] + "-";
+      for (Object[] b : boards) {
+        Harness t = new Harness(Pictures.pack((Integer) b[1], (Integer) b[2], (boolean[]) b[3], ""), true, s[0], s[1]).started();
+        t.press(-5, -4, -4, -2);
+        t.shoot(at + "board-" + b[0]);
+        if (b[0].equals("20x20")) {
+          t.press(Canvas.KEY_STAR);
+          t.shoot(at + "board-20x20-zoomed");
+        }
+      }
+      Harness t = new Harness(PackBytes.pack("", HEART, note), true, s[0], s[1]).started();
+      t.press(-5);
+      t.solveWithKeys();
+      assertEquals(TBoard.WIN, t.board.screen);
+      for (int i = 0; i < 40; i++) {
+        t.canvas.render();
+        t.board.snow.step(s[0], s[1]);
+      }
+      t.shoot(at + "win");
+      Harness l = new Harness(list, true, s[0], s[1]).started();
+      l.board.marks[2] = 2;
+      l.press(-2);
+      l.shoot(at + "list");
+      l.press(-2, -5, -6, -2, -2, -5);
+      l.shoot(at + "restart-question");
+    }
+    // A splash larger than the screen, shrunk to fit.
+    Harness t = new Harness(sample(), true, 96, 65);
+    javax.microedition.lcdui.Image big = javax.microedition.lcdui.Image.createImage(200, 120);
+    javax.microedition.lcdui.Graphics g = big.getGraphics();
+    g.setColor(0x2e5ca8);
+    g.fillRect(10, 10, 180, 100);
+    g.setColor(0xffd840);
+    g.fillRect(60, 40, 80, 40);
+    t.board.splash = big;
+    t.shoot("96x65-splash");
+    assertTrue(t.board.splash.getWidth() <= 96 && t.board.splash.getHeight() <= 65);
   }
 }

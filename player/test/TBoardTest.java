@@ -161,6 +161,7 @@ public class TBoardTest {
   @Test
   public void zoomingOutShrinksTheCellsButNotBelowThreePixels() {
     boolean[] cells = new boolean[60 * 60];
+    cells[0] = true;
     byte[] pack = new PackBytes().int32(1).text("").text("1.0.0").picture(60, 60, cells).text("").bytes();
     Harness t = new Harness(pack, false, 128, 128).started();
     t.board.open(0);
@@ -257,7 +258,14 @@ public class TBoardTest {
   public void theMenuRestartsAndLeaves() {
     Harness t = opened(PackBytes.pack("", SHAPE, "a"), 0);
     t.press(Canvas.KEY_NUM5, LEFT_SOFT, -2, -2, -5);
+    assertTrue("restart asks first", t.board.menu && t.board.ask);
+    t.press(-5);
+    assertEquals("no, the first answer, keeps the board", 1, t.board.cells[0]);
+    t.press(LEFT_SOFT, -2, -2, -5, RIGHT_SOFT);
+    assertEquals("back keeps it too", 1, t.board.cells[0]);
+    t.press(LEFT_SOFT, -2, -2, -5, -2, -5);
     assertEquals(0, t.board.cells[0]);
+    assertFalse(t.board.menu);
     t.press(LEFT_SOFT, -2, -5);
     assertEquals(TBoard.TEXT, t.board.screen);
     t.press(-5);
@@ -387,5 +395,130 @@ public class TBoardTest {
     b.key(-5, false);
     assertTrue(m.isDestroyed());
     assertNull(b.anim);
+  }
+
+  @Test
+  public void tapsFillMarkAndClearAndADragPaintsALine() {
+    Harness t = opened(PackBytes.pack("", SHAPE, ""), 0);
+    TBoard b = t.board;
+    t.canvas.render();
+    int s = b.size;
+    int[][] taps = {{2, 1, 1}, {2, 1, 2}, {2, 1, 0}, {4, 2, 1}};
+    for (int[] tap : taps) {
+      t.canvas.touch(b.gx + tap[0] * s + s / 2, b.gy + tap[1] * s + s - 1);
+      assertEquals(tap[0], b.cx);
+      assertEquals(tap[1], b.cy);
+      assertEquals("cell " + tap[0] + "," + tap[1], tap[2], b.cells[tap[1] * b.w + tap[0]]);
+    }
+    assertEquals("the edge of the grid", -1, b.cellAt(b.gx + 5 * s, b.gy));
+    assertEquals(-1, b.cellAt(b.gx - 1, b.gy));
+    int y = b.gy + s / 2;
+    t.canvas.touch(b.gx + 1, y, b.gx + s + 1, y, b.gx + 2 * s + 1, y, b.gx + 3 * s + 1, y);
+    assertArrayEquals(new byte[] {1, 1, 1, 1, 0}, Arrays.copyOf(b.cells, 5));
+    t.canvas.touch(b.gx + 1, y, b.gx + 3 * s + 1, y);
+    assertEquals("a drag from a filled cell marks", 2, b.cells[3]);
+  }
+
+  @Test
+  public void tapsBesideABoardLargerThanTheScreenScrollIt() {
+    boolean[] cells = new boolean[40 * 40];
+    cells[0] = true;
+    Harness t = new Harness(Pictures.pack(40, 40, cells, ""), false, 128, 128).started();
+    t.board.open(0);
+    TBoard b = t.board;
+    t.canvas.render();
+    int right = b.gx + b.vw * b.size + 1;
+    t.canvas.touch(right, b.gy + 1);
+    assertEquals("past the last column shown", b.vw, b.cx);
+    assertEquals(0, b.cy);
+    t.canvas.render();
+    assertEquals(1, b.ox);
+    t.canvas.touch(b.gx + 1, b.gy - 1);
+    assertEquals("above the top row: the bottom one", 39, b.cy);
+    assertEquals(b.vw, b.cx);
+  }
+
+  @Test
+  public void tapsWorkTheListTheMenuAndTheSoftKeyLabels() {
+    Harness t = new Harness(PackBytes.pack("", SHAPE, "a", DIAGONAL, "b"), true, 128, 128).started();
+    t.canvas.render();
+    int rh = Math.max(t.board.small.getHeight() + 3, 9);
+    t.canvas.touch(10, 127 - 20 - rh);
+    assertEquals(TBoard.LIST, t.board.screen);
+    t.canvas.touch(20, 24 + rh + rh / 2);
+    assertEquals("a tap on the second row opens it", 1, t.board.pic);
+    t.canvas.touch(5, 125);
+    assertTrue("the left label opens the menu", t.board.menu);
+    t.canvas.render();
+    t.canvas.touch(64, t.board.menuY + 3 * t.board.menuRow + 1);
+    assertEquals("the menu's List row", TBoard.LIST, t.board.screen);
+  }
+
+  @Test
+  public void progressIsSavedEveryFewChanges() throws Exception {
+    boolean[] ring = Pictures.ring();
+    byte[] pack = Pictures.pack(40, 40, ring, "");
+    Harness t = opened(pack, 0);
+    for (int i = 0; i < TBoard.SAVE_EVERY - 1; i++) {
+      t.press(Canvas.KEY_NUM6, ring[i + 1] ? Canvas.KEY_NUM5 : Canvas.KEY_NUM0);
+    }
+    assertEquals("nothing written yet", 0, opened(pack, 0).board.cells[1]);
+    TBoard.it = t.board;
+    t.press(Canvas.KEY_NUM6, Canvas.KEY_NUM0);
+    Harness killed = opened(pack, 0);
+    for (int i = 1; i <= TBoard.SAVE_EVERY; i++) {
+      assertEquals("cell " + i, i == TBoard.SAVE_EVERY || !ring[i] ? 2 : 1, killed.board.cells[i]);
+    }
+    TBoard.it = t.board;
+    // What one save costs on a 40 x 40 board, for the choice of SAVE_EVERY.
+    int n = 2000;
+    long start = System.nanoTime();
+    for (int i = 0; i < n; i++) {
+      t.board.save();
+    }
+    long micros = (System.nanoTime() - start) / 1000 / n;
+    System.out.println("one save of a 40 x 40 board: " + micros + " us on this JVM, record of "
+        + (1 + (40 * 40 + 3) / 4) + " bytes");
+    assertTrue(!t.board.saveFailed);
+  }
+
+  @Test
+  public void aPictureWithoutInkIsSolvedOnOpening() {
+    Harness t = opened(PackBytes.pack("", new String[] {"...", "..."}, "blank"), 0);
+    assertEquals(TBoard.WIN, t.board.screen);
+    assertEquals(2, t.board.marks[0]);
+    t.press(RIGHT_SOFT);
+    t.board.open(0);
+    assertEquals("once solved, it opens to be looked at", TBoard.GAME, t.board.screen);
+  }
+
+  @Test
+  public void aPictureTooLargeIsListedAndTheOthersPlay() throws Exception {
+    byte[] pack = new PackBytes().int32(3).text("").text("1.0.0").picture(DIAGONAL).text("a")
+        .picture(300, 8, new boolean[2400]).text("too wide").picture(SHAPE).text("c").bytes();
+    Harness t = new Harness(pack).started();
+    t.press(-2, -5);
+    assertEquals(TBoard.TEXT, t.board.screen);
+    assertEquals("Crossword 2 (300 * 8) is too large for this player.", t.board.text);
+    t.press(-5, -2, -5);
+    assertEquals(TBoard.GAME, t.board.screen);
+    assertEquals(2, t.board.pic);
+    t.solveWithKeys();
+    t.press(-5);
+    assertEquals("next skips it", 0, t.board.pic);
+  }
+
+  @Test
+  public void theWinScreenShowsTheSolvedGridAndOnAKeyTheAuthorsPicture() {
+    Harness t = opened(PackBytes.pack("", DIAGONAL, "A note"), 0);
+    t.press(Canvas.KEY_NUM6, Canvas.KEY_NUM5, Canvas.KEY_NUM4, Canvas.KEY_NUM8, Canvas.KEY_NUM5);
+    assertEquals(TBoard.WIN, t.board.screen);
+    assertTrue(t.board.differs);
+    assertFalse(t.board.author);
+    t.press(Canvas.KEY_STAR);
+    assertTrue(t.board.author);
+    t.canvas.render();
+    t.press(Canvas.KEY_STAR);
+    assertFalse(t.board.author);
   }
 }

@@ -1,6 +1,7 @@
 import static org.junit.Assert.assertArrayEquals;
 import static org.junit.Assert.assertEquals;
 import static org.junit.Assert.assertNotEquals;
+import static org.junit.Assert.assertTrue;
 import static org.junit.Assert.fail;
 
 import java.io.ByteArrayInputStream;
@@ -140,9 +141,7 @@ public class TConfigTest {
         {new PackBytes().int32(1).text("").text("1.0.0").int32(-3).int32(2).bytes(),
             "The crossword file is damaged (bad size of crossword 1)."},
         {new PackBytes().int32(1).text("").text("1.0.0").int32(0x40000000).int32(0x40000000).bytes(),
-            "Crossword 1 is too large (1073741824 * 1073741824)."},
-        {new PackBytes().int32(2).text("").text("1.0.0").picture("#").text("").int32(256).int32(1).bytes(),
-            "Crossword 2 is too large (256 * 1)."},
+            "The crossword file is cut short."},
         {new PackBytes().int32(1).text("").text("2.0.0").bytes(),
             "This player can not read crossword files of version 2.0.0."},
         {new PackBytes().int32(1).text("").text("1.0.0").picture("#").int32(-1).bytes(),
@@ -154,12 +153,21 @@ public class TConfigTest {
   }
 
   @Test
-  public void refusesPacksLargerThanThePhoneCanHold() {
-    PackBytes p = new PackBytes().int32(13).text("").text("1.0.0");
-    for (int i = 0; i < 13; i++) {
-      p.picture(255, 255, new boolean[255 * 255]).text("");
+  public void picturesTooLargeForThePlayerAreSkippedAndTheOthersRead() throws IOException {
+    // 255 x 255 takes 8129 bytes: eight fit the 64 KB of cells, the ninth not.
+    PackBytes p = new PackBytes().int32(12).text("").text("1.0.0");
+    p.picture(300, 8, new boolean[300 * 8]).text("wide").picture(8, 256, new boolean[8 * 256]).text("tall");
+    for (int i = 0; i < 9; i++) {
+      p.picture(255, 255, new boolean[255 * 255]).text("big " + i);
     }
-    assertEquals("The crosswords are too large for this phone's memory.", failure(p.bytes()));
+    TConfig c = read(p.picture("#.").text("last").bytes());
+    assertEquals(12, c.count);
+    for (int i = 0; i < 12; i++) {
+      assertEquals("picture " + i, i < 2 || i == 10, c.cells[i] == null);
+    }
+    assertEquals(300, c.width[0]);
+    assertEquals("last", c.note[11]);
+    assertTrue(c.filled(11, 0, 0));
   }
 
   @Test

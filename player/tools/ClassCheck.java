@@ -341,7 +341,7 @@ public final class ClassCheck {
         findings.add(where + ": finalize is not supported");
       }
       if (m.code != null) {
-        checkCode(where, m);
+        checkCode(where, m, c);
       }
     }
   }
@@ -405,14 +405,47 @@ public final class ClassCheck {
     LENGTH[0xc9] = 5;
   }
 
-  private void checkCode(String where, Member m) {
+  /** The Graphics methods that draw text, whose last argument is the anchor. */
+  static final Set<String> TEXT = new HashSet<>(Arrays.asList("drawString", "drawChar", "drawChars", "drawSubstring"));
+
+  /** The value an instruction pushes when it pushes an int constant, else null. */
+  private static Integer constant(byte[] code, int pc) {
+    int op = code[pc] & 0xff;
+    if (op >= 0x02 && op <= 0x08) {
+      return op - 0x03;
+    }
+    if (op == 0x10) {
+      return (int) code[pc + 1];
+    }
+    if (op == 0x11) {
+      return (int) (short) ((code[pc + 1] & 0xff) << 8 | code[pc + 2] & 0xff);
+    }
+    return null;
+  }
+
+  private void checkCode(String where, Member m, ClassInfo c) {
     byte[] code = m.code;
     boolean branches = m.handlers > 0;
     Set<String> said = new TreeSet<>();
     int pc = 0;
+    int previous = -1;
     while (pc < code.length) {
       int op = code[pc] & 0xff;
       int len = LENGTH[op];
+      if (op == 0xb6) {
+        // Runtimes disagree on where a BASELINE anchor puts text (some a line
+        // too low), so text is placed from the font's metrics with TOP or
+        // BOTTOM anchors, given as constants so that this can prove it.
+        int ref = (code[pc + 1] & 0xff) << 8 | code[pc + 2] & 0xff;
+        if (c.className(c.a[ref]).equals("javax/microedition/lcdui/Graphics") && TEXT.contains(c.utf[c.a[c.b[ref]]])) {
+          Integer anchor = previous < 0 ? null : constant(code, previous);
+          if (anchor == null) {
+            said.add("text anchor that is not a constant");
+          } else if ((anchor & 64) != 0) {
+            said.add("text anchored at BASELINE");
+          }
+        }
+      }
       if (FLOATING.contains(op)) {
         said.add("float or double instruction");
       } else if (op == 0xa8 || op == 0xc9 || op == 0xa9) {
@@ -445,6 +478,7 @@ public final class ClassCheck {
           said.add("float or double instruction");
         }
       }
+      previous = pc;
       pc += len;
     }
     if (branches && !m.stackMap) {

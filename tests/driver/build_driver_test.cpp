@@ -130,15 +130,14 @@ TEST_F(BuildDriverTest, ASuccessfulBuildLogsEveryStepInOrder) {
 TEST_F(BuildDriverTest, TheJarHoldsThePlayerThePackAndTheManifest) {
     ASSERT_TRUE(Run(Project()).outcome.success);
     const std::vector<std::string> entries = Entries(Jar());
-    // Files of the staging folder first (in the folder's name order), then
-    // the manifest folder's entry followed by its contents.
+    // The manifest first, for readers that stream the JAR, then the files
+    // of the staging folder in the folder's name order.
     std::vector<std::string> files = {"cfg.dat"};
     for (const PayloadFile& f : PayloadFiles()) files.emplace_back(f.name);
     std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
         return AsciiUpper(a) < AsciiUpper(b);
     });
-    files.push_back("META-INF/");
-    files.push_back("META-INF/MANIFEST.MF");
+    files.insert(files.begin(), {"META-INF/", "META-INF/MANIFEST.MF"});
     EXPECT_EQ(entries, files);
     EXPECT_EQ(test::RunCommand("unzip -tq " + test::ShellQuote(Jar())), 0);
     std::string listing;
@@ -181,6 +180,7 @@ TEST_F(BuildDriverTest, RefusalsBeforeAnyFolderIsTouched) {
         {"..", false, "Crossword name can not be used as a file name"},
         {"Cat.", false, "Crossword name can not be used as a file name"},
         {"Cat ", false, "Crossword name can not be used as a file name"},
+        {"Cats, Dogs", false, "Crossword name can not contain a comma"},
     };
     for (const auto& c : cases) {
         CrosswordProject p = Project(c.name);
@@ -328,7 +328,7 @@ TEST_F(BuildDriverTest, IgnoreInTheWritersPromptIsLogged) {
     EXPECT_EQ(std::count(entries.begin(), entries.end(), "logo.png"), 1);
 }
 
-TEST_F(BuildDriverTest, WarningsForLargeSuitesAndLongNames) {
+TEST_F(BuildDriverTest, WarningsForLargeSuitesLongNamesAndPicturesThePlayerRefuses) {
     // Noise does not compress: a 800 x 800 picture makes a JAR well over 64 KB.
     std::mt19937 random(12345);
     WriteBmp(dir / "noise.bmp", 800, 800, [&](int, int) { return (random() & 1) != 0; });
@@ -341,6 +341,13 @@ TEST_F(BuildDriverTest, WarningsForLargeSuitesAndLongNames) {
     ASSERT_NE(midlet, b.log.end());
     EXPECT_EQ(*(midlet + 1), "Warning: " + p.name + ".jar is larger than 64 KB; some phones refuse suites this large");
     EXPECT_EQ(*(midlet + 2), "Warning: crossword name is longer than 32 bytes; some phones refuse such names");
+
+    const auto refused = std::find_if(b.log.begin(), b.log.end(),
+                                      [](const std::string& l) { return l.rfind("Create cfg file ", 0) == 0; });
+    ASSERT_NE(refused, b.log.end());
+    EXPECT_EQ(*(refused + 1), "Warning: picture 1 (" + (dir / "noise.bmp") +
+                                  ") is 800 * 800; the player takes no side over 255 cells, so phones list "
+                                  "it as unavailable");
 
     const Build small = Run(Project("Exactly32BytesLongNameForTest123"));
     for (const auto& l : small.log) EXPECT_EQ(l.rfind("Warning", 0), std::string::npos) << l;

@@ -42,8 +42,26 @@ TEST(Descriptors, NamesGoInAsTyped) {
               std::string::npos);
     // UTF-8 bytes, unchanged: "Кот" is 6 bytes.
     const std::string jad = JadText("Кот", kVendor, kProfile, 1);
-    EXPECT_NE(jad.find("MIDlet-Jar-URL: Кот.jar\r\n"), std::string::npos);
+    EXPECT_NE(jad.find("MIDlet-Name: Кот\r\n"), std::string::npos);
+    EXPECT_NE(jad.find("MIDlet-Jar-URL: %D0%9A%D0%BE%D1%82.jar\r\n"), std::string::npos);
     EXPECT_EQ(ManifestText("Кот", kVendor).size(), 223u + 2 * 3);
+}
+
+TEST(Descriptors, TheJarUrlIsPercentEncoded) {
+    const struct {
+        const char* name;
+        const char* url;
+    } cases[] = {
+        {"Cat.jar", "Cat.jar"},
+        {"My cats.jar", "My%20cats.jar"},
+        {"100%.jar", "100%25.jar"},
+        {"No#1?.jar", "No%231%3F.jar"},
+        {"a~b_c-d(e)!&'+=;@,$.jar", "a~b_c-d(e)!&'+=;@,$.jar"},
+        {"[x]{y}^`.jar", "%5Bx%5D%7By%7D%5E%60.jar"},
+        {"Кот.jar", "%D0%9A%D0%BE%D1%82.jar"},
+        {"\x7f\xff.jar", "%7F%FF.jar"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(JarUrl(c.name), c.url) << c.name;
 }
 
 TEST(Descriptors, WriteTextFileLogsTheBytesWritten) {

@@ -40,9 +40,20 @@ for entry in TGrixMIDlet.class TCanvasInit.class TCanvas.class TNokiaCanvas.clas
 done
 [ "$(wc -l <"$work/jar-list")" -eq 16 ] || fail "unexpected entries: $(cat "$work/jar-list")"
 
+# An installer that streams the JAR finds the manifest only when it comes
+# first; the same Java command as PackDump, another class.
+jarstream=("${packdump[@]}")
+jarstream[-1]=JarStream
+"${jarstream[@]}" "$jar" >"$work/stream-list" || fail "Java's streaming JAR reader finds no manifest"
+[ "$(head -n 1 "$work/stream-list")" = "MIDlet-1: $name, /logo.png, TGrixMIDlet" ] \
+  || fail "streamed manifest: $(head -n 1 "$work/stream-list")"
+[ "$(head -n 2 "$work/jar-list" | tr '\n' ' ')" = "META-INF/ META-INF/MANIFEST.MF " ] \
+  || fail "the manifest is not the first entry: $(head -n 2 "$work/jar-list")"
+[ "$(wc -l <"$work/stream-list")" -eq 15 ] || fail "the streaming reader saw: $(cat "$work/stream-list")"
+
 size=$(stat -c %s "$jar")
 grep -q $'^MIDlet-Jar-Size: '"$size"$'\r$' "$jad" || fail "the JAD does not carry the JAR's size $size"
-grep -q $'^MIDlet-Jar-URL: '"$name"$'.jar\r$' "$jad" || fail "the JAD does not name the JAR"
+grep -q $'^MIDlet-Jar-URL: E2E%20%D0%9A%D0%BE%D1%82.jar\r$' "$jad" || fail "the JAD does not name the JAR"
 
 mkdir -p "$work/x"
 (cd "$work/x" && jar xf "$jar") || fail "jar xf failed"

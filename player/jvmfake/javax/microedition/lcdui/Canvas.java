@@ -120,6 +120,15 @@ public abstract class Canvas extends Displayable {
     keyReleased(keyCode);
   }
 
+  /** For tests: a touch pressed at the first point, dragged through the others, released at the last. */
+  public void touch(int... xy) {
+    pointerPressed(xy[0], xy[1]);
+    for (int i = 2; i < xy.length; i += 2) {
+      pointerDragged(xy[i], xy[i + 1]);
+    }
+    pointerReleased(xy[xy.length - 2], xy[xy.length - 1]);
+  }
+
   /** For tests: a key held until it repeats once. */
   public void hold(int keyCode) {
     keyPressed(keyCode);

@@ -22,6 +22,9 @@ public class Graphics {
   public static final int SOLID = 0;
   public static final int DOTTED = 1;
 
+  /** For tests: when set, every text drawn is added as {text, its box, the clip}. */
+  public static java.util.List<Object[]> texts;
+
   private final Graphics2D g;
   private final int width;
   private final int height;
@@ -156,8 +159,14 @@ public class Graphics {
     } else if ((anchor & BASELINE) != 0) {
       y -= font.getBaselinePosition();
     }
+    // MIDP: a TOP anchor puts the font's top at y, BOTTOM its bottom (top
+    // plus getHeight()), BASELINE its baseline (top plus getBaselinePosition()).
     g.setFont(font.awt);
     g.drawString(str, x, y + font.getBaselinePosition());
+    if (texts != null) {
+      texts.add(new Object[] {str, new java.awt.Rectangle(x + tx, y + ty, w, font.getHeight()),
+          new java.awt.Rectangle(clipX + tx, clipY + ty, clipW, clipH)});
+    }
   }
 
   public void drawSubstring(String str, int offset, int len, int x, int y, int anchor) {
