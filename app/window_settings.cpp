@@ -53,7 +53,8 @@ void TfmMain::LoadSettings() {
     PictureRows rows;
     for (const PictureEntry& entry : ReadPictureTable(ini, folder))
         rows.push_back({FromUtf8(entry.path), FromUtf8(entry.size_text), FromUtf8(entry.note)});
-    ShowList(rows, {1, kFileColumn});
+    // The caller draws the picture and reports a file that cannot be read.
+    ShowList(rows, {1, kFileColumn}, false);
     undo_->clear();
     UpdateCount();
 }
@@ -116,7 +117,7 @@ void TfmMain::ResetProject() {
     ComboBox1->setCurrentIndex(kFitZoomIndex);
     CheckBox1->setChecked(false);
     updating_list_ = was;
-    ShowList({}, {1, kFileColumn});
+    ShowList({}, {1, kFileColumn}, false);
     undo_->clear();
 }
 

@@ -316,3 +316,19 @@ TEST_F(SettingsTest, ProjectsAreDocumentsSavedAsOpenedAndRemembered) {
 
 }  // namespace
 }  // namespace grix::test
+
+namespace grix::test {
+namespace {
+
+TEST_F(SettingsTest, AMissingFirstPictureIsReportedOverTheOpenWindowByName) {
+    WriteText(ini, "[Table]\r\nRowCount=1\r\n1.1=" + (dir / "gone.bmp") + "\r\n");
+    auto window = ShowWindow(ini);
+    ASSERT_EQ(window->boxes.size(), 1u);
+    EXPECT_TRUE(window->boxes[0].over_the_window);
+    EXPECT_TRUE(window->boxes[0].text.startsWith(
+        QString::fromStdString("Cannot show picture 1 (" + (dir / "gone.bmp") + "): ")))
+        << window->boxes[0].text.toStdString();
+}
+
+}  // namespace
+}  // namespace grix::test

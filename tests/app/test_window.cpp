@@ -44,7 +44,7 @@ QMessageBox::StandardButton TestWindow::AskAfterSaveFailure(const QString& text)
 }
 
 void TestWindow::ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
-    boxes.push_back({icon, title, text});
+    boxes.push_back({icon, title, text, isVisible()});
 }
 
 bool TestWindow::OpenFolder(const QString& path) {

@@ -46,6 +46,7 @@ class TestWindow : public TfmMain {
         QMessageBox::Icon icon;
         QString title;
         QString text;
+        bool over_the_window = false;  // the window was on screen when it came
     };
 
     std::deque<QString> file_answers;  // answers of the open dialog, "" cancels
