@@ -1,0 +1,101 @@
+#include "imaging/picture_reader.h"
+
+#include <cstring>
+#include <vector>
+
+#include "imaging/bmp_luma_reader.h"
+#include "imaging/import_errors.h"
+#include "imaging/stream.h"
+#ifdef GRIX_HAVE_GIF
+#include "imaging/gif_reader.h"
+#endif
+#ifdef GRIX_HAVE_JPEG
+#include "imaging/jpeg_reader.h"
+#endif
+#ifdef GRIX_HAVE_PNG
+#include "imaging/png_reader.h"
+#endif
+
+namespace grix {
+namespace {
+
+bool StartsWith(const std::uint8_t* data, std::size_t size, const char* magic, std::size_t n) {
+    return size >= n && std::memcmp(data, magic, n) == 0;
+}
+
+// Only a cross build made without one of the decoders gets here.
+[[maybe_unused]] [[noreturn]] void RefuseKind(const std::string& path, const char* kind) {
+    throw EInvalidGraphic("This build of Grix cannot read " + std::string(kind) +
+                          " pictures such as \"" + path + "\"");
+}
+
+}  // namespace
+
+std::optional<PictureKind> SniffPictureKind(const std::uint8_t* data, std::size_t size) {
+    if (StartsWith(data, size, "\x89PNG\r\n\x1a\n", 8))
+        return PictureKind::Png;
+    if (StartsWith(data, size, "\xFF\xD8\xFF", 3))
+        return PictureKind::Jpeg;
+    if (StartsWith(data, size, "GIF87a", 6) || StartsWith(data, size, "GIF89a", 6))
+        return PictureKind::Gif;
+    if (StartsWith(data, size, "BM", 2))
+        return PictureKind::Bmp;
+    return std::nullopt;
+}
+
+DecodedPicture DecodePicture(const std::uint8_t* data, std::size_t size, const std::string& path,
+                             const ReadOptions& options) {
+    const std::optional<PictureKind> kind = SniffPictureKind(data, size);
+    if (!kind)
+        throw EInvalidGraphic("\"" + path + "\" is not a PNG, JPEG, GIF or BMP picture");
+    DecodedPicture picture;
+    picture.kind = *kind;
+    switch (*kind) {
+        case PictureKind::Png:
+#ifdef GRIX_HAVE_PNG
+            picture.luma = ReadPngLuma(data, size, path, options.pixel_limit);
+            break;
+#else
+            RefuseKind(path, "PNG");
+#endif
+        case PictureKind::Jpeg: {
+#ifdef GRIX_HAVE_JPEG
+            JpegLuma jpeg = ReadJpegLuma(data, size, path, options.min_width, options.min_height,
+                                         options.pixel_limit);
+            picture.luma = std::move(jpeg.image);
+            picture.source_width = jpeg.source_width;
+            picture.source_height = jpeg.source_height;
+            return picture;
+#else
+            RefuseKind(path, "JPEG");
+#endif
+        }
+        case PictureKind::Gif:
+#ifdef GRIX_HAVE_GIF
+            picture.luma = ReadGifLuma(data, size, path, options.pixel_limit);
+            break;
+#else
+            RefuseKind(path, "GIF");
+#endif
+        case PictureKind::Bmp:
+            picture.luma = ReadBmpLuma(data, size, path, options.pixel_limit);
+            break;
+    }
+    picture.source_width = picture.luma.width;
+    picture.source_height = picture.luma.height;
+    return picture;
+}
+
+DecodedPicture ReadPicture(const std::string& path, const ReadOptions& options) {
+    TFileStream file(path);
+    if (file.Size() > kMaxImportFileBytes) {
+        throw EPictureTooLarge(
+            "The picture file \"" + path + "\" is too large: " + std::to_string(file.Size()) +
+            " bytes, more than " + std::to_string(kMaxImportFileBytes >> 20) + " MB");
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
+    bytes.resize(file.Read(bytes.data(), bytes.size()));
+    return DecodePicture(bytes.data(), bytes.size(), path, options);
+}
+
+}  // namespace grix
