@@ -172,6 +172,10 @@ bool TfmMain::OpenFolder(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+std::optional<ImportedPicture> TfmMain::RunImport(const QString& source) {
+    return RunImportDialog(this, source);
+}
+
 QMessageBox::StandardButton TfmMain::AskAfterSaveFailure(const QString& text) {
     QMessageBox box(QMessageBox::Warning, ProgramTitle(), text,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/background_build.h"
+#include "app/import_dialog.h"
 #include "app/picture_checks.h"
 #include "app/picture_list.h"
 #include "builder/project.h"
@@ -85,6 +86,9 @@ class TfmMain : public QMainWindow {
 
     // The actions a user meets.
     void AddPictures();
+    // Opens the import dialog for `source` (asking for a picture when it is
+    // empty) and adds the BMP it writes, with its note.
+    void ImportPicture(const QString& source = {});
     void RemoveSelectedPicture();
     void MovePictureUp();
     void MovePictureDown();
@@ -152,6 +156,7 @@ class TfmMain : public QMainWindow {
     QAction* actionUndo = nullptr;
     QAction* actionRedo = nullptr;
     QAction* actionAddImage = nullptr;
+    QAction* actionImport = nullptr;
     QAction* actionRemoveImage = nullptr;
     QAction* actionUp = nullptr;
     QAction* actionDown = nullptr;
@@ -170,6 +175,8 @@ class TfmMain : public QMainWindow {
     virtual QString AskSaveFileName(const QString& title, const QString& filter);
     virtual void ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text);
     virtual bool OpenFolder(const QString& path);
+    // The import dialog; nothing when the author cancelled.
+    virtual std::optional<ImportedPicture> RunImport(const QString& source);
     // The project could not be saved: Save (elsewhere), Discard or Cancel.
     virtual QMessageBox::StandardButton AskAfterSaveFailure(const QString& text);
 

@@ -324,6 +324,10 @@ void TfmMain::BuildMenus() {
                               QKeySequence(QStringLiteral("Ctrl+Y"))});
     actionAddImage =
         action(QStringLiteral("&Add image..."), QKeySequence(Qt::Key_Insert), [this] { AddPictures(); });
+    actionImport = action(QStringLiteral("&Import picture..."), QKeySequence(QStringLiteral("Ctrl+I")),
+                          [this] { ImportPicture(); });
+    actionImport->setToolTip(
+        QStringLiteral("Make a crossword picture from a PNG, JPEG or GIF picture (Ctrl+I)"));
     actionRemoveImage = action(QStringLiteral("&Remove image"), QKeySequence(),
                                [this] { RemoveSelectedPicture(); });
     actionUp = action(QStringLiteral("Move &up"), QKeySequence(QStringLiteral("Ctrl+Up")),
@@ -360,7 +364,7 @@ void TfmMain::BuildMenus() {
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->addActions({actionUndo, actionRedo});
     edit->addSeparator();
-    edit->addActions({actionAddImage, actionRemoveImage, actionUp, actionDown});
+    edit->addActions({actionAddImage, actionImport, actionRemoveImage, actionUp, actionDown});
     QMenu* build = menuBar()->addMenu(QStringLiteral("&Build"));
     build->addActions({actionStart, actionCancel, actionShowMidlets});
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <new>
 
+#include "app/import_dialog.h"
 #include "app/main_window.h"
 #include "app/utf8_text.h"
 #include "builder/pack_picture.h"
@@ -171,6 +172,7 @@ void TfmMain::UpdateButtons() {
     const int last = static_cast<int>(shown_rows_.size());
     BitBtn4->setEnabled(idle);
     actionAddImage->setEnabled(idle);
+    actionImport->setEnabled(idle);
     BitBtn5->setEnabled(idle && row > 0);
     actionRemoveImage->setEnabled(idle && row > 0);
     BitBtn6->setEnabled(idle && row > 1);
@@ -225,6 +227,7 @@ void TfmMain::AddPictureFiles(const QStringList& paths) {
 
 void TfmMain::AddDroppedFiles(const QList<QUrl>& urls) {
     QStringList pictures;
+    QStringList imports;
     QStringList refused;
     for (const QUrl& url : urls) {
         if (!url.isLocalFile()) {
@@ -245,17 +248,38 @@ void TfmMain::AddDroppedFiles(const QList<QUrl>& urls) {
                 pictures.append(folder.filePath(name));
         } else if (HasSuffix(path, {"bmp"})) {
             pictures.append(path);
-        } else if (HasSuffix(path, {"png", "jpg", "jpeg", "gif"})) {
-            refused.append(info.fileName() +
-                           QStringLiteral(" is not a BMP picture (pictures are BMP files)"));
+        } else if (IsImportPicture(path)) {
+            imports.append(path);
         } else {
-            refused.append(info.fileName() + QStringLiteral(" is not a BMP picture"));
+            refused.append(info.fileName() + QStringLiteral(" is not a BMP, PNG, JPEG or GIF picture"));
         }
     }
     pictures.removeDuplicates();
     if (!refused.isEmpty())
         ShowStatus(QStringLiteral("Not added: ") + refused.join(QStringLiteral("; ")));
     AddPictureFiles(pictures);
+    // Other pictures become crossword pictures through the import dialog,
+    // one after another.
+    for (const QString& path : imports)
+        ImportPicture(path);
+}
+
+void TfmMain::ImportPicture(const QString& source) {
+    if (build_.Running())
+        return;
+    const std::optional<ImportedPicture> imported = RunImport(source);
+    if (!imported)
+        return;
+    PictureRows rows = shown_rows_;
+    PictureRow entry;
+    const std::optional<std::string> failure =
+        SizeTextOf(imported->path, static_cast<int>(rows.size()) + 1, entry);
+    entry.note = imported->note;
+    rows.push_back(entry);
+    ChangeList(QStringLiteral("import picture"), rows, {static_cast<int>(rows.size()), kFileColumn},
+               !failure);
+    if (failure)
+        throw Error(*failure);
 }
 
 void TfmMain::AddPictures() {

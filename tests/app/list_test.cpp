@@ -228,20 +228,30 @@ TEST_F(ListTest, DropsAddBmpFilesInOrderAndFoldersSortedAndSayWhatWasRefused) {
     Drop(*window, {c, dir / "notes.txt", b});
     EXPECT_EQ(Rows(*window), (std::vector<std::string>{"1|" + a + "|20 * 15|", "2|" + c + "|3 * 5|",
                                                        "3|" + b + "|8 * 8|"}));
-    EXPECT_EQ(window->statusBar()->currentMessage(), "Not added: notes.txt is not a BMP picture");
+    EXPECT_EQ(window->statusBar()->currentMessage(),
+              "Not added: notes.txt is not a BMP, PNG, JPEG or GIF picture");
 
     const std::string folder = dir / "folder";
     std::filesystem::create_directory(folder);
     for (const char* name : {"b2.bmp", "A1.BMP", "c3.bmp"})
         WriteBmp(folder + "/" + name, 2, 2, [](int, int) { return true; });
     WriteText(folder + "/readme.txt", "not a picture");
+    // A photo goes through the import dialog; what it writes is added with
+    // its note.
+    window->import_answers.push_back(ImportedPicture{QString::fromStdString(c), "photo-3x5.bmp"});
     Drop(*window, {folder, dir / "photo.png"});
     const auto rows = Rows(*window);
-    ASSERT_EQ(rows.size(), 6u);
+    ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(rows[3], "4|" + folder + "/A1.BMP|2 * 2|");
     EXPECT_EQ(rows[4], "5|" + folder + "/b2.bmp|2 * 2|");
     EXPECT_EQ(rows[5], "6|" + folder + "/c3.bmp|2 * 2|");
-    EXPECT_TRUE(window->statusBar()->currentMessage().contains("photo.png is not a BMP picture"));
+    EXPECT_EQ(rows[6], "7|" + c + "|3 * 5|photo-3x5.bmp");
+    EXPECT_EQ(window->imported_sources, QStringList{QString::fromStdString(dir / "photo.png")});
+
+    window->actionImport->trigger();  // from the menu: the dialog asks for the picture
+    EXPECT_EQ(window->imported_sources.size(), 2);
+    EXPECT_EQ(window->imported_sources.back(), "");
+    EXPECT_EQ(Count(), "7") << "cancelled";
 }
 
 TEST_F(ListTest, DeleteClearsANoteRemovesARowOnItsFileCellAndLeavesTheSize) {

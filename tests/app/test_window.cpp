@@ -43,6 +43,15 @@ QMessageBox::StandardButton TestWindow::AskAfterSaveFailure(const QString& text)
     return answer;
 }
 
+std::optional<ImportedPicture> TestWindow::RunImport(const QString& source) {
+    imported_sources.append(source);
+    if (import_answers.empty())
+        return std::nullopt;
+    std::optional<ImportedPicture> answer = import_answers.front();
+    import_answers.pop_front();
+    return answer;
+}
+
 void TestWindow::ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
     boxes.push_back({icon, title, text, isVisible()});
 }

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,9 @@ class TestWindow : public TfmMain {
     // Answers of the box after a failed save; Cancel ("Stay") when none left.
     std::deque<QMessageBox::StandardButton> save_failure_answers;
     QStringList save_failures;  // the texts of those boxes
+    // What the import dialog "writes" for each source it is opened for.
+    std::deque<std::optional<ImportedPicture>> import_answers;
+    QStringList imported_sources;
     std::vector<Asked> asked;
     std::vector<Box> boxes;
     QStringList opened_folders;
@@ -63,6 +67,7 @@ class TestWindow : public TfmMain {
     QStringList AskOpenFileNames(const QString& title, const QString& filter) override;
     QString AskSaveFileName(const QString& title, const QString& filter) override;
     QMessageBox::StandardButton AskAfterSaveFailure(const QString& text) override;
+    std::optional<ImportedPicture> RunImport(const QString& source) override;
     QString AskOpenFileName(const QString& title, const QString& filter) override;
     void ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) override;
     bool OpenFolder(const QString& path) override;
