@@ -377,6 +377,7 @@ void TfmMain::ShowHelp() {
             "per pixel) with a note for each, and press Start to build the MIDlet suite.\n\n"
             "Keys:\n"
             "Insert\tAdd image\n"
+            "Ctrl+I\tImport a PNG, JPEG or GIF picture\n"
             "Delete\tRemove the picture (on its File cell) or clear the note (on its Notes cell)\n"
             "Ctrl+Up / Ctrl+Down\tMove the picture in the list\n"
             "Ctrl+Z / Ctrl+Shift+Z\tUndo / redo a change of the list\n"
