@@ -13,6 +13,7 @@
 #include "archive/compress_source.h"
 #include "archive/dir_manager.h"
 #include "archive/dos_time.h"
+#include "archive/entry_name.h"
 #include "archive/file_info.h"
 #include "archive/folder_collection.h"
 #include "archive/temp_file.h"
@@ -422,6 +423,12 @@ bool TBraskBaseArchiver::WriteEntry(TBraskDirItem& item) {
         abort_ = true;
         return false;
     }
+    // A name that would land outside the extracting folder (or split a
+    // listing line) is refused here, where the failure prompt can leave it out.
+    if (!IsSafeEntryName(item.stored_name)) {
+        Raise(brask_code::kUnsafeEntryName,
+              {PrintableName(item.source_path), PrintableName(item.stored_name)});
+    }
     File source;
     std::uint64_t length = 0;
     if (!item.is_folder) {
@@ -486,6 +493,9 @@ bool TBraskBaseArchiver::WriteEntry(TBraskDirItem& item) {
             abort_ = true;
             return false;
         }
+        // No other file can go where this one did not fit: the whole
+        // update fails, with the cause the user can act on.
+        if (outcome.disk_full) throw EFileError(kDiskFull);
         if (outcome.bytes_read != length) {
             Raise(brask_code::kInvalidCompressedSize,
                   {std::to_string(length), std::to_string(outcome.bytes_read)});

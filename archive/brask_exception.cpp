@@ -13,7 +13,7 @@ struct MessageRow {
 };
 
 // One row per message; a row's position is its message index.
-constexpr std::array<MessageRow, 22> kMessages{{
+constexpr std::array<MessageRow, 23> kMessages{{
     {1, 4, "Index out of bounds"},
     {5, 5, "Invalid compression mode. Mode must be in [0-9] range"},
     {7, 7, "Index out of bounds"},
@@ -38,6 +38,7 @@ constexpr std::array<MessageRow, 22> kMessages{{
     {60, 60, "Entry \"%s\" cannot be stored: its name or comment is longer than 65535 bytes"},
     {61, 61, "Cannot open existing archive \"%s\": only new archives can be created"},
     {62, 62, "Archive is busy: it cannot be changed while an update is being written"},
+    {63, 63, "Cannot store file \"%s\": entry name \"%s\" is not safe to extract"},
 }};
 
 }  // namespace

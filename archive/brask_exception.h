@@ -30,6 +30,7 @@ inline constexpr int kStreamWrite = 46;
 inline constexpr int kFieldTooLong = 60;
 inline constexpr int kExistingArchive = 61;
 inline constexpr int kBusy = 62;
+inline constexpr int kUnsafeEntryName = 63;
 }  // namespace brask_code
 
 // The message template of a code ("Unknown error" for a code without one)

@@ -111,7 +111,10 @@ CompressOutcome CompressSource(File& source, std::uint64_t source_length, File& 
             }
             if (last) size -= kAdlerTrailerSize;
         }
-        if (archive.WriteSome(data, size) != size) break;
+        if (archive.WriteSome(data, size) != size) {
+            outcome.disk_full = true;
+            break;
+        }
         outcome.bytes_read += n;
         outcome.bytes_written += size;
     }

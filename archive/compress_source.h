@@ -23,6 +23,7 @@ struct CompressOutcome {
     std::uint32_t crc32 = 0;      // of the bytes read
     std::uint64_t bytes_read = 0;
     std::uint64_t bytes_written = 0;
+    bool disk_full = false;       // the archive took fewer bytes than offered
 };
 
 // Called before each chunk with the bytes read so far; answers true to abort.

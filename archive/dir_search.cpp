@@ -59,7 +59,9 @@ std::vector<FoundItem> SearchFolder(const std::string& folder, const std::string
         std::string name = it->path().filename().string();
         if (name == "." || name == "..") continue;
         if (!PatternMatches(match_all ? nullptr : &*mask, name)) continue;
-        const FileInfo info = QueryFileInfo(prefix + name);
+        // Links are never followed: a link to "/" would walk the whole disk,
+        // one to a file elsewhere would pack it.
+        const FileInfo info = QueryFileInfo(prefix + name, false);
         if (info.kind != FileKind::File && info.kind != FileKind::Folder) continue;
         if ((info.kind == FileKind::Folder) != folders) continue;
         if ((info.attributes & refused) != 0) continue;

@@ -24,10 +24,11 @@ bool SearchPatternMatches(const std::string& pattern, const std::string& name);
 // The regular files (folders == false) or the folders (folders == true) of
 // `folder` whose names match `pattern`, leaving out every item that carries
 // a hidden, system, volume-label or folder bit which `attributes` lacks.
-// Links are followed; pipes, sockets, devices and dangling links are never
-// returned. Items come ordered by NameLess, whatever order the file system
-// keeps. A folder that does not exist has no items; one that cannot be read
-// raises EFOpenError ("Cannot open file "<folder>". <reason>").
+// Links (to files or folders), pipes, sockets and devices are never
+// returned, so nothing from outside `folder` is ever found through it.
+// Items come ordered by NameLess, whatever order the file system keeps. A
+// folder that does not exist has no items; one that cannot be read raises
+// EFOpenError ("Cannot open file "<folder>". <reason>").
 std::vector<FoundItem> SearchFolder(const std::string& folder, const std::string& pattern,
                                     std::uint16_t attributes, bool folders);
 

@@ -24,10 +24,18 @@ std::string LastComponent(const std::string& path) {
 }
 }  // namespace
 
-FileInfo QueryFileInfo(const std::string& path) {
+FileInfo QueryFileInfo(const std::string& path, bool follow_links) {
     FileInfo info;
     struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0) return info;
+#ifdef _WIN32
+    (void)follow_links;
+    const int result = path.empty() ? -1 : ::stat(path.c_str(), &st);
+#else
+    const int result = path.empty()  ? -1
+                       : follow_links ? ::stat(path.c_str(), &st)
+                                      : ::lstat(path.c_str(), &st);
+#endif
+    if (result != 0) return info;
     // Some file systems (and Windows' stat) report no inode numbers; such a
     // file has no known identity rather than one shared with every other.
     info.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),

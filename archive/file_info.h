@@ -39,7 +39,8 @@ struct FileInfo {
 // name starts with "."; nothing carries the system bit.
 std::uint16_t FileAttributesFor(bool is_folder, bool owner_writable, const std::string& name);
 
-// Follows symbolic links, as opening the path would.
-FileInfo QueryFileInfo(const std::string& path);
+// Follows symbolic links, as opening the path would; with follow_links
+// false a link is answered as FileKind::Other, whatever it leads to.
+FileInfo QueryFileInfo(const std::string& path, bool follow_links = true);
 
 }  // namespace grix

@@ -185,7 +185,7 @@ private:
         }
 
         if (mask == expanded.full && !HasWildcard(mask)) {
-            const FileInfo single = QueryFileInfo(FullPath(expanded.full, settings_.base));
+            const FileInfo single = QueryFileInfo(FullPath(expanded.full, settings_.base), false);
             if (single.kind == FileKind::File) {
                 ConsiderItem(FileNamePart(expanded.full), ItemPrefix(folder_part), false,
                              single.identity);

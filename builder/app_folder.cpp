@@ -75,21 +75,15 @@ std::string UserDataFolder() {
 
 bool IsFolderWritable(const std::string& folder) {
     if (folder.empty()) return false;
-    const std::string probe =
-        JoinPath(folder.back() == kPathDelimiter ? folder.substr(0, folder.size() - 1) : folder,
-                 ".grix-write-probe-" + std::to_string(
-#ifdef _WIN32
-                     GetCurrentProcessId()
-#else
-                     getpid()
-#endif
-                         ));
-    int err = 0;
-    File file = File::TryOpen(probe, OpenMode::CreateTruncate, err);
-    if (!file.IsOpen()) return false;
-    file = File();
-    std::error_code ec;
-    std::filesystem::remove(probe, ec);
+    // A fresh, unpredictable name: a probe under a fixed name would write
+    // through whatever link someone planted there.
+    std::string path;
+    try {
+        path = File::CreateUnique(folder, ".grix-write-probe-").Path();
+    } catch (const std::exception&) {
+        return false;
+    }
+    RemoveFile(path);
     return true;
 }
 

@@ -6,15 +6,18 @@
 #include <system_error>
 
 #include "archive/brask.h"
+#include "builder/build_lock.h"
 #include "builder/crossword_pack.h"
 #include "builder/descriptors.h"
 #include "builder/payload_store.h"
+#include "builder/picture_label.h"
 #include "builder/player_limits.h"
 #include "builder/suite_jar.h"
 #include "builder/solvability_warnings.h"
 #include "core/errors.h"
 #include "core/file.h"
 #include "core/paths.h"
+#include "core/staged_file.h"
 #include "core/text.h"
 
 namespace grix {
@@ -38,12 +41,21 @@ std::string TimeOfDay() {
     return text;
 }
 
-// Copies `from` over `to`; answers false (and leaves no partial `to`) when
-// anything fails.
-bool CopyWholeFile(const std::string& from, const std::string& to) {
+// A splash picture is a few kilobytes; a phone's whole suite is 64 KB.
+constexpr std::int64_t kMaxSplashBytes = 1024 * 1024;
+
+// The suite's JAR and JAD are written under names starting with this in
+// the suite folder and renamed into place; any such file found there is
+// what a killed build left.
+constexpr const char* kStagedPrefix = ".grix-build-";
+
+// Copies `from` to a new file `to`; answers the reason when anything fails
+// (and leaves no partial `to`), an empty string on success.
+std::string CopySplash(const std::string& from, const std::string& to) {
     try {
         File source = File::Open(from, OpenMode::Read);
-        File target = File::Open(to, OpenMode::CreateTruncate);
+        if (source.Size() > kMaxSplashBytes) return "larger than 1 MB";
+        File target = File::Open(to, OpenMode::Replace);
         std::vector<std::uint8_t> buffer(64 * 1024);
         for (;;) {
             const std::size_t got = source.Read(buffer.data(), buffer.size());
@@ -51,27 +63,74 @@ bool CopyWholeFile(const std::string& from, const std::string& to) {
             target.WriteAll(buffer.data(), got);
         }
         target.Close();
-        return true;
-    } catch (const std::exception&) {
-        std::error_code ec;
-        fs::remove(to, ec);
-        return false;
+        return {};
+    } catch (const std::exception& e) {
+        RemoveFile(to);
+        return e.what();
     }
 }
 
 // Deletes the files of `folder` whose names equal one of `names` without
-// regard to ASCII case (names are kept lower-cased), ignoring every failure.
+// regard to ASCII case (names are kept lower-cased), ignoring every
+// failure. Names are removed, never followed: a link goes, not its target.
 void DeleteFilesNamed(const std::string& folder, const std::set<std::string>& names) {
     std::error_code ec;
-    std::vector<fs::path> doomed;
+    // A link in the folder's place leads to someone else's files.
+    if (!fs::is_directory(fs::symlink_status(folder, ec))) return;
+    std::vector<std::string> doomed;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (names.count(AsciiLower(name)) != 0 && !it->is_directory(ec)) {
-            doomed.push_back(it->path());
+        if (names.count(AsciiLower(name)) != 0) doomed.push_back(it->path().string());
+    }
+    for (const auto& path : doomed) RemoveFile(path);
+}
+
+// Removes what a killed build left in the suite folder.
+void RemoveLeftovers(const std::string& suite_folder) {
+    std::error_code ec;
+    std::vector<std::string> doomed;
+    for (fs::directory_iterator it(suite_folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename().string().rfind(kStagedPrefix, 0) == 0) {
+            doomed.push_back(it->path().string());
         }
     }
-    for (const auto& path : doomed) fs::remove(path, ec);
+    for (const auto& path : doomed) RemoveFile(path);
 }
+
+void CheckCancel(const BuildControl& control) {
+    if (control.cancel != nullptr && control.cancel->load()) throw Error(kBuildCancelled);
+}
+
+// Writes the JAD text into its staged file; any failure names the JAD.
+void WriteJad(const std::string& text, const StagedFile& staged, const LogSink& log) {
+    try {
+        File file = File::Open(staged.TempPath(), OpenMode::Replace);
+        file.WriteAll(text.data(), text.size());
+        file.Sync();
+        file.Close();
+    } catch (const std::exception&) {
+        throw Error("Can not create/save file " + staged.FinalPath());
+    }
+    if (log) {
+        log("Create file " + staged.FinalPath() + ", size " + std::to_string(text.size()) +
+            " bytes");
+    }
+}
+
+// The size of a file by name.
+std::int64_t SizeOf(const std::string& path) {
+    File file = File::Open(path, OpenMode::Read);
+    const std::int64_t size = file.Size();
+    file.Close();
+    return size;
+}
+
+// Closes the archive writer whatever way the JAR step ends, so that the
+// staged JAR is released before it is removed.
+struct ClosesArchive {
+    TBrask& brask;
+    ~ClosesArchive() { brask.Close(); }
+};
 
 // The per-build files. snow0-3.png, the player's classes and META-INF stay
 // between builds; the next build overwrites them. The DEvar*.class and
@@ -148,8 +207,12 @@ void ConfigureSuiteArchiver(TBrask& brask) {
 }
 
 void EnsureFolder(const std::string& path, const LogSink& log) {
+    // A link in the folder's place is refused, never followed: the build
+    // writes, deletes and packs what the folder holds.
     std::error_code ec;
-    const bool ok = fs::is_directory(path, ec) || fs::create_directory(path, ec);
+    const fs::file_status status = fs::symlink_status(path, ec);
+    const bool ok = fs::is_directory(status) ||
+                    (status.type() == fs::file_type::not_found && fs::create_directory(path, ec));
     if (!ok) throw Error("Can not create tempopary directory " + path);
     if (log) log("Temporary directory " + path + " - Ok");
 }
@@ -173,14 +236,13 @@ bool IsUsableCrosswordName(const std::string& name) {
 
 BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_folder, TBrask& brask,
                       const LogSink& log, const BuildControl& control) {
-    (void)control;  // progress and cancel: wired in by the build-reliability work
     const auto say = [&log](const std::string& line) {
         if (log) log(line);
     };
     BuildOutcome outcome;
     const std::string& name = project.name;
-    bool folders_derived = false;
     BuildFolders folders;
+    std::size_t picture_row = 0;  // the picture being read, from 1; 0 when none
 
     say("Process started at " + TimeOfDay());
     try {
@@ -193,53 +255,72 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         const std::string vendor = kVendor;
         if (project.list_empty) throw Error("Image list is empty");
 
+        // Everything below touches the application folder's files: one
+        // build at a time. The lock is held until the cleanup is done.
+        const BuildLock lock(app_folder, log, control.cancel);
         folders = FoldersFor(app_folder);
-        folders_derived = true;
+        struct CleansUp {  // runs before the lock is released
+            const BuildFolders& folders;
+            ~CleansUp() { CleanUp(folders); }
+        } cleans_up{folders};
+
+        CheckCancel(control);
         say("Checking directories...");
         EnsureFolder(folders.suite, log);
         EnsureFolder(folders.staging, log);
         EnsureFolder(folders.manifest, log);
+        RemoveLeftovers(folders.suite);
 
+        CheckCancel(control);
         say("Creating temporary files...");
         WritePayload(folders.staging, log);
 
         const std::string splash = JoinPath(folders.staging, "splash.png");
-        std::error_code ec;
-        fs::remove(splash, ec);  // never let an old splash slip into this suite
+        RemoveFile(splash);  // never let an old splash slip into this suite
         if (project.splash && !project.splash_path.empty()) {
-            if (CopyWholeFile(project.splash_path, splash)) {
+            const std::string failure = CopySplash(project.splash_path, splash);
+            if (failure.empty()) {
                 say("Create file " + splash);
             } else {
                 say("Can not copy splash image " + project.splash_path +
-                    ", suite built without it");
+                    ", suite built without it (" + failure + ")");
             }
         }
 
+        CheckCancel(control);
         WriteTextFile(ManifestText(name, vendor), JoinPath(folders.manifest, "MANIFEST.MF"), log);
 
+        CheckCancel(control);
         const std::string pack = JoinPath(folders.staging, "cfg.dat");
-        const std::int64_t pack_size = WritePack(project, pack);
+        PackProgress progress;
+        progress.reading = [&picture_row](std::size_t row) { picture_row = row; };
+        progress.packed = [&](std::size_t done, std::size_t total) {
+            picture_row = 0;
+            if (control.progress) control.progress(done, total);
+            CheckCancel(control);
+        };
+        const std::int64_t pack_size = WritePack(project, pack, progress);
         say("Create cfg file " + pack + ", size " + std::to_string(pack_size) + " bytes");
         LogPlayerLimitWarnings(project, pack, log);
         WarnAboutUnfairPictures(project, log, control.cancel);
 
+        CheckCancel(control);
         say("Creating jar file...");
         outcome.suite_folder = folders.suite;
-        const std::string jar = JoinPath(folders.suite, name + ".jar");
+        // The earlier suite stays as it is until the new JAR and JAD are
+        // both complete and agree; then both are renamed into place.
+        StagedFile jar(JoinPath(folders.suite, name + ".jar"), kStagedPrefix);
         {
             FailureWatch watch(brask, log);
-            brask.SetFileName(jar);
+            ClosesArchive closes{brask};
+            brask.SetFileName(jar.TempPath());
             brask.Open(kCreateMode);
             AddSuiteEntries(brask, folders.staging, folders.manifest);
             brask.Close();
             if (!watch.AbortedMessage().empty()) throw Error(watch.AbortedMessage());
         }
 
-        std::int64_t jar_size;
-        {
-            File file = File::Open(jar, OpenMode::Read);
-            jar_size = file.Size();
-        }
+        const std::int64_t jar_size = SizeOf(jar.TempPath());
         say("Create midlet " + name + ".jar, size " + std::to_string(jar_size) + " bytes");
         if (jar_size > kLargeSuiteBytes) {
             say("Warning: " + name + ".jar is larger than 64 KB; some phones refuse suites this large");
@@ -248,19 +329,32 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
             say("Warning: crossword name is longer than 32 bytes; some phones refuse such names");
         }
 
+        CheckCancel(control);
         const std::string jad = JadText(name, vendor, kProfile, jar_size);
-        WriteTextFile(jad, JoinPath(folders.suite, name + ".jad"), log);
+        StagedFile jad_file(JoinPath(folders.suite, name + ".jad"), kStagedPrefix);
+        WriteJad(jad, jad_file, log);
         say("Create " + name + ".jad, size " + std::to_string(jad.size()) + " bytes");
+
+        CheckCancel(control);
+        if (SizeOf(jar.TempPath()) != jar_size) throw Error("The JAR changed while it was written");
+        CommitPair(jar, jad_file, kStagedPrefix);
+        try {
+            SyncFolder(folders.suite);
+        } catch (const EFileError&) {
+            // The renames are done; a folder that cannot be synced keeps
+            // them all the same on every file system we know.
+        }
 
         say("Process successfully ended at " + TimeOfDay());
         outcome.success = true;
-    } catch (const std::bad_alloc&) {
-        say("Process not ended, error: Out of memory");
     } catch (const std::exception& e) {
-        say(std::string("Process not ended, error: ") + e.what());
+        // With a thousand pictures, "Stream read error" alone says too little.
+        if (picture_row != 0 && picture_row <= project.pictures.size()) {
+            say("Failed on " + PictureLabel(picture_row, project.pictures[picture_row - 1].path));
+        }
+        const bool no_memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+        say(std::string("Process not ended, error: ") + (no_memory ? "Out of memory" : e.what()));
     }
-
-    if (folders_derived) CleanUp(folders);
     return outcome;
 }
 

@@ -30,7 +30,8 @@ struct BuildOutcome {
 
 // Makes sure `path` is a folder (creating one level) and logs
 // "Temporary directory <path> - Ok"; fails with
-// "Can not create tempopary directory <path>".
+// "Can not create tempopary directory <path>", also when a link or a file
+// stands in the folder's place.
 void EnsureFolder(const std::string& path, const LogSink& log);
 
 // A crossword name has to be a plain file name: it names the JAR and JAD.
@@ -43,7 +44,11 @@ void ConfigureSuiteArchiver(TBrask& brask);
 
 // What a caller that runs the build off its own thread (the window) may add:
 // progress after each picture packed, and a cancel request honoured between
-// steps. A cancelled build ends like a failed one and keeps the earlier suite.
+// steps, between pictures and while waiting for another build of the same
+// folder. A cancelled build ends like a failed one ("Process not ended,
+// error: Build cancelled"), cleans up and keeps the earlier suite.
+inline constexpr const char* kBuildCancelled = "Build cancelled";
+
 struct BuildControl {
     std::function<void(std::size_t done, std::size_t total)> progress;
     const std::atomic<bool>* cancel = nullptr;
@@ -51,7 +56,13 @@ struct BuildControl {
 
 // Runs the build with `brask`, the caller's archive writer, configured by
 // ConfigureSuiteArchiver. Never throws for a failure of the build itself:
-// that is logged as "Process not ended, error: <m>".
+// that is logged as "Process not ended, error: <m>", preceded by
+// "Failed on picture N (PATH)" when a picture was being packed.
+//
+// One build per application folder at a time (BuildLock: a second one
+// waits). The JAR and JAD are written under temporary names in the suite
+// folder and renamed into place together only when both are complete, so
+// a failure, a cancel or a kill never touches the earlier suite.
 BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_folder,
                       TBrask& brask, const LogSink& log, const BuildControl& control = {});
 

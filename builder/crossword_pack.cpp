@@ -62,17 +62,22 @@ void WritePicture(std::vector<std::uint8_t>& out, const std::string& path) {
     out.push_back(bits);
 }
 
-std::int64_t WritePack(const CrosswordProject& project, const std::string& target_path) {
+std::int64_t WritePack(const CrosswordProject& project, const std::string& target_path,
+                       const PackProgress& progress) {
     // Should anything below fail, File's destructor closes the file while
     // the error unwinds, before it reaches the caller.
-    File file = File::Open(target_path, OpenMode::CreateTruncate);
+    File file = File::Open(target_path, OpenMode::Replace);
     std::vector<std::uint8_t> bytes;
     WriteInt32(bytes, CountAsInt32(project.pictures.size()));
     WriteText(bytes, project.info);
     WriteText(bytes, kPackVersion);
+    const std::size_t total = project.pictures.size();
+    std::size_t done = 0;
     for (const PictureEntry& entry : project.pictures) {
+        if (progress.reading) progress.reading(done + 1);
         WritePicture(bytes, entry.path);
         WriteText(bytes, entry.note);
+        if (progress.packed) progress.packed(++done, total);
         if (bytes.size() >= kFlushBytes) {
             file.WriteAll(bytes);
             bytes.clear();

@@ -13,7 +13,9 @@
 // byte first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,10 +44,20 @@ void WriteText(std::vector<std::uint8_t>& out, std::string_view utf8);
 // width x height / 8 + 1 bytes.
 void WritePicture(std::vector<std::uint8_t>& out, const std::string& path);
 
-// Creates or truncates `target_path`, writes the pack of `project` into it
-// and answers its size in bytes. File errors arrive as EFileError, picture
-// errors as the reader raised them. The file is closed before any error
-// leaves, so the caller can delete what was written.
-std::int64_t WritePack(const CrosswordProject& project, const std::string& target_path);
+// What a caller learns while a pack is written: which picture (row from 1)
+// is being read, and how many are packed of how many. Either may throw to
+// stop the pack (a cancelled build).
+struct PackProgress {
+    std::function<void(std::size_t row)> reading;
+    std::function<void(std::size_t done, std::size_t total)> packed;
+};
+
+// Writes the pack of `project` as a new file `target_path` (whatever had
+// the name, a link too, is replaced, never written through) and answers its
+// size in bytes. File errors arrive as EFileError, picture errors as the
+// reader raised them. The file is closed before any error leaves, so the
+// caller can delete what was written.
+std::int64_t WritePack(const CrosswordProject& project, const std::string& target_path,
+                       const PackProgress& progress = {});
 
 }  // namespace grix

@@ -62,7 +62,7 @@ std::string JadText(const std::string& name, const std::string& vendor, const st
 
 void WriteTextFile(const std::string& text, const std::string& path, const LogSink& log) {
     try {
-        File file = File::Open(path, OpenMode::CreateTruncate);
+        File file = File::Open(path, OpenMode::Replace);
         file.WriteAll(text.data(), text.size());
         file.Close();
     } catch (const std::exception&) {

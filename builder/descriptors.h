@@ -21,7 +21,8 @@ std::string ManifestText(const std::string& name, const std::string& vendor);
 std::string JadText(const std::string& name, const std::string& vendor, const std::string& profile,
                     std::int64_t jar_size);
 
-// Creates or truncates `path`, writes the bytes of `text` and logs
+// Creates `path` anew (a link there is replaced, never written through),
+// writes the bytes of `text` and logs
 // "Create file <path>, size <n> bytes". Any failure becomes
 // Error("Can not create/save file " + path).
 void WriteTextFile(const std::string& text, const std::string& path, const LogSink& log);

@@ -21,7 +21,8 @@ CellGrid CellsOfPicture(const std::string& path) {
     grid.cells.resize(static_cast<std::size_t>(grid.width) * static_cast<std::size_t>(grid.height));
     std::uint8_t* cell = grid.cells.data();
     for (std::int32_t y = 0; y < grid.height; ++y) {
-        for (std::int32_t x = 0; x < grid.width; ++x) *cell++ = IsInk(bitmap.PixelColor(x, y));
+        for (std::int32_t x = 0; x < grid.width; ++x)
+            *cell++ = IsInk(bitmap.PixelColor(x, y));
     }
     return grid;
 }

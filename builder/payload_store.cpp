@@ -15,7 +15,7 @@ void WritePayloadFile(const std::uint8_t* array, std::size_t length, const std::
     try {
         std::vector<std::uint8_t> plain(array, array + length);
         ScrambleBytes(plain.data(), plain.size());
-        File file = File::Open(path, OpenMode::CreateTruncate);
+        File file = File::Open(path, OpenMode::Replace);
         file.WriteAll(plain);
         file.Close();
     } catch (const std::exception&) {

@@ -9,9 +9,10 @@
 
 namespace grix {
 
-// Creates or truncates `path` and writes `length` bytes, byte k being
-// array[k] exclusive-or (k mod 256); logs "Create file <path>, size <length>
-// bytes". Any failure becomes Error("Can not create/save file " + path).
+// Creates `path` anew (a link there is replaced, never written through)
+// and writes `length` bytes, byte k being array[k] exclusive-or (k mod
+// 256); logs "Create file <path>, size <length> bytes". Any failure
+// becomes Error("Can not create/save file " + path).
 void WritePayloadFile(const std::uint8_t* array, std::size_t length, const std::string& path,
                       const LogSink& log);
 

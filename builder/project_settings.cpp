@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/errors.h"
 #include "core/file.h"
 
 namespace grix {
@@ -73,8 +74,18 @@ void WritePictureTable(IniFile& ini, const std::vector<PictureEntry>& pictures) 
 CrosswordProject LoadCrosswordProject(const std::string& settings_path) {
     // A missing file is an error here, unlike for the window, which starts
     // from its defaults: a build from a project that is not there must fail.
-    { File probe = File::Open(settings_path, OpenMode::Read); }
-    const IniFile ini(settings_path);
+    // The message names the file, which a bare "File access denied" would not.
+    const IniFile ini = [&settings_path] {
+        try {
+            { File probe = File::Open(settings_path, OpenMode::Read); }
+            return IniFile(settings_path);
+        } catch (const EFileError& e) {
+            std::error_code ec;
+            const fs::path full = fs::absolute(settings_path, ec);
+            const std::string shown = ec ? settings_path : full.lexically_normal().string();
+            throw EFOpenError("Cannot open file \"" + shown + "\". " + e.what());
+        }
+    }();
     const std::string folder = SettingsFolder(settings_path);
 
     CrosswordProject project;

@@ -13,21 +13,28 @@ void WarnAboutUnfairPictures(const CrosswordProject& project, const LogSink& log
                              const std::atomic<bool>* cancel) {
     double spent = 0;
     for (std::size_t i = 0; i < project.pictures.size(); ++i) {
-        if (cancel != nullptr && cancel->load()) return;
+        if (cancel != nullptr && cancel->load())
+            return;
         const std::string& path = project.pictures[i].path;
-        CellGrid cells;
-        try {
-            cells = CellsOfPicture(path);
-        } catch (const std::exception&) {
-            continue;
-        }
         const double budget =
             std::clamp(kBuildCheckTotal - spent, kBuildCheckLeast, kBuildCheckBudget);
-        const CheckResult result = CheckCells(cells, budget, cancel);
+        CheckResult result;
+        try {
+            const CellGrid cells = CellsOfPicture(path);
+            if (cells.cells.size() > kBuildCheckMostCells)
+                continue;
+            result = CheckCells(cells, budget, cancel);
+        } catch (const std::exception&) {
+            // Out of memory, or the picture changed since the pack read it:
+            // the check only ever adds a warning, never fails a build.
+            continue;
+        }
         spent += result.seconds;
         const char* problem = nullptr;
-        if (result.verdict == Verdict::Several) problem = "has more than one solution";
-        if (result.verdict == Verdict::Blank) problem = "has no filled cell";
+        if (result.verdict == Verdict::Several)
+            problem = "has more than one solution";
+        if (result.verdict == Verdict::Blank)
+            problem = "has no filled cell";
         if (problem != nullptr && log) {
             log("Warning: " + PictureLabel(i + 1, path) + " " + problem);
         }

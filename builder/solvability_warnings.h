@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 
 #include "builder/project.h"
 
@@ -14,11 +15,15 @@ namespace grix {
 inline constexpr double kBuildCheckBudget = 0.2;
 inline constexpr double kBuildCheckTotal = 3.0;
 inline constexpr double kBuildCheckLeast = 0.02;
+// Pictures larger than this are not checked in a build: no phone shows
+// them, and their check would cost more memory than the build itself.
+inline constexpr std::size_t kBuildCheckMostCells = 1000 * 1000;
 
 // Logs "Warning: picture N (PATH) has more than one solution" or
 // "Warning: picture N (PATH) has no filled cell" for each such picture, in
-// list order. A picture the check cannot decide in its time, or cannot
-// read, gets no line: the pack step has already reported on every picture.
+// list order. A picture the check cannot decide in its time, cannot read,
+// or that is too large to check gets no line: the pack step has already
+// reported on every picture.
 void WarnAboutUnfairPictures(const CrosswordProject& project, const LogSink& log,
                              const std::atomic<bool>* cancel = nullptr);
 

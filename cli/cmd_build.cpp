@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "archive/brask.h"
+#include "archive/brask_exception.h"
 #include "builder/app_folder.h"
 #include "builder/build_driver.h"
 #include "builder/project_settings.h"
@@ -45,6 +46,13 @@ const CommandRegistrar kBuild(
             SetFailurePrompt([](const std::string&) { return fxaAbort; });
             TBrask brask;
             ConfigureSuiteArchiver(brask);
+            // A staging file whose entry name is unsafe is left out (and
+            // logged); any other file that cannot be packed fails the build.
+            brask.OnProcessFileFailure = [](const std::string&, TBraskProcessOperation,
+                                            TBraskAction& action, const std::string&, int,
+                                            int native_error) {
+                action = native_error == brask_code::kUnsafeEntryName ? fxaIgnore : fxaAbort;
+            };
             const BuildOutcome outcome =
                 RunBuild(project, ApplicationFolder(), brask,
                          [](const std::string& line) { std::cout << line << '\n' << std::flush; });

@@ -55,7 +55,8 @@ std::string JsonLine(const std::string& path, const CheckResult& result) {
     if (result.verdict == Verdict::Several) {
         line += ", \"differs\": [";
         for (std::size_t i = 0; i < result.differs.size(); ++i) {
-            if (i != 0) line += ", ";
+            if (i != 0)
+                line += ", ";
             line += "[" + std::to_string(result.differs[i].first) + ", " +
                     std::to_string(result.differs[i].second) + "]";
         }

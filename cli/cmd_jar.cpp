@@ -1,10 +1,20 @@
 // grix-cli jar --out FILE DIR: packs everything under DIR into the JAR FILE
-// exactly as a build packs its staging folder.
+// exactly as a build packs its staging folder. FILE is written under a
+// temporary name beside it and replaces the earlier FILE only when
+// complete: a failure leaves the earlier FILE as it was.
+#include <filesystem>
+#include <iostream>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "archive/brask.h"
+#include "archive/brask_exception.h"
+#include "archive/file_info.h"
 #include "cli/command.h"
+#include "core/errors.h"
+#include "core/file.h"
+#include "core/staged_file.h"
 
 namespace grix::cli {
 namespace {
@@ -39,12 +49,45 @@ private:
     std::string message_;
 };
 
+std::string Absolute(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+
+[[noreturn]] void CannotCreate(const std::string& path, const std::exception& e) {
+    throw EFCreateError("Cannot create file \"" + Absolute(path) + "\". " + e.what());
+}
+
 int RunJar(const std::string& out, const std::string& dir) {
     AbortingPrompt prompt;
-    TBrask jar("brask");
-    jar.SetFileName(out);
+    std::unique_ptr<StagedFile> staged;
+    try {
+        staged = std::make_unique<StagedFile>(out, ".grix-jar-");
+    } catch (const EFileError& e) {
+        CannotCreate(out, e);
+    }
+    TBrask jar("brask");  // closed before the staged file goes
+    jar.SetFileName(staged->TempPath());
     jar.SetCompressionLevel(clMax);
     jar.Options().OEMFileNames = false;
+    // An earlier FILE inside DIR is not packed into its successor.
+    const FileIdentity earlier = QueryFileInfo(out).identity;
+    jar.OnConfirmProcessFile = [&earlier](const std::string& path, TBraskProcessOperation,
+                                          bool& confirm) {
+        if (QueryFileInfo(path).identity.SameAs(earlier)) confirm = false;
+    };
+    // A file whose entry name is unsafe is left out with a warning; the
+    // rest of the archive is written.
+    jar.OnProcessFileFailure = [](const std::string&, TBraskProcessOperation, TBraskAction& action,
+                                  const std::string& message, int, int native_error) {
+        if (native_error == brask_code::kUnsafeEntryName) {
+            std::cerr << "Warning: " << message << '\n' << std::flush;
+            action = fxaIgnore;
+        } else {
+            action = AskFailurePrompt(message);
+        }
+    };
     jar.Open(kCreateMode);
     jar.SetBaseDir(dir);
     jar.AddFromBaseDir("*.*", kDefaultSearchAttr);
@@ -52,6 +95,16 @@ int RunJar(const std::string& out, const std::string& dir) {
     if (!prompt.message().empty()) {
         ReportFailure(prompt.message());
         return 1;
+    }
+    try {
+        staged->Commit();
+    } catch (const EFileError& e) {
+        CannotCreate(out, e);
+    }
+    try {
+        SyncFolder(FolderOfPath(out));
+    } catch (const EFileError&) {
+        // The rename is done and stands.
     }
     return 0;
 }

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <random>
 #include <utility>
 
 #ifdef _WIN32
@@ -35,6 +38,12 @@
 #endif
 #ifndef O_CLOEXEC
 #define O_CLOEXEC 0
+#endif
+#ifndef O_NONBLOCK
+#define O_NONBLOCK 0
+#endif
+#ifndef O_NOFOLLOW
+#define O_NOFOLLOW 0
 #endif
 
 namespace grix {
@@ -70,6 +79,58 @@ int FileOps::Lock(int fd, bool exclusive) {
 #endif
 }
 
+int FileOps::Status(int fd, FileStatus& status) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return -1;
+    status.type = S_ISREG(st.st_mode)   ? FileType::Regular
+                  : S_ISDIR(st.st_mode) ? FileType::Folder
+                                        : FileType::Other;
+    status.size = static_cast<std::int64_t>(st.st_size);
+    return 0;
+}
+
+#ifdef _WIN32
+namespace {
+// The result of a std::filesystem call as a POSIX-style answer.
+int AsPosix(const std::error_code& ec) {
+    if (!ec) return 0;
+    errno = ec.value();
+    return -1;
+}
+}  // namespace
+int FileOps::Rename(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    return AsPosix(ec);
+}
+int FileOps::Unlink(const std::string& path) { return ::_unlink(path.c_str()); }
+int FileOps::Link(const std::string& existing, const std::string& new_name) {
+    std::error_code ec;
+    std::filesystem::create_hard_link(existing, new_name, ec);
+    return AsPosix(ec);
+}
+int FileOps::SyncFolder(const std::string&) { return 0; }  // renames are durable there
+#else
+int FileOps::Rename(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str());
+}
+int FileOps::Unlink(const std::string& path) { return ::unlink(path.c_str()); }
+int FileOps::Link(const std::string& existing, const std::string& new_name) {
+    return ::link(existing.c_str(), new_name.c_str());
+}
+int FileOps::SyncFolder(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
+    if (fd < 0) return -1;
+    int result = ::fsync(fd);
+    // Some file systems cannot sync a folder; the rename stands all the same.
+    if (result != 0 && (errno == EINVAL || errno == EROFS)) result = 0;
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return result;
+}
+#endif
+
 namespace {
 FileOps g_system_ops;
 FileOps* g_current_ops = &g_system_ops;
@@ -103,30 +164,49 @@ File::~File() {
 }
 
 File File::TryOpen(const std::string& path, OpenMode mode, int& err) noexcept {
-    int flags = O_BINARY | O_CLOEXEC;
+    int flags = O_BINARY | O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
         case OpenMode::Read: flags |= O_RDONLY; break;
         case OpenMode::CreateTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
         case OpenMode::CreateReadWrite: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
         case OpenMode::ReadWrite: flags |= O_RDWR; break;
-        case OpenMode::OpenOrCreate: flags |= O_RDWR | O_CREAT; break;
-        case OpenMode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
+        case OpenMode::OpenOrCreate: flags |= O_RDWR | O_CREAT | O_NOFOLLOW; break;
+        case OpenMode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW; break;
+        case OpenMode::Replace: flags |= O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW; break;
     }
     err = 0;
     if (path.empty()) {
         err = ENOENT;
         return File();
     }
+    // Removing the name first means a link planted there is dropped, never
+    // written through; should one reappear at once, the exclusive create
+    // refuses it.
+    int unlink_err = 0;
+    if (mode == OpenMode::Replace && CurrentFileOps().Unlink(path) != 0) unlink_err = errno;
     const int fd = CurrentFileOps().Open(path, flags, 0666);
     if (fd < 0) {
         err = errno != 0 ? errno : EIO;
+        // What could not be removed (a folder, a name in a read-only folder)
+        // says more than "it exists".
+        if (err == EEXIST && unlink_err != 0 && unlink_err != ENOENT) err = unlink_err;
         return File();
     }
-    // A folder opens read-only on POSIX; as a file it is of no use to anyone.
-    struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        CurrentFileOps().Close(fd);
+    // Checked on what was opened, not on the name, which may have changed
+    // meanwhile. A folder opens read-only on POSIX; as a file it is of no
+    // use to anyone.
+    FileStatus status;
+    if (CurrentFileOps().Status(fd, status) != 0) {
+        err = errno != 0 ? errno : EIO;
+    } else if (status.type == FileType::Folder) {
         err = EISDIR;
+    } else if (status.type != FileType::Regular) {
+        err = kNotRegularFile;
+    }
+    if (err != 0) {
+        CurrentFileOps().Close(fd);
+        // A file this call made itself is not left behind.
+        if (mode == OpenMode::CreateNew || mode == OpenMode::Replace) CurrentFileOps().Unlink(path);
         return File();
     }
     try {
@@ -135,6 +215,25 @@ File File::TryOpen(const std::string& path, OpenMode mode, int& err) noexcept {
         CurrentFileOps().Close(fd);
         err = ENOMEM;
         return File();
+    }
+}
+
+std::string RandomFileName(const std::string& folder, const std::string& prefix) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    std::string name = folder;
+    if (!name.empty() && name.back() != '/' && name.back() != '\\') name += '/';
+    name += prefix;
+    for (int i = 0; i < 12; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+    return name;
+}
+
+File File::CreateUnique(const std::string& folder, const std::string& prefix) {
+    for (int attempt = 0;; ++attempt) {
+        int err = 0;
+        File file = TryOpen(RandomFileName(folder, prefix), OpenMode::CreateNew, err);
+        if (file.IsOpen()) return file;
+        if (err != EEXIST || attempt >= 100) throw EFileError::FromErrno(err);
     }
 }
 
@@ -228,9 +327,10 @@ void File::Close() {
     if (CurrentFileOps().Close(fd) != 0) ThrowErrno();
 }
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::int64_t max_bytes) {
     File file = File::Open(path, OpenMode::Read);
     const std::int64_t size = file.Size();
+    if (size > max_bytes) throw EFileTooLarge(path, max_bytes);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     bytes.resize(file.Read(bytes.data(), bytes.size()));
     file.Close();
@@ -241,6 +341,21 @@ void WriteWholeFile(const std::string& path, const void* data, std::size_t size)
     File file = File::Open(path, OpenMode::CreateTruncate);
     file.WriteAll(data, size);
     file.Close();
+}
+
+void RenameFile(const std::string& from, const std::string& to) {
+    if (CurrentFileOps().Rename(from, to) != 0) ThrowErrno();
+}
+
+void SyncFolder(const std::string& folder) {
+    if (CurrentFileOps().SyncFolder(folder) != 0) ThrowErrno();
+}
+
+bool RemoveFile(const std::string& path) noexcept {
+    const int saved = errno;
+    const bool removed = CurrentFileOps().Unlink(path) == 0;
+    errno = saved;
+    return removed;
 }
 
 }  // namespace grix

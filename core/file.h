@@ -16,6 +16,19 @@
 
 namespace grix {
 
+// Only regular files are ever read or written: a pipe would block for ever,
+// a device would never end.
+enum class FileType { Regular, Folder, Other };
+
+struct FileStatus {
+    FileType type = FileType::Other;
+    std::int64_t size = 0;
+};
+
+// The error value (in place of an errno value) for a path that names a pipe,
+// a device or a socket: EFileError reads "Not a regular file".
+inline constexpr int kNotRegularFile = kNotRegularFileCode;
+
 class FileOps {
 public:
     virtual ~FileOps() = default;
@@ -30,6 +43,16 @@ public:
     // A non-blocking advisory lock (flock) that cooperating processes see:
     // shared or exclusive. 0, or -1 with errno (EWOULDBLOCK when held elsewhere).
     virtual int Lock(int fd, bool exclusive);
+    // What an open descriptor is (fstat).
+    virtual int Status(int fd, FileStatus& status);
+    // Replaces `to` by `from` in one step (rename).
+    virtual int Rename(const std::string& from, const std::string& to);
+    // Removes a name; a link goes, never what it leads to (unlink).
+    virtual int Unlink(const std::string& path);
+    // A second name for an existing file (a hard link).
+    virtual int Link(const std::string& existing, const std::string& new_name);
+    // Flushes a folder's entries to disk, so that a rename survives a crash.
+    virtual int SyncFolder(const std::string& path);
 };
 
 // The operations in force; the real system calls unless a test replaced them.
@@ -47,13 +70,18 @@ private:
     FileOps* previous_;
 };
 
+// Every mode opens without blocking and refuses what is not a regular file
+// (a folder with EISDIR, anything else with kNotRegularFile). The modes that
+// create never follow a link at the path itself.
 enum class OpenMode {
     Read,             // existing file, read only
     CreateTruncate,   // create or truncate, write only
     CreateReadWrite,  // create or truncate, read and write
     ReadWrite,        // existing file, read and write
     OpenOrCreate,     // read and write, created when missing, never truncated
-    CreateNew,        // read and write, fails when the file already exists
+    CreateNew,        // read and write, fails when the name is taken (even by a link)
+    Replace,          // write only: whatever had the name (a link too) is removed
+                      // first and a new file created in its place
 };
 
 class File {
@@ -70,6 +98,9 @@ public:
     // Opens, or answers a closed File and sets err to the errno value, for
     // callers that word the failure themselves.
     [[nodiscard]] static File TryOpen(const std::string& path, OpenMode mode, int& err) noexcept;
+    // Creates a new file in `folder` named `prefix` plus random characters
+    // (CreateNew, so nobody can have planted the name), or throws EFileError.
+    [[nodiscard]] static File CreateUnique(const std::string& folder, const std::string& prefix);
 
     bool IsOpen() const noexcept { return fd_ >= 0; }
     const std::string& Path() const noexcept { return path_; }
@@ -101,8 +132,17 @@ private:
     std::string path_;
 };
 
-// Whole-file helpers over File.
-[[nodiscard]] std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
+// A file larger than a reader accepts ("<path> is larger than <n> bytes").
+class EFileTooLarge : public Error {
+public:
+    EFileTooLarge(const std::string& path, std::int64_t limit)
+        : Error(path + " is larger than " + std::to_string(limit) + " bytes") {}
+};
+
+// Whole-file helpers over File. Reading refuses a file beyond `max_bytes`
+// (EFileTooLarge) before allocating anything.
+[[nodiscard]] std::vector<std::uint8_t> ReadWholeFile(const std::string& path,
+                                                      std::int64_t max_bytes = INT64_MAX);
 void WriteWholeFile(const std::string& path, const void* data, std::size_t size);
 inline void WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     WriteWholeFile(path, bytes.data(), bytes.size());
@@ -110,5 +150,15 @@ inline void WriteWholeFile(const std::string& path, const std::vector<std::uint8
 inline void WriteWholeFile(const std::string& path, const std::string& text) {
     WriteWholeFile(path, text.data(), text.size());
 }
+
+// `folder` + "/" + `prefix` + 12 random letters and digits: a name nobody
+// can guess in advance.
+[[nodiscard]] std::string RandomFileName(const std::string& folder, const std::string& prefix);
+
+// Name operations over FileOps. Each throws EFileError for the failure.
+void RenameFile(const std::string& from, const std::string& to);
+void SyncFolder(const std::string& folder);
+// Removes a name (never through a link); answers false when it could not.
+bool RemoveFile(const std::string& path) noexcept;
 
 }  // namespace grix

@@ -13,6 +13,7 @@ std::string FileErrorMessage(int code) {
         case kReadBeyondEnd: return "Read beyond end of file";
         case kDiskFull: return "Disk full";
         case kInvalidNumericInput: return "Invalid numeric input";
+        case kNotRegularFileCode: return "Not a regular file";
         default: {
             std::string text = "I/O error ";
             return text += std::to_string(code);
@@ -40,6 +41,7 @@ int ErrorCodeFromErrno(int err) {
         case EDQUOT:
 #endif
         case EFBIG: return kDiskFull;
+        case kNotRegularFileCode: return kNotRegularFileCode;
         default: return 0;
     }
 }

@@ -17,6 +17,9 @@ inline constexpr int kFileAccessDenied = 5;
 inline constexpr int kReadBeyondEnd = 100;
 inline constexpr int kDiskFull = 101;
 inline constexpr int kInvalidNumericInput = 106;
+// Grix's own code for a pipe, device or socket where a file belongs; far
+// above every platform's errno values.
+inline constexpr int kNotRegularFileCode = 1001;
 
 // "File not found", "Disk full", ... or "I/O error %d".
 std::string FileErrorMessage(int code);

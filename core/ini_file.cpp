@@ -135,12 +135,14 @@ IniFile::IniFile(std::string path, std::string_view text, bool from_disk)
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
     std::string text;
     try {
-        const std::vector<std::uint8_t> bytes = ReadWholeFile(path_);
+        const std::vector<std::uint8_t> bytes = ReadWholeFile(path_, kMaxIniFileBytes);
         text.assign(bytes.begin(), bytes.end());
         on_disk_ = true;
     } catch (const EFileError& e) {
         if (e.code() != kFileNotFound)
             throw;
+    } catch (const EFileTooLarge&) {
+        throw EIniFileException("Settings file " + path_ + " is larger than 16 MB");
     }
     Parse(text);
     if (on_disk_)
@@ -360,7 +362,7 @@ void IniFile::Save() {
     }
     const std::string temporary = target.string() + "." + std::to_string(ProcessId()) + ".tmp";
     try {
-        File out = File::Open(temporary, OpenMode::CreateTruncate);
+        File out = File::Open(temporary, OpenMode::Replace);
         out.WriteAll(text.data(), text.size());
         out.Sync();
         out.Close();

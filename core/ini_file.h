@@ -29,7 +29,8 @@
 
 namespace grix {
 
-// "Unable to write to <path>": the settings file could not be saved.
+// "Unable to write to <path>": the settings file could not be saved; or
+// one too large to be read.
 class EIniFileException : public Error {
   public:
     explicit EIniFileException(const std::string& message) : Error(message) {}
@@ -45,10 +46,15 @@ inline constexpr std::size_t kIniValueCharacterLimit = 2047;
 // $FFFFFFFF is -1). Answers nothing for anything else.
 std::optional<std::int32_t> ParseIniInteger(std::string_view text);
 
+// A settings file is a few kilobytes; one beyond this is not read at all.
+inline constexpr std::int64_t kMaxIniFileBytes = 16 * 1024 * 1024;
+
 class IniFile {
   public:
     // Reads the file at `path`. A missing file reads as empty; it is created
-    // by Save(). Any other failure to read raises EFileError.
+    // by Save(). A file beyond kMaxIniFileBytes raises EIniFileException
+    // ("Settings file <path> is larger than 16 MB"), any other failure to
+    // read EFileError.
     explicit IniFile(std::string path);
 
     // An INI file with the given text that has not been read from disk

@@ -15,7 +15,9 @@ std::string CannotOpenFileMessage(const std::string& path, int err) {
     const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
     if (!ec)
         full = absolute.lexically_normal().string();
-    return "Cannot open file \"" + full + "\". " + std::generic_category().message(err);
+    const std::string reason = err == kNotRegularFile ? FileErrorMessage(kNotRegularFileCode)
+                                                      : std::generic_category().message(err);
+    return "Cannot open file \"" + full + "\". " + reason;
 }
 
 TFileStream::TFileStream(const std::string& path) {

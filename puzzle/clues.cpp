@@ -17,7 +17,8 @@ LineClue ClueOf(const std::uint8_t* first, int count, std::ptrdiff_t step) {
             run = 0;
         }
     }
-    if (run != 0) clue.push_back(run);
+    if (run != 0)
+        clue.push_back(run);
     return clue;
 }
 
@@ -43,8 +44,8 @@ Clues ColumnClues(const CellGrid& grid) {
 }
 
 bool SatisfiesClues(const CellGrid& grid, const Clues& rows, const Clues& columns) {
-    return grid.cells.size() == static_cast<std::size_t>(grid.width) *
-                                    static_cast<std::size_t>(grid.height) &&
+    return grid.cells.size() ==
+               static_cast<std::size_t>(grid.width) * static_cast<std::size_t>(grid.height) &&
            RowClues(grid) == rows && ColumnClues(grid) == columns;
 }
 

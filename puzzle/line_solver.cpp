@@ -4,127 +4,275 @@
 
 namespace grix {
 
-bool LineSolver::Solve(const LineClue& clue, std::uint8_t* cells, int length) {
-    const auto n = static_cast<std::size_t>(length);
-    const std::size_t k = clue.size();
+namespace {
+
+#if defined(__SIZEOF_INT128__)
+__extension__ typedef unsigned __int128 WideWord;
+#endif
+
+// Positions s where the `run` cells [s, s + run) may all be filled.
+template <typename Word>
+Word RunFits(Word may_fill, int run) {
+    Word fits = may_fill;
+    int covered = 1;
+    for (; 2 * covered <= run; covered *= 2)
+        fits &= fits >> covered;
+    if (covered < run)
+        fits &= fits >> (run - covered);
+    return fits;
+}
+
+// Every cell of the runs of `length` cells starting at the bits of `starts`.
+template <typename Word>
+Word Dilate(Word starts, int length) {
+    Word cells = starts;
+    int covered = 1;
+    for (; 2 * covered <= length; covered *= 2)
+        cells |= cells << covered;
+    if (covered < length)
+        cells |= cells << (length - covered);
+    return cells;
+}
+
+// From the bits of `from`, upwards through every position whose bit in
+// `open` is set.
+template <typename Word>
+Word FloodUp(Word from, Word open) {
+    for (unsigned step = 1; step < 8 * sizeof(Word); step *= 2) {
+        from |= open & (from << step);
+        open &= open << step;
+    }
+    return from;
+}
+
+template <typename Word>
+Word FloodDown(Word from, Word open) {
+    for (unsigned step = 1; step < 8 * sizeof(Word); step *= 2) {
+        from |= open & (from >> step);
+        open &= open >> step;
+    }
+    return from;
+}
+
+// Positions are 0..n (n < the word's bits), so every set of them fits one
+// word. With may_empty (bit i: cell i may be empty) and may_fill:
+//   before[j]: positions i where cells [0, i) can hold runs [0, j);
+//   starts[j]: where run j may start as far as the left side goes;
+//   after:     positions i where cells [i, n) can hold runs [j, k), j falling.
+template <typename Word>
+bool SolveOnWords(const int* runs, std::size_t k, std::uint8_t* cells, int n) {
+    constexpr std::size_t kMostRuns = 4 * sizeof(Word);  // (bits - 1 + 1) / 2
+    std::size_t needed = k;
+    for (std::size_t j = 0; j < k; ++j)
+        needed += static_cast<std::size_t>(runs[j]);
+    // Also keeps every shift below the word's width.
+    if (needed > static_cast<std::size_t>(n) + 1 || k > kMostRuns)
+        return false;
+
+    Word may_empty = 0;
+    Word may_fill = 0;
+    for (int i = 0; i < n; ++i) {
+        may_empty |= static_cast<Word>(cells[i] & kMayEmpty) << i;
+        may_fill |= static_cast<Word>((cells[i] & kMayFill) >> 1) << i;
+    }
+    const Word end = Word{1} << n;
+    Word before[kMostRuns + 1];
+    Word starts[kMostRuns];
+    Word fits[kMostRuns];
+
+    // Position 0, then on through cells that may be empty.
+    before[0] = FloodUp<Word>(1, may_empty << 1);
+    for (std::size_t j = 0; j < k; ++j) {
+        fits[j] = RunFits(may_fill, runs[j]);
+        const Word start = ((before[j] & may_empty) << 1) | Word{j == 0 ? 1u : 0u};
+        starts[j] = start & fits[j];
+        before[j + 1] = FloodUp<Word>(starts[j] << runs[j], may_empty << 1);
+    }
+    if ((before[k] & end) == 0)
+        return false;
+
+    // From position n, down through cells that may be empty.
+    Word after = FloodDown(end, may_empty);
+    Word can_empty = before[k] & (after >> 1);
+    Word can_fill = 0;
+    for (std::size_t j = k; j-- > 0;) {
+        // Run j may end before position e when e is the end, for the last
+        // run, or when cell e may be empty and the later runs fit after it.
+        const Word ends = (may_empty & (after >> 1)) | (j + 1 == k ? end : Word{0});
+        const Word right = (ends >> runs[j]) & fits[j];
+        can_fill |= Dilate<Word>(starts[j] & right, runs[j]);
+        after = FloodDown(right, may_empty);
+        can_empty |= before[j] & (after >> 1);
+    }
+    can_empty &= may_empty;
+
+    for (int i = 0; i < n; ++i) {
+        cells[i] &= static_cast<std::uint8_t>(static_cast<unsigned>((can_empty >> i) & 1) |
+                                              (static_cast<unsigned>((can_fill >> i) & 1) << 1));
+    }
+    return true;
+}
+
+}  // namespace
+
+bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, int length) {
+    return length <= kMaskCells ? SolveByMasks(runs, count, cells, length)
+                                : SolveByTables(runs, count, cells, length);
+}
+
+bool LineSolver::SolveByMasks(const int* runs, std::size_t count, std::uint8_t* cells, int length) {
+    if (length < 64)
+        return SolveOnWords<std::uint64_t>(runs, count, cells, length);
+#if defined(__SIZEOF_INT128__)
+    if (length < 128)
+        return SolveOnWords<WideWord>(runs, count, cells, length);
+#endif
+    return SolveByTables(runs, count, cells, length);
+}
+
+// The runs can shift right by at most `slack` cells from their left-most
+// placement, so run j starts somewhere in [first_j, first_j + slack] where
+// first_j is the room the runs before it need. Only those windows are
+// computed: O(k x slack) for the tables, which for the dense lines of most
+// pictures is far less than O(n x k).
+//
+// `before` holds, for j = 0..k, fits_before(i, j) for i in
+// [first_j - 1, first_j - 1 + slack]; `after` holds fits_after(i, j) for i in
+// [first_j, first_j + slack]. Anything outside a window cannot fit, and the
+// recurrences never reach more than one place past either end of a window,
+// so each row has a false guard at both ends and no read needs a test.
+bool LineSolver::SolveByTables(const int* runs, std::size_t count, std::uint8_t* cells,
+                               int length) {
+    const auto n = static_cast<std::ptrdiff_t>(length);
+    const auto k = static_cast<std::ptrdiff_t>(count);
     if (k == 0) {
-        for (std::size_t i = 0; i < n; ++i) {
-            if ((cells[i] & kMayEmpty) == 0) return false;
+        for (std::ptrdiff_t i = 0; i < n; ++i) {
+            if ((cells[i] & kMayEmpty) == 0)
+                return false;
         }
-        for (std::size_t i = 0; i < n; ++i) cells[i] = kMayEmpty;
+        for (std::ptrdiff_t i = 0; i < n; ++i)
+            cells[i] = kMayEmpty;
         return true;
     }
+    std::ptrdiff_t needed = k - 1;
+    for (std::ptrdiff_t j = 0; j < k; ++j)
+        needed += runs[j];
+    const std::ptrdiff_t slack = n - needed;
+    if (slack < 0)
+        return false;
+    const std::ptrdiff_t span = slack + 1;
 
-    const std::size_t w = k + 1;
-    if (before_.size() < (n + 1) * w) {
-        before_.resize((n + 1) * w);
-        after_.resize((n + 1) * w);
+    const std::ptrdiff_t stride = span + 2;
+    const auto table = static_cast<std::size_t>((k + 1) * stride);
+    if (flags_.size() < 2 * table + static_cast<std::size_t>(n)) {
+        flags_.resize(2 * table + static_cast<std::size_t>(n));
     }
-    if (empties_.size() < n + 1) {
-        empties_.resize(n + 1);
-        cover_.resize(n + 1);
+    if (counts_.size() < static_cast<std::size_t>(2 * (n + 1) + k + 1)) {
+        counts_.resize(static_cast<std::size_t>(2 * (n + 1) + k + 1));
     }
-    int* const empties = empties_.data();
+    std::ptrdiff_t* const empties = counts_.data();  // known-empty cells before i
+    std::ptrdiff_t* const cover = empties + n + 1;
+    std::ptrdiff_t* const first = cover + n + 1;
+    std::uint8_t* const before = flags_.data();
+    std::uint8_t* const after = before + table;
+    std::uint8_t* const can_empty = after + table;
     empties[0] = 0;
-    for (std::size_t i = 0; i < n; ++i) empties[i + 1] = empties[i] + (cells[i] == kMayEmpty);
-    const auto may_fill = [empties](std::size_t from, std::size_t to) {
+    for (std::ptrdiff_t i = 0; i < n; ++i)
+        empties[i + 1] = empties[i] + (cells[i] == kMayEmpty);
+    const auto may_fill = [empties](std::ptrdiff_t from, std::ptrdiff_t to) {
         return empties[to] == empties[from];
     };
-    const int* const runs = clue.data();
+    const auto may_empty = [cells](std::ptrdiff_t i) { return (cells[i] & kMayEmpty) != 0; };
+    first[0] = 0;
+    for (std::ptrdiff_t j = 0; j < k; ++j)
+        first[j + 1] = first[j] + runs[j] + 1;
 
-    // before[i * w + j]: cells [0, i) can hold runs [0, j).
-    std::uint8_t* const before = before_.data();
-    before[0] = 1;
-    for (std::size_t j = 1; j <= k; ++j) before[j] = 0;
-    for (std::size_t i = 1; i <= n; ++i) {
-        std::uint8_t* const row = before + i * w;
-        const std::uint8_t* const previous = row - w;
-        const bool may_empty = (cells[i - 1] & kMayEmpty) != 0;
-        row[0] = may_empty && previous[0];
-        for (std::size_t j = 1; j <= k; ++j) {
-            bool fits = may_empty && previous[j];
-            const auto run = static_cast<std::size_t>(runs[j - 1]);
-            if (!fits && i >= run && may_fill(i - run, i)) {
-                if (i == run) {
-                    fits = j == 1;
-                } else {
-                    fits = (cells[i - run - 1] & kMayEmpty) != 0 &&
-                           before[(i - run - 1) * w + j - 1] != 0;
-                }
+    const auto fits_before = [before, first, stride](std::ptrdiff_t i, std::ptrdiff_t j) {
+        return before[j * stride + 2 + i - first[j]] != 0;
+    };
+    const auto fits_after = [after, first, stride](std::ptrdiff_t i, std::ptrdiff_t j) {
+        return after[j * stride + 1 + i - first[j]] != 0;
+    };
+    for (std::ptrdiff_t j = 0; j <= k; ++j) {
+        before[j * stride] = before[j * stride + span + 1] = 0;
+        after[j * stride] = after[j * stride + span + 1] = 0;
+    }
+
+    // fits_before(i, 0): the first i cells may all be empty.
+    for (std::ptrdiff_t at = 0; at < span; ++at) {
+        const std::ptrdiff_t i = at - 1;
+        before[1 + at] = i == 0 || (i > 0 && fits_before(i - 1, 0) && may_empty(i - 1));
+    }
+    for (std::ptrdiff_t j = 1; j <= k; ++j) {
+        const std::ptrdiff_t run = runs[j - 1];
+        for (std::ptrdiff_t at = 0; at < span; ++at) {
+            const std::ptrdiff_t i = first[j] - 1 + at;  // run j - 1 ends before cell i
+            bool fits = i > 0 && i <= n && may_empty(i - 1) && fits_before(i - 1, j);
+            if (!fits && i <= n && may_fill(i - run, i)) {
+                const std::ptrdiff_t start = i - run;
+                fits = start == 0 ? j == 1 : may_empty(start - 1) && fits_before(start - 1, j - 1);
             }
-            row[j] = fits;
+            before[j * stride + 1 + at] = fits;
         }
     }
-    if (before[n * w + k] == 0) return false;
+    if (!fits_before(n, k))
+        return false;
 
-    // after[i * w + j]: cells [i, n) can hold runs [j, k).
-    std::uint8_t* const after = after_.data();
-    for (std::size_t j = 0; j < k; ++j) after[n * w + j] = 0;
-    after[n * w + k] = 1;
-    for (std::size_t i = n; i-- > 0;) {
-        std::uint8_t* const row = after + i * w;
-        const std::uint8_t* const next = row + w;
-        const bool may_empty = (cells[i] & kMayEmpty) != 0;
-        row[k] = may_empty && next[k];
-        for (std::size_t j = k; j-- > 0;) {
-            bool fits = may_empty && next[j];
-            const auto run = static_cast<std::size_t>(runs[j]);
-            if (!fits && i + run <= n && may_fill(i, i + run)) {
-                if (i + run == n) {
-                    fits = j + 1 == k;
-                } else {
-                    fits = (cells[i + run] & kMayEmpty) != 0 &&
-                           after[(i + run + 1) * w + j + 1] != 0;
+    for (std::ptrdiff_t j = k; j >= 0; --j) {
+        for (std::ptrdiff_t at = slack; at >= 0; --at) {
+            const std::ptrdiff_t i = first[j] + at;  // runs j.. fit in [i, n)
+            bool fits = false;
+            if (i < n) {
+                fits = may_empty(i) && fits_after(i + 1, j);
+                if (!fits && j < k) {
+                    const std::ptrdiff_t end = i + runs[j];
+                    if (end <= n && may_fill(i, end)) {
+                        fits = end == n ? j + 1 == k : may_empty(end) && fits_after(end + 1, j + 1);
+                    }
                 }
+            } else {
+                fits = i == n && j == k;
             }
-            row[j] = fits;
+            after[j * stride + 1 + at] = fits;
         }
     }
 
     // Every placement of every run that fits both sides marks its cells as
-    // possibly filled; the marks are +1 at its start and -1 past its end.
-    int* const cover = cover_.data();
-    for (std::size_t i = 0; i <= n; ++i) cover[i] = 0;
-    std::size_t earliest = 0;  // the runs before j need this many cells
-    std::size_t room_after = 0;  // cells the runs after j need, separators included
-    for (std::size_t j = 1; j < k; ++j) room_after += static_cast<std::size_t>(runs[j]) + 1;
-    for (std::size_t j = 0; j < k; ++j) {
-        const auto run = static_cast<std::size_t>(runs[j]);
-        const std::size_t last_start = n - room_after - run;
-        for (std::size_t s = earliest; s <= last_start; ++s) {
-            if (!may_fill(s, s + run)) continue;
-            const bool left = s == 0 ? j == 0
-                                     : (cells[s - 1] & kMayEmpty) != 0 && before[(s - 1) * w + j];
-            if (!left) continue;
-            const bool right = s + run == n ? j + 1 == k
-                                            : (cells[s + run] & kMayEmpty) != 0 &&
-                                                  after[(s + run + 1) * w + j + 1];
-            if (!right) continue;
-            ++cover[s];
-            --cover[s + run];
+    // possibly filled (+1 at its start, -1 past its end); every split of
+    // the runs around an empty cell marks that cell as possibly empty.
+    for (std::ptrdiff_t i = 0; i <= n; ++i)
+        cover[i] = 0;
+    for (std::ptrdiff_t i = 0; i < n; ++i)
+        can_empty[i] = 0;
+    for (std::ptrdiff_t j = 0; j <= k; ++j) {
+        for (std::ptrdiff_t at = 0; at < span; ++at) {
+            const std::ptrdiff_t i = first[j] - 1 + at;
+            if (i >= 0 && i < n && may_empty(i) && fits_before(i, j) && fits_after(i + 1, j)) {
+                can_empty[i] = 1;
+            }
         }
-        earliest += run + 1;
-        if (j + 1 < k) room_after -= static_cast<std::size_t>(runs[j + 1]) + 1;
+        if (j == k)
+            break;
+        const std::ptrdiff_t run = runs[j];
+        for (std::ptrdiff_t s = first[j]; s <= first[j] + slack; ++s) {
+            const std::ptrdiff_t end = s + run;
+            if (!may_fill(s, end))
+                continue;
+            if (s == 0 ? j != 0 : !(may_empty(s - 1) && fits_before(s - 1, j)))
+                continue;
+            if (end == n ? j + 1 != k : !(may_empty(end) && fits_after(end + 1, j + 1)))
+                continue;
+            ++cover[s];
+            --cover[end];
+        }
     }
 
     // The line fits, so every cell keeps at least one value.
-    int covered = 0;
-    for (std::size_t i = 0; i < n; ++i) {
+    std::ptrdiff_t covered = 0;
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
         covered += cover[i];
-        std::uint8_t may = covered > 0 ? kMayFill : 0;
-        if (cells[i] & kMayEmpty) {
-            // Empty is possible when some split of the runs leaves this cell
-            // between run j - 1 and run j.
-            const std::uint8_t* const left = before + i * w;
-            const std::uint8_t* const right = after + (i + 1) * w;
-            for (std::size_t j = 0; j <= k; ++j) {
-                if (left[j] & right[j]) {
-                    may |= kMayEmpty;
-                    break;
-                }
-            }
-        }
-        cells[i] &= may;
+        cells[i] &= static_cast<std::uint8_t>((covered > 0 ? kMayFill : 0) |
+                                              (can_empty[i] != 0 ? kMayEmpty : 0));
     }
     return true;
 }

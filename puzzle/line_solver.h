@@ -1,15 +1,27 @@
 // The exact line solver: given one line's clue and what is known of its
 // cells, finds every cell that all placements of the clue's runs agree on.
 //
-// A dynamic programme over (position, run): `fits_before[i][j]` says the
-// first i cells can hold the first j runs, `fits_after[i][j]` that the cells
+// Lines of up to 127 cells (63 where the compiler has no 128-bit integer)
+// are solved on bit masks, one bit per position: for each run, the
+// positions where the runs so far can end (shifts and ANDs over the cells
+// that may be filled, then a flood through the cells that may be empty in
+// log2(word bits) shift-and-OR steps), the same from the right, and the
+// run's possible starts are where both sides meet. O(k log n) word
+// operations for k runs, no tables. Longer lines take the table form below,
+// which gives the same answers:
+//
+// a dynamic programme over (position, run): `fits_before(i, j)` says the
+// first i cells can hold the first j runs, `fits_after(i, j)` that the cells
 // from i on can hold the runs from j on. A cell can be empty when some j has
 // both halves around it; run j can start at s when the cells it covers may
-// be filled, its neighbours may be empty and both sides fit. O(n x k) time
-// and space for a line of n cells and k runs, with no allocation once the
+// be filled, its neighbours may be empty and both sides fit. Each run can
+// only start within `slack` cells of its left-most place (slack = n minus
+// the room all runs need), so the work is O(n + k x slack), at most
+// O(n x k), for a line of n cells and k runs, with no allocation once the
 // scratch has grown to the longest line.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,23 +31,42 @@ namespace grix {
 
 // What is known of a cell, as the set of values it may still take.
 enum CellState : std::uint8_t {
-    kNoValue = 0,    // contradiction
-    kMayEmpty = 1,   // known empty
-    kMayFill = 2,    // known filled
+    kNoValue = 0,   // contradiction
+    kMayEmpty = 1,  // known empty
+    kMayFill = 2,   // known filled
     kUnknown = 3,
 };
 
 class LineSolver {
-public:
-    // Narrows `cells[0..length)` to what `clue` allows. Answers false when
-    // no placement fits (the cells are then left as they were).
-    [[nodiscard]] bool Solve(const LineClue& clue, std::uint8_t* cells, int length);
+  public:
+    // Narrows `cells[0..length)` to what the clue `runs[0..count)` allows.
+    // Answers false when no placement fits (the cells are then left as
+    // they were).
+    [[nodiscard]] bool Solve(const int* runs, std::size_t count, std::uint8_t* cells, int length);
+    [[nodiscard]] bool Solve(const LineClue& clue, std::uint8_t* cells, int length) {
+        return Solve(clue.data(), clue.size(), cells, length);
+    }
 
-private:
-    std::vector<std::uint8_t> before_;
-    std::vector<std::uint8_t> after_;
-    std::vector<int> empties_;  // known-empty cells before each position
-    std::vector<int> cover_;    // runs of possible filled cells, as +1/-1 marks
+    // The two forms Solve chooses between, open so that tests can hold
+    // them against each other: the bit masks (up to kMaskCells cells) and
+    // the tables (any length).
+#if defined(__SIZEOF_INT128__)
+    static constexpr int kMaskCells = 127;
+#else
+    static constexpr int kMaskCells = 63;
+#endif
+    [[nodiscard]] bool SolveByMasks(const int* runs, std::size_t count, std::uint8_t* cells,
+                                    int length);
+    [[nodiscard]] bool SolveByTables(const int* runs, std::size_t count, std::uint8_t* cells,
+                                     int length);
+
+  private:
+    // Scratch kept between calls, so that solving allocates nothing once
+    // it has seen the longest line: the two tables and the may-be-empty
+    // marks; the known-empty counts, the +1/-1 marks of possible filled
+    // cells and each run's left-most start. (The masks live on the stack.)
+    std::vector<std::uint8_t> flags_;
+    std::vector<std::ptrdiff_t> counts_;
 };
 
 }  // namespace grix

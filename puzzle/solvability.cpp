@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "puzzle/clues.h"
 #include "puzzle/grid_solver.h"
+#include "puzzle/switch_search.h"
 
 namespace grix {
 namespace {
@@ -17,8 +17,8 @@ constexpr double kLongestBudget = 1e6;
 
 Clock::time_point DeadlineAfter(Clock::time_point start, double budget_seconds) {
     const double budget = std::clamp(budget_seconds, 0.0, kLongestBudget);
-    return start + std::chrono::duration_cast<Clock::duration>(
-                       std::chrono::duration<double>(budget));
+    return start +
+           std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(budget));
 }
 
 }  // namespace
@@ -30,6 +30,9 @@ CheckResult CheckCells(const CellGrid& grid, double budget_seconds,
         grid.cells.size() !=
             static_cast<std::size_t>(grid.width) * static_cast<std::size_t>(grid.height)) {
         throw std::invalid_argument("CheckCells: the cells do not match the grid's size");
+    }
+    if (grid.cells.size() > kMostCells) {
+        throw std::invalid_argument("CheckCells: the grid has too many cells");
     }
     CheckResult result;
     result.width = grid.width;
@@ -43,25 +46,29 @@ CheckResult CheckCells(const CellGrid& grid, double budget_seconds,
         return finish(Verdict::Blank);
     }
 
-    GridSolver solver(RowClues(grid), ColumnClues(grid), DeadlineAfter(start, budget_seconds),
-                      cancel);
+    GridSolver solver(grid, DeadlineAfter(start, budget_seconds), cancel);
     GridSolver::Outcome outcome = solver.Propagate();
     if (outcome == GridSolver::Outcome::Consistent && solver.Solved()) {
         return finish(Verdict::Line);
     }
-    if (outcome != GridSolver::Outcome::OutOfTime) outcome = solver.FindOtherSolution(grid.cells);
-    switch (outcome) {
-        case GridSolver::Outcome::Found: {
-            result.other = CellGrid{grid.width, grid.height, solver.Solution()};
-            for (int y = 0; y < grid.height; ++y) {
-                for (int x = 0; x < grid.width; ++x) {
-                    if (result.other.Filled(x, y) != grid.Filled(x, y)) {
-                        result.differs.emplace_back(x, y);
-                    }
-                }
+    const auto several = [&](CellGrid other) {
+        result.other = std::move(other);
+        for (int y = 0; y < grid.height; ++y) {
+            for (int x = 0; x < grid.width; ++x) {
+                if (result.other.Filled(x, y) != grid.Filled(x, y))
+                    result.differs.emplace_back(x, y);
             }
-            return finish(Verdict::Several);
         }
+        return finish(Verdict::Several);
+    };
+    if (outcome == GridSolver::Outcome::OutOfTime)
+        return finish(Verdict::Undecided);
+    if (CellGrid other; FindSwitch(grid, other))
+        return several(std::move(other));
+    outcome = solver.FindOtherSolution();
+    switch (outcome) {
+        case GridSolver::Outcome::Found:
+            return several(CellGrid{grid.width, grid.height, solver.Solution()});
         case GridSolver::Outcome::Contradiction:
             return finish(Verdict::Search);
         case GridSolver::Outcome::Consistent:
@@ -73,22 +80,32 @@ CheckResult CheckCells(const CellGrid& grid, double budget_seconds,
 
 const char* VerdictText(Verdict verdict) {
     switch (verdict) {
-        case Verdict::Line: return "unique (line logic)";
-        case Verdict::Search: return "unique (needs search)";
-        case Verdict::Several: return "several solutions";
-        case Verdict::Blank: return "blank";
-        case Verdict::Undecided: break;
+        case Verdict::Line:
+            return "unique (line logic)";
+        case Verdict::Search:
+            return "unique (needs search)";
+        case Verdict::Several:
+            return "several solutions";
+        case Verdict::Blank:
+            return "blank";
+        case Verdict::Undecided:
+            break;
     }
     return "undecided (time limit)";
 }
 
 const char* VerdictKey(Verdict verdict) {
     switch (verdict) {
-        case Verdict::Line: return "line";
-        case Verdict::Search: return "search";
-        case Verdict::Several: return "several";
-        case Verdict::Blank: return "blank";
-        case Verdict::Undecided: break;
+        case Verdict::Line:
+            return "line";
+        case Verdict::Search:
+            return "search";
+        case Verdict::Several:
+            return "several";
+        case Verdict::Blank:
+            return "blank";
+        case Verdict::Undecided:
+            break;
     }
     return "undecided";
 }

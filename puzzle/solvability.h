@@ -7,6 +7,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -35,9 +36,13 @@ struct CheckResult {
     CellGrid other;
 };
 
+// The most cells a grid may have (cells are counted in an int).
+inline constexpr std::size_t kMostCells = std::size_t{1} << 30;
+
 // Checks the grid's clues. Gives up with Undecided once `budget_seconds`
 // have passed or `*cancel` turns true (both checked often, so the answer
-// comes soon after either).
+// comes soon after either). Throws std::invalid_argument when the cells do
+// not match the size or exceed kMostCells.
 [[nodiscard]] CheckResult CheckCells(const CellGrid& grid,
                                      double budget_seconds = kDefaultCheckBudget,
                                      const std::atomic<bool>* cancel = nullptr);

@@ -1,10 +1,11 @@
 #include "tools/byte_array_export.h"
 
-#include <cstdio>
 #include <filesystem>
+#include <system_error>
 
 #include "core/errors.h"
 #include "core/file.h"
+#include "core/staged_file.h"
 
 namespace grix {
 namespace {
@@ -33,6 +34,16 @@ void AppendLines(std::string& out, const std::uint8_t* data, std::size_t count, 
     }
 }
 
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+
+std::string FileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
 [[noreturn]] void Invalid(const std::string& why) {
     throw Error("Invalid byte array declaration: " + why);
 }
@@ -54,42 +65,51 @@ std::string ByteArrayDeclaration(const std::uint8_t* data, std::size_t size) {
 }
 
 std::string ExportByteArray(const std::string& input_path) {
-    File input = File::Open(input_path, OpenMode::Read);
-    const std::int64_t size = input.Size();
-
     const std::string output_path = input_path + ".imp";
-    const std::string partial_path = output_path + ".partial";
-    struct PartialFile {  // removes the half-written output on every failure path
-        const std::string& path;
-        bool keep = false;
-        ~PartialFile() {
-            if (!keep) std::remove(path.c_str());
-        }
-    } partial{partial_path};
-
-    File output = File::Open(partial_path, OpenMode::CreateTruncate);
-    std::string text = Header(static_cast<std::uint64_t>(size));
-    // Whole lines at a time, so a block never splits a line of 20.
-    std::vector<std::uint8_t> block(kBytesPerLine * 4096);
-    std::uint64_t k = 0;
-    for (;;) {
-        const std::size_t got = input.Read(block.data(), block.size());
-        if (got == 0) break;
-        AppendLines(text, block.data(), got, k);
-        k += got;
-        output.WriteAll(text.data(), text.size());
-        text.clear();
-        if (got < block.size()) break;
+    File input;
+    std::int64_t size = 0;
+    try {
+        input = File::Open(input_path, OpenMode::Read);
+        size = input.Size();
+    } catch (const EFileError& e) {
+        throw EFOpenError("Cannot open file \"" + AbsolutePath(input_path) + "\". " + e.what());
     }
-    text += ");\r\n";
-    output.WriteAll(text.data(), text.size());
-    output.Close();
-    input.Close();
-
-    std::error_code ec;
-    std::filesystem::rename(partial_path, output_path, ec);
-    if (ec) throw EFileError::FromErrno(ec.value());
-    partial.keep = true;
+    try {
+        // Written under an unpredictable name beside the output and renamed
+        // over it only when complete: a failure (disk full) never leaves a
+        // truncated declaration in place of an earlier one, and nothing
+        // planted under a guessable name is ever written through.
+        StagedFile staged(output_path, "." + FileNameOf(output_path) + ".");
+        File output = File::Open(staged.TempPath(), OpenMode::Replace);
+        std::string text = Header(static_cast<std::uint64_t>(size));
+        // Whole lines at a time, so a block never splits a line of 20.
+        std::vector<std::uint8_t> block(kBytesPerLine * 4096);
+        std::uint64_t k = 0;
+        for (;;) {
+            std::size_t got = 0;
+            try {
+                got = input.Read(block.data(), block.size());
+            } catch (const EFileError& e) {
+                throw EFOpenError("Cannot open file \"" + AbsolutePath(input_path) + "\". " +
+                                  e.what());
+            }
+            if (got == 0)
+                break;
+            AppendLines(text, block.data(), got, k);
+            k += got;
+            output.WriteAll(text.data(), text.size());
+            text.clear();
+            if (got < block.size())
+                break;
+        }
+        text += ");\r\n";
+        output.WriteAll(text.data(), text.size());
+        output.Close();
+        staged.Commit();
+    } catch (const EFileError& e) {
+        throw EFCreateError("Cannot create file \"" + AbsolutePath(output_path) + "\". " +
+                            e.what());
+    }
     return output_path;
 }
 

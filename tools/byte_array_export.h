@@ -23,8 +23,10 @@ std::string ByteArrayDeclaration(const std::uint8_t* data, std::size_t size);
 // Writes the declaration of the file at `input_path` to input_path + ".imp"
 // and answers that path. The output is written beside its final name and
 // renamed over it only when complete, so a failure (disk full) never leaves
-// a truncated declaration in place of an earlier one. File errors raise
-// EFileError with the runtime's message.
+// a truncated declaration in place of an earlier one. Only a regular file
+// is read. Failures name the file with the runtime's message: EFOpenError
+// "Cannot open file "<input>". <message>" for the input, EFCreateError
+// "Cannot create file "<output>". <message>" for the output.
 std::string ExportByteArray(const std::string& input_path);
 
 // Reads a declaration back: the scrambled bytes as written. Throws

@@ -251,8 +251,9 @@ TEST_F(ButtonsTest, AFailedExportNamesTheFile) {
     ASSERT_EQ(window->boxes.size(), 1u);
     EXPECT_EQ(window->boxes[0].icon, QMessageBox::Critical);
     EXPECT_EQ(window->boxes[0].title, ProgramTitle());
-    EXPECT_EQ(window->boxes[0].text.toStdString(),
-              "Cannot export " + (dir / "missing.bin") + ": File not found.");
+    EXPECT_EQ(window->boxes[0].text,
+              QString::fromStdString("Cannot open file \"" + (dir / "missing.bin") +
+                                     "\". File not found."));
     EXPECT_FALSE(std::filesystem::exists(dir / "missing.bin.imp"));
 }
 

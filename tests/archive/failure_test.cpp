@@ -176,21 +176,16 @@ TEST_F(Failures, SourceShorterThanItsSize) {
     EXPECT_EQ(Names(zip), (std::vector<std::string>{"a.txt", "c.txt"}));
 }
 
-TEST_F(Failures, ShortWriteOfEntryDataIsAnEntryFailure) {
-    Put("big.bin", SampleBytes(300000, false));
-    Put("d.txt", "delta");
-    ops_.capacity = 250000;
-    const ZipArchive zip = PackAnswering({fxaIgnore});
-    ASSERT_EQ(failures_.size(), 1u);
-    EXPECT_EQ(failures_[0].path, Path("big.bin"));
-    EXPECT_EQ(failures_[0].code, 34);
-    EXPECT_EQ(Names(zip), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "d.txt"}));
-}
-
-TEST_F(Failures, ShortWriteAbortedLeavesTheEmptyArchive) {
+TEST_F(Failures, AFullDiskWhileWritingEntryDataFailsTheAddAsDiskFull) {
     Put("big.bin", SampleBytes(300000, false));
     ops_.capacity = 250000;
-    PackAnswering({fxaAbort});
+    ScopedFileOps scoped(ops_);
+    TBrask jar("brask");
+    jar.SetFileName(Jar());
+    jar.Open(kCreateMode);
+    jar.SetBaseDir(Src());
+    EXPECT_THROW_MSG(jar.AddFromBaseDir("*.*", kDefaultSearchAttr), EFileError, "Disk full");
+    jar.Close();
     EXPECT_EQ(ReadBytes(Jar()), EmptyArchiveBytes());
 }
 

@@ -26,7 +26,7 @@ Result Check(const std::string& arguments) {
 }
 
 class CheckReporting : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
     std::string plus = dir / "plus.bmp";
     std::string search = dir / "search.bmp";
@@ -58,7 +58,8 @@ TEST_F(CheckReporting, ExitStatusTellsWhetherEveryPictureIsFair) {
     };
     for (const Case& c : cases) {
         std::string arguments;
-        for (const auto& picture : c.pictures) arguments += " " + ShellQuote(picture);
+        for (const auto& picture : c.pictures)
+            arguments += " " + ShellQuote(picture);
         EXPECT_EQ(Check(arguments).status, c.status) << arguments;
     }
 }
@@ -83,9 +84,10 @@ TEST_F(CheckReporting, JsonCarriesSizeVerdictTimeAndTheDifferingCells) {
         const std::size_t at = line.find("\"seconds\": ") + 11;
         return line.substr(at, line.find_first_of(",}", at) - at);
     };
-    EXPECT_EQ(first, "{\"path\": \"" + diagonal +
-                         "\", \"width\": 2, \"height\": 2, \"verdict\": \"several\", \"seconds\": " +
-                         seconds(first) + ", \"differs\": [[0, 0], [1, 0], [0, 1], [1, 1]]}");
+    EXPECT_EQ(first,
+              "{\"path\": \"" + diagonal +
+                  "\", \"width\": 2, \"height\": 2, \"verdict\": \"several\", \"seconds\": " +
+                  seconds(first) + ", \"differs\": [[0, 0], [1, 0], [0, 1], [1, 1]]}");
     EXPECT_EQ(second, "{\"path\": \"" + plus +
                           "\", \"width\": 3, \"height\": 3, \"verdict\": \"line\", \"seconds\": " +
                           seconds(second) + "}\n");
@@ -93,8 +95,8 @@ TEST_F(CheckReporting, JsonCarriesSizeVerdictTimeAndTheDifferingCells) {
 }
 
 TEST_F(CheckReporting, ProjectPicturesInListOrder) {
-    test::WriteText(dir / "grix.ini", "[Table]\nRowCount=3\n1.1=diagonal.bmp\n2.1=plus.bmp\n3.1=" +
-                                          plus + "\n");
+    test::WriteText(dir / "grix.ini",
+                    "[Table]\nRowCount=3\n1.1=diagonal.bmp\n2.1=plus.bmp\n3.1=" + plus + "\n");
     const Result r = Check("--project " + ShellQuote(dir / "grix.ini"));
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, diagonal + ": several solutions\n" + plus + ": unique (line logic)\n" + plus +
@@ -107,8 +109,8 @@ TEST_F(CheckReporting, ProjectPicturesInListOrder) {
 TEST_F(CheckReporting, BuildWarnsAboutAmbiguousAndBlankPicturesAndStillSucceeds) {
     CrosswordProject project;
     project.name = "Fair";
-    project.pictures = {{1, plus, "", ""}, {2, diagonal, "", ""}, {3, blank, "", ""},
-                        {4, search, "", ""}};
+    project.pictures = {
+        {1, plus, "", ""}, {2, diagonal, "", ""}, {3, blank, "", ""}, {4, search, "", ""}};
     project.list_empty = false;
     TBrask brask;
     ConfigureSuiteArchiver(brask);
@@ -118,7 +120,8 @@ TEST_F(CheckReporting, BuildWarnsAboutAmbiguousAndBlankPicturesAndStillSucceeds)
     EXPECT_TRUE(outcome.success);
     std::vector<std::string> warnings;
     for (const auto& line : log) {
-        if (line.rfind("Warning: ", 0) == 0) warnings.push_back(line);
+        if (line.rfind("Warning: ", 0) == 0)
+            warnings.push_back(line);
     }
     EXPECT_EQ(warnings, (std::vector<std::string>{
                             "Warning: picture 2 (" + diagonal + ") has more than one solution",

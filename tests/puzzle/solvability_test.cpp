@@ -20,7 +20,8 @@ CellGrid Grid(const std::vector<std::string>& rows) {
     grid.height = static_cast<int>(rows.size());
     grid.width = rows.empty() ? 0 : static_cast<int>(rows[0].size());
     for (const auto& row : rows) {
-        for (const char c : row) grid.cells.push_back(c == '#');
+        for (const char c : row)
+            grid.cells.push_back(c == '#');
     }
     return grid;
 }
@@ -28,7 +29,8 @@ CellGrid Grid(const std::vector<std::string>& rows) {
 CellGrid Random(int width, int height, double ink, std::mt19937& random) {
     std::bernoulli_distribution filled(ink);
     CellGrid grid{width, height, {}};
-    for (int i = 0; i < width * height; ++i) grid.cells.push_back(filled(random));
+    for (int i = 0; i < width * height; ++i)
+        grid.cells.push_back(filled(random));
     return grid;
 }
 
@@ -41,8 +43,10 @@ int BruteForceCount(const CellGrid& grid) {
     for (std::size_t y = 0; y < rows.size(); ++y) {
         for (unsigned bits = 0; bits < (1u << grid.width); ++bits) {
             CellGrid row{grid.width, 1, {}};
-            for (int x = 0; x < grid.width; ++x) row.cells.push_back((bits >> x) & 1);
-            if (RowClues(row)[0] == rows[y]) candidates[y].push_back(row.cells);
+            for (int x = 0; x < grid.width; ++x)
+                row.cells.push_back((bits >> x) & 1);
+            if (RowClues(row)[0] == rows[y])
+                candidates[y].push_back(row.cells);
         }
     }
     int count = 0;
@@ -54,10 +58,13 @@ int BruteForceCount(const CellGrid& grid) {
             trial.cells.insert(trial.cells.end(), candidates[y][pick[y]].begin(),
                                candidates[y][pick[y]].end());
         }
-        if (ColumnClues(trial) == columns && ++count == 2) return count;
+        if (ColumnClues(trial) == columns && ++count == 2)
+            return count;
         std::size_t y = 0;
-        while (y < pick.size() && ++pick[y] == candidates[y].size()) pick[y++] = 0;
-        if (y == pick.size()) return count;
+        while (y < pick.size() && ++pick[y] == candidates[y].size())
+            pick[y++] = 0;
+        if (y == pick.size())
+            return count;
     }
 }
 
@@ -70,7 +77,8 @@ void ExpectAnotherSolution(const CellGrid& grid, const CheckResult& result) {
     std::vector<std::pair<int, int>> differs;
     for (int y = 0; y < grid.height; ++y) {
         for (int x = 0; x < grid.width; ++x) {
-            if (grid.Filled(x, y) != result.other.Filled(x, y)) differs.emplace_back(x, y);
+            if (grid.Filled(x, y) != result.other.Filled(x, y))
+                differs.emplace_back(x, y);
         }
     }
     EXPECT_EQ(result.differs, differs);
@@ -92,7 +100,10 @@ TEST(CheckCells, TinyPuzzlesWithKnownVerdicts) {
     };
     const Case cases[] = {
         {"2 x 2 diagonal", {"#.", ".#"}, Verdict::Several},
-        {"diagonal inside an empty block", {".....", ".#...", "..#..", ".....", "....#"},
+        {"diagonal inside an empty block",
+         {".....", ".#...", "..#..", ".....", "....#"},
+         Verdict::Several},
+        {"no four-cell swap, found by search", {".#.#", "#.#.", "....", "...."},
          Verdict::Several},
         {"plus sign", {".#.", "###", ".#."}, Verdict::Line},
         {"full", {"###", "###"}, Verdict::Line},
@@ -128,7 +139,8 @@ TEST(CheckCells, AllFourByFourGridsGiveThePublishedCounts) {
     int line = 0;
     CellGrid grid{4, 4, std::vector<std::uint8_t>(16)};
     for (unsigned bits = 0; bits < (1u << 16); ++bits) {
-        for (unsigned i = 0; i < 16; ++i) grid.cells[i] = (bits >> i) & 1;
+        for (unsigned i = 0; i < 16; ++i)
+            grid.cells[i] = (bits >> i) & 1;
         const Verdict verdict = CheckCells(grid).verdict;
         ASSERT_NE(verdict, Verdict::Undecided) << bits;
         line += verdict == Verdict::Line || verdict == Verdict::Blank;
@@ -164,7 +176,8 @@ TEST(CheckCells, LargerAmbiguousPicturesCarryAnotherSolution) {
     for (int trial = 0; trial < 20; ++trial) {
         const CellGrid grid = Random(20, 15, 0.5, random);
         const CheckResult result = CheckCells(grid, 10.0);
-        if (result.verdict != Verdict::Several) continue;
+        if (result.verdict != Verdict::Several)
+            continue;
         ++several;
         ExpectAnotherSolution(grid, result);
     }
@@ -184,26 +197,31 @@ TEST(CheckCells, GivesUpSoonAfterItsBudget) {
     std::atomic<bool> cancel{true};
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(CheckCells(grid, 60.0, &cancel).verdict, Verdict::Undecided);
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.25);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+              0.25);
 }
 
 TEST(CheckCells, RunsOnSeveralThreadsAtOnce) {
     std::mt19937 random(11);
     std::vector<CellGrid> grids;
-    for (int i = 0; i < 4; ++i) grids.push_back(Random(12, 12, 0.5, random));
+    for (int i = 0; i < 4; ++i)
+        grids.push_back(Random(12, 12, 0.5, random));
     std::vector<Verdict> alone;
-    for (const auto& grid : grids) alone.push_back(CheckCells(grid, 30.0).verdict);
+    for (const auto& grid : grids)
+        alone.push_back(CheckCells(grid, 30.0).verdict);
     std::vector<Verdict> together(grids.size());
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < grids.size(); ++i) {
         threads.emplace_back([&, i] { together[i] = CheckCells(grids[i], 30.0).verdict; });
     }
-    for (auto& thread : threads) thread.join();
+    for (auto& thread : threads)
+        thread.join();
     EXPECT_EQ(together, alone);
 }
 
 TEST(CheckCells, RefusesCellsThatDoNotMatchTheSize) {
-    EXPECT_THROW((void)CheckCells(CellGrid{3, 3, std::vector<std::uint8_t>(8)}), std::invalid_argument);
+    EXPECT_THROW((void)CheckCells(CellGrid{3, 3, std::vector<std::uint8_t>(8)}),
+                 std::invalid_argument);
 }
 
 TEST(Verdict, TextsAndKeys) {

@@ -66,7 +66,8 @@ TEST(ProjectSettings, MissingValuesTakeTheWindowDefaults) {
 
 TEST(ProjectSettings, AProjectFileThatIsNotThereIsAnError) {
     TempDir dir;
-    EXPECT_THROW_MSG(LoadCrosswordProject(dir / "nothing.ini"), EFileError, "File not found");
+    EXPECT_THROW_MSG(LoadCrosswordProject(dir / "nothing.ini"), EFOpenError,
+                     "Cannot open file \"" + (dir / "nothing.ini") + "\". File not found");
 }
 
 TEST(ProjectSettings, RowCountsOutsideTheTableLimitLoadAsTheEmptyList) {

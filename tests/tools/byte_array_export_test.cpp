@@ -6,6 +6,7 @@
 
 #include "core/errors.h"
 #include "core/file_error.h"
+#include "support/fault_ops.h"
 #include "support/test_support.h"
 
 namespace grix {
@@ -66,7 +67,8 @@ TEST(ByteArrayExport, FileExportMatchesTheTextAcrossBlockBoundaries) {
 
 TEST(ByteArrayExport, MissingInputLeavesNothingBehind) {
     TempDir dir;
-    EXPECT_THROW_MSG(ExportByteArray(dir / "none.bin"), EFileError, "File not found");
+    EXPECT_THROW_MSG(ExportByteArray(dir / "none.bin"), EFOpenError,
+                     "Cannot open file \"" + (dir / "none.bin") + "\". File not found");
     EXPECT_FALSE(std::filesystem::exists(dir / "none.bin.imp"));
 }
 
@@ -75,11 +77,15 @@ TEST(ByteArrayExport, AFailedExportKeepsTheEarlierOutput) {
     const std::string input = dir / "a.bin";
     test::WriteBytes(input, {1, 2, 3});
     test::WriteText(input + ".imp", "earlier");
-    // A folder in the way of the partial file makes the write fail.
-    std::filesystem::create_directory(input + ".imp.partial");
-    EXPECT_THROW(ExportByteArray(input), EFileError);
+    test::FullDisk disk(10);
+    {
+        ScopedFileOps scoped(disk);
+        EXPECT_THROW_MSG(ExportByteArray(input), EFCreateError,
+                         "Cannot create file \"" + input + ".imp\". Disk full");
+    }
     const auto kept = test::ReadBytes(input + ".imp");
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
 TEST(ByteArrayExport, ParseRefusesWhatIsNotADeclaration) {
@@ -107,7 +113,7 @@ TEST(ByteArrayExport, CliWritesTheImpFile) {
     EXPECT_EQ(std::string(written.begin(), written.end()),
               "  array [1..3] of byte = (  $41,$40,$43\r\n);\r\n");
     EXPECT_EQ(test::RunCommand(std::string(GRIX_CLI_PATH) + " hex " + test::ShellQuote(dir / "nope"), &out, &err), 1);
-    EXPECT_EQ(err, "File not found\n");
+    EXPECT_EQ(err, "Cannot open file \"" + (dir / "nope") + "\". File not found\n");
 }
 
 }  // namespace

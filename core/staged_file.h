@@ -1,0 +1,43 @@
+// A file written under a unique temporary name in the folder of its final
+// name, and put in place by one rename only when it is complete. Until then
+// whatever has the final name stays exactly as it was; a staged file that is
+// never committed is removed by its owner's destructor.
+#pragma once
+
+#include <string>
+
+namespace grix {
+
+class StagedFile {
+  public:
+    // Creates the empty temporary file (exclusively, under an unpredictable
+    // name starting with `prefix`) beside `final_path`, or throws EFileError.
+    StagedFile(std::string final_path, const std::string& prefix);
+    ~StagedFile();  // removes the temporary file unless committed
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    const std::string& TempPath() const noexcept { return temp_path_; }
+    const std::string& FinalPath() const noexcept { return final_path_; }
+
+    // Renames the temporary file over the final name (EFileError on failure,
+    // which leaves both as they were).
+    void Commit();
+
+  private:
+    std::string final_path_;
+    std::string temp_path_;
+    bool committed_ = false;
+};
+
+// The folder part of `path`, without its trailing separator ("." for none).
+std::string FolderOfPath(const std::string& path);
+
+// Puts two staged files in place as a pair: `first` and then `second`. When
+// the second rename fails the first is undone (the earlier file restored
+// from a hard link kept for the purpose, or the new one removed when there
+// was none), so both final names keep what they had. `backup_prefix` names
+// that link. Throws the failure's EFileError.
+void CommitPair(StagedFile& first, StagedFile& second, const std::string& backup_prefix);
+
+}  // namespace grix
