@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -71,6 +72,7 @@ TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string a
     if (!app_folder_.empty()) {
         StatusSuites->setText(QStringLiteral("Suites: ") +
                               QDir::toNativeSeparators(FromUtf8(app_folder_ + "midlets")));
+        StatusSuites->setToolTip(StatusSuites->text());
     }
     UpdateCount();
     UpdateButtons();

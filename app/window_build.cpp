@@ -66,14 +66,15 @@ void TfmMain::FinishBuild(const BuildOutcome& outcome) {
         const std::string jar = show_target_ + "/" + last_suite_name_ + ".jar";
         const auto size = std::filesystem::file_size(jar, ec);
         StatusBuild->setText(
-            QStringLiteral("Last build: ") + FromUtf8(last_suite_name_) + QStringLiteral(".jar") +
+            QStringLiteral("Built ") + FromUtf8(last_suite_name_) + QStringLiteral(".jar") +
             (ec ? QString() : QStringLiteral(", ") + QLocale().formattedDataSize(
                                                         static_cast<qint64>(size),
                                                         1, QLocale::DataSizeTraditionalFormat)));
     } else {
-        StatusBuild->setText(build_.CancelRequested() ? QStringLiteral("Last build: cancelled")
-                                                      : QStringLiteral("Last build: failed"));
+        StatusBuild->setText(build_.CancelRequested() ? QStringLiteral("Build cancelled")
+                                                      : QStringLiteral("Build failed"));
     }
+    StatusBuild->setToolTip(StatusBuild->text());
     if (close_after_build_)
         QTimer::singleShot(0, this, &QWidget::close);
 }

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -56,6 +57,25 @@ class FileDelegate : public QStyledItemDelegate {
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
         option->textElideMode = Qt::ElideLeft;
+    }
+};
+
+// A status bar label that gives up the middle of its text, not the whole
+// bar, when the window is narrow; the full text stays in its tooltip.
+class ElidingLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override {
+        return {fontMetrics().horizontalAdvance(QStringLiteral("Suites: ...")),
+                QLabel::minimumSizeHint().height()};
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
     }
 };
 
@@ -291,11 +311,12 @@ void TfmMain::BuildLayout() {
     StatusProject = new QLabel(statusBar());
     StatusCount = new QLabel(statusBar());
     StatusSize = new QLabel(statusBar());
-    StatusBuild = new QLabel(statusBar());
-    StatusSuites = new QLabel(statusBar());
-    StatusSuites->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    for (QLabel* label : {StatusProject, StatusCount, StatusSize, StatusBuild, StatusSuites})
+    StatusBuild = new ElidingLabel(statusBar());
+    StatusSuites = new ElidingLabel(statusBar());
+    for (QLabel* label : {StatusProject, StatusCount, StatusSize})
         statusBar()->addPermanentWidget(label);
+    statusBar()->addPermanentWidget(StatusBuild, 1);
+    statusBar()->addPermanentWidget(StatusSuites, 2);
 }
 
 void TfmMain::BuildMenus() {

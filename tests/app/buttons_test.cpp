@@ -223,7 +223,7 @@ TEST_F(ButtonsTest, ABuildLocksOutStartAndEditingUntilItEnds) {
     WaitForBuild(*window);
     EXPECT_EQ(builds, 2);
     EXPECT_FALSE(window->Button2->isEnabled());
-    EXPECT_EQ(window->StatusBuild->text(), "Last build: cancelled");
+    EXPECT_EQ(window->StatusBuild->text(), "Build cancelled");
 }
 
 TEST_F(ButtonsTest, HexWritesTheDeclarationBesideTheFile) {
@@ -306,7 +306,7 @@ TEST_F(ButtonsTest, StartBuildsTheProjectOfTheControlsAndShowsItsLines) {
     ASSERT_EQ(built.size(), 2u);
     EXPECT_FALSE(window->Button2->isEnabled());
     EXPECT_EQ(window->ShowTarget(), dir / "midlets");
-    EXPECT_EQ(window->StatusBuild->text(), "Last build: failed");
+    EXPECT_EQ(window->StatusBuild->text(), "Build failed");
 
     window->open_folder_succeeds = false;
     window->Button2->setEnabled(true);
