@@ -11,10 +11,10 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -28,9 +28,9 @@
 #include <new>
 
 #include "app/error_display.h"
-#include "app/utf8_text.h"
 #include "app/preview.h"
 #include "app/program_version.h"
+#include "app/utf8_text.h"
 #include "builder/picture_label.h"
 #include "builder/project_settings.h"
 #include "core/errors.h"
@@ -292,8 +292,11 @@ void TfmMain::RefreshPreview() {
     const int row = SelectedRow();
     const QString path = row >= 1 ? sgImages->item(row - 1, kFileColumn)->text() : QString();
     if (row >= 1) {
-        request = PreviewRequest{Utf8(path), ComboBox1->currentIndex(), CheckBox1->isChecked(),
-                                 Panel3->maximumViewportSize(), {}};
+        request = PreviewRequest{Utf8(path),
+                                 ComboBox1->currentIndex(),
+                                 CheckBox1->isChecked(),
+                                 Panel3->maximumViewportSize(),
+                                 {}};
         const PictureCheck* check = checks_.Find(path);
         if (ShowAmbiguity->isChecked() && check != nullptr && check->readable) {
             for (const auto& [x, y] : check->result.differs)
@@ -308,8 +311,8 @@ void TfmMain::RefreshPreview() {
     } repaint{Image1};
     if (!request) {
         // Nothing to show: the surface just fills the panel.
-        Image1->Image() = QImage(Panel3->maximumViewportSize().expandedTo(QSize(1, 1)),
-                                 QImage::Format_RGB32);
+        Image1->Image() =
+            QImage(Panel3->maximumViewportSize().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     }
     try {
         DrawPreview(Image1->Image(), palette().color(QPalette::Button), request);

@@ -71,8 +71,8 @@ const PictureCheck& PictureChecks::Request(const QString& path) {
         PictureCheck check;
         check.done = true;
         try {
-            check.result = CheckCells(CellsOfPicture(path.toStdString()), kDefaultCheckBudget,
-                                      cancel.get());
+            check.result =
+                CheckCells(CellsOfPicture(path.toStdString()), kDefaultCheckBudget, cancel.get());
         } catch (const std::bad_alloc&) {
             check.readable = false;
             check.failure = QLatin1String(kOutOfMemory);

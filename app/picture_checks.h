@@ -20,10 +20,10 @@
 namespace grix {
 
 struct PictureCheck {
-    bool done = false;      // false while the check runs
-    bool readable = true;   // false when the picture could not be read
-    CheckResult result;     // when done and readable
-    QString failure;        // when not readable
+    bool done = false;     // false while the check runs
+    bool readable = true;  // false when the picture could not be read
+    CheckResult result;    // when done and readable
+    QString failure;       // when not readable
 };
 
 // The check column's text and mark colour for a check.

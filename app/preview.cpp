@@ -32,8 +32,8 @@ void DrawPreview(QImage& surface, const QColor& background,
                  const std::optional<PreviewRequest>& request) {
     const QSize panel = request ? request->panel.expandedTo(QSize(1, 1)) : surface.size();
     if (!request) {
-        surface = QImage(panel.boundedTo(QSize(kMaxSurfaceSide, kMaxSurfaceSide)),
-                         QImage::Format_RGB32);
+        surface =
+            QImage(panel.boundedTo(QSize(kMaxSurfaceSide, kMaxSurfaceSide)), QImage::Format_RGB32);
         surface.fill(background);
         return;
     }
@@ -46,8 +46,8 @@ void DrawPreview(QImage& surface, const QColor& background,
     try {
         bitmap = &LoadPackBitmap(picture, request->path);
     } catch (...) {
-        surface = QImage(panel.boundedTo(QSize(kMaxSurfaceSide, kMaxSurfaceSide)),
-                         QImage::Format_RGB32);
+        surface =
+            QImage(panel.boundedTo(QSize(kMaxSurfaceSide, kMaxSurfaceSide)), QImage::Format_RGB32);
         surface.fill(background);
         throw;
     }
@@ -58,9 +58,8 @@ void DrawPreview(QImage& surface, const QColor& background,
     pitch = PreviewPitch(factor, request->grid);
     canvas_width = std::int64_t{cells.width()} * pitch;
     canvas_height = std::int64_t{cells.height()} * pitch;
-    const int surface_width =
-        static_cast<int>(std::min<std::int64_t>(kMaxSurfaceSide, std::max<std::int64_t>(
-                                                                     panel.width(), canvas_width)));
+    const int surface_width = static_cast<int>(std::min<std::int64_t>(
+        kMaxSurfaceSide, std::max<std::int64_t>(panel.width(), canvas_width)));
     const int surface_height = static_cast<int>(std::min<std::int64_t>(
         kMaxSurfaceSide, std::max<std::int64_t>(panel.height(), canvas_height)));
     surface = QImage(surface_width, surface_height, QImage::Format_RGB32);
@@ -85,8 +84,8 @@ void DrawPreview(QImage& surface, const QColor& background,
     for (std::int64_t y = 0; y < cells_down; ++y) {
         for (std::int64_t x = 0; x < cells_across; ++x) {
             ink[static_cast<std::size_t>(y * cells_across + x)] =
-                IsInk(bitmap->PixelColor(static_cast<std::int32_t>(x),
-                                         static_cast<std::int32_t>(y)))
+                IsInk(
+                    bitmap->PixelColor(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)))
                     ? kInk
                     : kEmpty;
         }

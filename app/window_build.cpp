@@ -65,11 +65,12 @@ void TfmMain::FinishBuild(const BuildOutcome& outcome) {
         std::error_code ec;
         const std::string jar = show_target_ + "/" + last_suite_name_ + ".jar";
         const auto size = std::filesystem::file_size(jar, ec);
-        StatusBuild->setText(
-            QStringLiteral("Built ") + FromUtf8(last_suite_name_) + QStringLiteral(".jar") +
-            (ec ? QString() : QStringLiteral(", ") + QLocale().formattedDataSize(
-                                                        static_cast<qint64>(size),
-                                                        1, QLocale::DataSizeTraditionalFormat)));
+        StatusBuild->setText(QStringLiteral("Built ") + FromUtf8(last_suite_name_) +
+                             QStringLiteral(".jar") +
+                             (ec ? QString()
+                                 : QStringLiteral(", ") + QLocale().formattedDataSize(
+                                                              static_cast<qint64>(size), 1,
+                                                              QLocale::DataSizeTraditionalFormat)));
     } else {
         StatusBuild->setText(build_.CancelRequested() ? QStringLiteral("Build cancelled")
                                                       : QStringLiteral("Build failed"));

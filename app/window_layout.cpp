@@ -82,8 +82,8 @@ class ElidingLabel : public QLabel {
 // "Text (Shortcut)": the shortcut shown where the action is offered.
 QString WithShortcut(const QString& text, const QKeySequence& keys) {
     return keys.isEmpty() ? text
-                          : text + QStringLiteral(" (") +
-                                keys.toString(QKeySequence::NativeText) + QLatin1Char(')');
+                          : text + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) +
+                                QLatin1Char(')');
 }
 
 }  // namespace
@@ -147,8 +147,8 @@ void TfmMain::BuildLayout() {
     // The widths were chosen for a small 8-point font: "№" takes what three
     // digits need, "Size" what "888 * 888" needs, and "File" gives that up.
     const QFontMetrics metrics = sgImages->fontMetrics();
-    const int number_width =
-        std::max(kColumnWidths[kNumberColumn], metrics.horizontalAdvance(QStringLiteral("999")) + 12);
+    const int number_width = std::max(kColumnWidths[kNumberColumn],
+                                      metrics.horizontalAdvance(QStringLiteral("999")) + 12);
     const int size_width = std::max(kColumnWidths[kSizeColumn],
                                     metrics.horizontalAdvance(QStringLiteral("888 * 888")) + 12);
     const int widths[] = {
@@ -325,28 +325,32 @@ void TfmMain::BuildMenus() {
         auto* created = new QAction(text, this);
         if (!keys.isEmpty())
             created->setShortcut(keys);
-        created->setToolTip(WithShortcut(QString(text).remove(QLatin1Char('&')).remove(
-                                             QStringLiteral("...")),
-                                         keys));
-        connect(created, &QAction::triggered, this, [this, slot] { Guarded([this, slot] { slot(); }); });
+        created->setToolTip(WithShortcut(
+            QString(text).remove(QLatin1Char('&')).remove(QStringLiteral("...")), keys));
+        connect(created, &QAction::triggered, this,
+                [this, slot] { Guarded([this, slot] { slot(); }); });
         return created;
     };
-    actionNew = action(QStringLiteral("&New project..."), QKeySequence::New, [this] { NewProject(); });
+    actionNew =
+        action(QStringLiteral("&New project..."), QKeySequence::New, [this] { NewProject(); });
     actionOpen =
         action(QStringLiteral("&Open project..."), QKeySequence::Open, [this] { OpenProject(); });
-    actionSave = action(QStringLiteral("&Save project"), QKeySequence::Save, [this] { SaveProject(); });
-    actionSaveAs = action(QStringLiteral("Save project &as..."), QKeySequence(QStringLiteral("Ctrl+Shift+S")),
-                          [this] { SaveProjectAs(); });
-    actionQuit = action(QStringLiteral("&Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), [this] { close(); });
+    actionSave =
+        action(QStringLiteral("&Save project"), QKeySequence::Save, [this] { SaveProject(); });
+    actionSaveAs =
+        action(QStringLiteral("Save project &as..."), QKeySequence(QStringLiteral("Ctrl+Shift+S")),
+               [this] { SaveProjectAs(); });
+    actionQuit = action(QStringLiteral("&Quit"), QKeySequence(QStringLiteral("Ctrl+Q")),
+                        [this] { close(); });
     actionUndo = undo_->createUndoAction(this, QStringLiteral("&Undo"));
     actionUndo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
     actionRedo = undo_->createRedoAction(this, QStringLiteral("&Redo"));
-    actionRedo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
-                              QKeySequence(QStringLiteral("Ctrl+Y"))});
-    actionAddImage =
-        action(QStringLiteral("&Add image..."), QKeySequence(Qt::Key_Insert), [this] { AddPictures(); });
-    actionImport = action(QStringLiteral("&Import picture..."), QKeySequence(QStringLiteral("Ctrl+I")),
-                          [this] { ImportPicture(); });
+    actionRedo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    actionAddImage = action(QStringLiteral("&Add image..."), QKeySequence(Qt::Key_Insert),
+                            [this] { AddPictures(); });
+    actionImport = action(QStringLiteral("&Import picture..."),
+                          QKeySequence(QStringLiteral("Ctrl+I")), [this] { ImportPicture(); });
     actionImport->setToolTip(
         QStringLiteral("Make a crossword picture from a PNG, JPEG or GIF picture (Ctrl+I)"));
     actionRemoveImage = action(QStringLiteral("&Remove image"), QKeySequence(),
@@ -365,12 +369,14 @@ void TfmMain::BuildMenus() {
     actionCancel = action(QStringLiteral("&Cancel build"), QKeySequence(Qt::Key_Escape),
                           [this] { CancelBuild(); });
     actionCancel->setEnabled(false);
-    actionShowMidlets = action(QStringLiteral("Show &midlets"), QKeySequence(QStringLiteral("Ctrl+M")),
-                               [this] { ShowSuiteFolder(); });
+    actionShowMidlets =
+        action(QStringLiteral("Show &midlets"), QKeySequence(QStringLiteral("Ctrl+M")),
+               [this] { ShowSuiteFolder(); });
     actionShowMidlets->setEnabled(false);
     actionExport = action(QStringLiteral("&Export file as byte array..."), QKeySequence(),
                           [this] { ExportFileAsByteArray(); });
-    actionHelp = action(QStringLiteral("Grix &help"), QKeySequence(Qt::Key_F1), [this] { ShowHelp(); });
+    actionHelp =
+        action(QStringLiteral("Grix &help"), QKeySequence(Qt::Key_F1), [this] { ShowHelp(); });
     actionAbout = action(QStringLiteral("&About"), QKeySequence(), [this] { ShowAbout(); });
     actionRemoveImage->setToolTip(QStringLiteral("Remove image (Delete on its File cell)"));
 

@@ -118,8 +118,9 @@ void TfmMain::ShowCheck(int row) {
     if (!check.readable) {
         tip += QStringLiteral(": ") + check.failure;
     } else if (check.done && check.result.verdict == Verdict::Several) {
-        tip += QStringLiteral(": another solution fits the same clues; it differs in %1 cells "
-                              "(Show ambiguity marks them)")
+        tip += QStringLiteral(
+                   ": another solution fits the same clues; it differs in %1 cells "
+                   "(Show ambiguity marks them)")
                    .arg(check.result.differs.size());
     }
     item->setToolTip(tip);
@@ -219,8 +220,8 @@ void TfmMain::AddPictureFiles(const QStringList& paths) {
     // A picture that could not be read stays listed without a size; the new
     // picture is selected so that the author sees what was added.
     // Its reader error is reported once, as the add's failure.
-    ChangeList(paths.size() == 1 ? QStringLiteral("add image") : QStringLiteral("add images"),
-               rows, {static_cast<int>(rows.size()), kFileColumn}, failures.isEmpty());
+    ChangeList(paths.size() == 1 ? QStringLiteral("add image") : QStringLiteral("add images"), rows,
+               {static_cast<int>(rows.size()), kFileColumn}, failures.isEmpty());
     if (!failures.isEmpty())
         throw Error(Utf8(failures.join(QLatin1Char('\n'))));
 }
@@ -251,7 +252,8 @@ void TfmMain::AddDroppedFiles(const QList<QUrl>& urls) {
         } else if (IsImportPicture(path)) {
             imports.append(path);
         } else {
-            refused.append(info.fileName() + QStringLiteral(" is not a BMP, PNG, JPEG or GIF picture"));
+            refused.append(info.fileName() +
+                           QStringLiteral(" is not a BMP, PNG, JPEG or GIF picture"));
         }
     }
     pictures.removeDuplicates();

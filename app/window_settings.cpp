@@ -20,8 +20,8 @@
 
 #include "app/control_settings.h"
 #include "app/main_window.h"
-#include "app/utf8_text.h"
 #include "app/preview.h"
+#include "app/utf8_text.h"
 #include "builder/project_settings.h"
 #include "core/errors.h"
 
@@ -85,8 +85,8 @@ bool TfmMain::SaveOrAsk() {
             return true;
         } catch (const std::exception& e) {
             const QString text =
-                QStringLiteral("The project could not be saved to ") +
-                FromUtf8(settings_path_) + QStringLiteral(":\n") + FromUtf8(e.what()) +
+                QStringLiteral("The project could not be saved to ") + FromUtf8(settings_path_) +
+                QStringLiteral(":\n") + FromUtf8(e.what()) +
                 QStringLiteral("\n\nSave it elsewhere, discard the changes, or stay?");
             switch (AskAfterSaveFailure(text)) {
                 case QMessageBox::Save: {

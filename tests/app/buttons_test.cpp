@@ -91,10 +91,10 @@ TEST_F(ButtonsTest, AtTheNarrowestWidthNoControlCoversAnother) {
     window->resize(720, 553);
     QApplication::processEvents();
     EXPECT_EQ(window->width(), 720);
-    const QWidget* controls[] = {window->BitBtn4, window->BitBtn5, window->BitBtn6,
-                                 window->BitBtn7, window->sgImages, window->Edit1,
-                                 window->CheckBox3, window->Button5, window->Edit2,
-                                 window->Label3, window->ComboBox1, window->CheckBox1,
+    const QWidget* controls[] = {window->BitBtn4,      window->BitBtn5,   window->BitBtn6,
+                                 window->BitBtn7,      window->sgImages,  window->Edit1,
+                                 window->CheckBox3,    window->Button5,   window->Edit2,
+                                 window->Label3,       window->ComboBox1, window->CheckBox1,
                                  window->ShowAmbiguity};
     const QRect preview(window->Panel3->mapTo(window.get(), QPoint(0, 0)), window->Panel3->size());
     for (const QWidget* control : controls) {
@@ -159,14 +159,14 @@ TEST_F(ButtonsTest, TheSplashButtonAsksForAPngFileAndTicksTheBox) {
 TEST_F(ButtonsTest, ClosingDuringABuildCancelsItAndClosesAfterItsEnd) {
     const std::string ini = dir / "grix.ini";
     std::atomic<bool> cancelled{false};
-    auto window = ShowWindow(ini, [&](const CrosswordProject&, const LogSink& log,
-                                      const BuildControl& control) {
-        while (!control.cancel->load())
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        cancelled = true;
-        log("Process not ended, error: cancelled");
-        return BuildOutcome{};
-    });
+    auto window = ShowWindow(
+        ini, [&](const CrosswordProject&, const LogSink& log, const BuildControl& control) {
+            while (!control.cancel->load())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            cancelled = true;
+            log("Process not ended, error: cancelled");
+            return BuildOutcome{};
+        });
     QTest::mouseClick(window->Button1, Qt::LeftButton);
     ASSERT_TRUE(window->IsBuilding());
     window->close();
@@ -262,16 +262,16 @@ TEST_F(ButtonsTest, StartBuildsTheProjectOfTheControlsAndShowsItsLines) {
     WriteBmp(picture, 4, 4, [](int x, int y) { return x == y; });
     std::vector<CrosswordProject> built;
     bool succeed = true;
-    auto window = ShowWindow(dir / "grix.ini", [&](const CrosswordProject& p, const LogSink& log,
-                                                   const BuildControl&) {
-        built.push_back(p);
-        log("Process started at 12:00:00");
-        log("Process successfully ended at 12:00:01");
-        BuildOutcome outcome;
-        outcome.success = succeed;
-        outcome.suite_folder = dir / "midlets";
-        return outcome;
-    });
+    auto window = ShowWindow(
+        dir / "grix.ini", [&](const CrosswordProject& p, const LogSink& log, const BuildControl&) {
+            built.push_back(p);
+            log("Process started at 12:00:00");
+            log("Process successfully ended at 12:00:01");
+            BuildOutcome outcome;
+            outcome.success = succeed;
+            outcome.suite_folder = dir / "midlets";
+            return outcome;
+        });
     AddImages(*window, {picture});
     window->sgImages->item(0, 3)->setText("diagonal");
     window->Edit2->setText("Cats");
@@ -318,11 +318,11 @@ TEST_F(ButtonsTest, StartBuildsTheProjectOfTheControlsAndShowsItsLines) {
 
 TEST_F(ButtonsTest, StartWithTheEmptyListHandsOverAnEmptyProject) {
     std::vector<CrosswordProject> built;
-    auto window = ShowWindow(dir / "grix.ini", [&](const CrosswordProject& p, const LogSink&,
-                                                   const BuildControl&) {
-        built.push_back(p);
-        return BuildOutcome{};
-    });
+    auto window = ShowWindow(dir / "grix.ini",
+                             [&](const CrosswordProject& p, const LogSink&, const BuildControl&) {
+                                 built.push_back(p);
+                                 return BuildOutcome{};
+                             });
     Click(window->Button1);
     ASSERT_EQ(built.size(), 1u);
     EXPECT_TRUE(built[0].list_empty);

@@ -2,14 +2,14 @@
 // text, the cell-selection rule, dropping files and the keyboard.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QAction>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
-#include <QStatusBar>
 #include <QUndoStack>
 #include <QUrl>
 

@@ -72,12 +72,12 @@ TEST(PreviewZoom, EachLabelTellsThePixelsPerCellAndFitTakesTheLargestThatFits) {
         int factor;
     };
     const Case cases[] = {
-        {{20, 20}, {200, 200}, false, 10},  // the largest entry fits exactly
-        {{20, 20}, {199, 400}, false, 9},   // one pixel short of 10
-        {{20, 20}, {200, 200}, true, 9},    // the grid line takes a pixel per cell
-        {{30, 10}, {100, 900}, false, 3},   // the width decides
-        {{10, 30}, {900, 100}, true, 2},    // the height decides
-        {{500, 500}, {200, 200}, false, 1}, // does not fit at all: 100%, scrolled
+        {{20, 20}, {200, 200}, false, 10},   // the largest entry fits exactly
+        {{20, 20}, {199, 400}, false, 9},    // one pixel short of 10
+        {{20, 20}, {200, 200}, true, 9},     // the grid line takes a pixel per cell
+        {{30, 10}, {100, 900}, false, 3},    // the width decides
+        {{10, 30}, {900, 100}, true, 2},     // the height decides
+        {{500, 500}, {200, 200}, false, 1},  // does not fit at all: 100%, scrolled
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FitZoomFactor(c.picture, c.panel, c.grid), c.factor)
@@ -197,8 +197,8 @@ TEST_F(PreviewTest, TheWindowDrawsTheSelectedRowWithItsZoomAndGrid) {
     window->CheckBox1->setChecked(false);  // pitch 3: a 12 x 9 canvas
     QApplication::processEvents();
     shown = GrabPreview(*window);
-    ExpectCanvas(shown, (panel.width() - 12) / 2,
-                 (panel.height() - 9) / 2, 4, 3, 3, false, top_row);
+    ExpectCanvas(shown, (panel.width() - 12) / 2, (panel.height() - 9) / 2, 4, 3, 3, false,
+                 top_row);
     EXPECT_TRUE(window->boxes.empty());
 }
 
@@ -232,7 +232,9 @@ TEST_F(PreviewTest, TheCheckColumnAndTheAmbiguityOverlay) {
     AddImages(*window, {plus, diagonal, blank});
     window->Checks().WaitForAll();
     QApplication::processEvents();
-    const auto check = [&](int row) { return window->sgImages->item(row, 4)->text().toStdString(); };
+    const auto check = [&](int row) {
+        return window->sgImages->item(row, 4)->text().toStdString();
+    };
     EXPECT_EQ(check(0), "unique (line logic)");
     EXPECT_EQ(check(1), "several solutions");
     EXPECT_EQ(check(2), "blank");

@@ -2,13 +2,13 @@
 // next window reads.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTableWidget>
-#include <QAction>
 #include <QMenu>
+#include <QTableWidget>
 #include <QTest>
 #include <QUndoStack>
 

@@ -11,8 +11,8 @@
 
 #include <atomic>
 #include <filesystem>
-#include <thread>
 #include <regex>
+#include <thread>
 
 #include "app/suite_builder.h"
 #include "archive/brask.h"
@@ -33,10 +33,10 @@ class StartTest : public ::testing::Test {
     void SetUp() override {
         WriteBmp(dir / "heart.bmp", 5, 4, [](int x, int y) { return (x + y) % 2 == 0; });
         WriteBmp(dir / "bar.bmp", 3, 3, [](int, int y) { return y == 1; });
-        window =
-            ShowWindow(dir / "grix.ini", [this](const CrosswordProject& p, const LogSink& log, const BuildControl& control) {
-                return builder.Run(p, app, log, control);
-            });
+        window = ShowWindow(dir / "grix.ini", [this](const CrosswordProject& p, const LogSink& log,
+                                                     const BuildControl& control) {
+            return builder.Run(p, app, log, control);
+        });
     }
 
     std::vector<std::string> LogLines() const {

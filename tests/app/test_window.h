@@ -14,17 +14,17 @@
 #include <string>
 #include <vector>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStatusBar>
-#include <QProgressBar>
-#include <QAction>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableWidget>
 
 #include "app/background_build.h"
