@@ -87,8 +87,20 @@ bool IsFolderWritable(const std::string& folder) {
     return true;
 }
 
+std::string InstalledProgramFolder() {
+#ifdef GRIX_INSTALL_BINDIR
+    return WithTrailingSeparator(GRIX_INSTALL_BINDIR);
+#else
+    return {};
+#endif
+}
+
 std::string ChooseApplicationFolder(const std::string& beside, const std::string& user) {
-    if (IsFolderWritable(beside) || user.empty()) return beside;
+    // The installed program's folder belongs to the package manager: root
+    // (or sudo) could write there, but suites and settings left in /usr/bin
+    // would outlive the package and be shared by every user.
+    const bool installed = !beside.empty() && beside == InstalledProgramFolder();
+    if (user.empty() || (!installed && IsFolderWritable(beside))) return beside;
     std::error_code ec;
     std::filesystem::create_directories(user, ec);
     return user;

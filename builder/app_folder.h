@@ -1,8 +1,9 @@
 // Where Grix keeps its working folders and settings file.
 //
 // Beside the program, as users of a portable copy expect; when that folder
-// cannot be written (a system-wide install), in the per-user data folder
-// instead: $XDG_DATA_HOME/grix, else ~/.local/share/grix (on Windows
+// cannot be written, or is the folder the program was installed into (a
+// package, `cmake --install`), in the per-user data folder instead:
+// $XDG_DATA_HOME/grix, else ~/.local/share/grix (on Windows
 // %LOCALAPPDATA%\Grix). The choice is made once per run.
 #pragma once
 
@@ -21,8 +22,13 @@ std::string UserDataFolder();
 // bits say nothing to root or to read-only mounts).
 bool IsFolderWritable(const std::string& folder);
 
-// `beside` when a file can be created there; otherwise `user`, created
-// (unless it is empty, when `beside` is all there is).
+// The folder the build installs the programs into (/usr/bin for the
+// package), with a trailing separator; empty where the build does not say.
+std::string InstalledProgramFolder();
+
+// `beside` when a file can be created there and it is not the installed
+// program folder; otherwise `user`, created (unless it is empty, when
+// `beside` is all there is).
 std::string ChooseApplicationFolder(const std::string& beside, const std::string& user);
 
 // The folder the suite, staging and manifest folders and grix.ini hang

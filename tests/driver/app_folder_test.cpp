@@ -74,6 +74,14 @@ TEST(AppFolder, AReadOnlyProgramFolderGivesWayToThePerUserFolder) {
     EXPECT_EQ(ChooseApplicationFolder("/proc/", ""), "/proc/");
 }
 
+TEST(AppFolder, TheInstalledProgramFolderIsNeverWritten) {
+    // Even for root, who can write there: the package owns that folder.
+    test::TempDir dir;
+    const std::string installed = InstalledProgramFolder();
+    ASSERT_FALSE(installed.empty());
+    EXPECT_EQ(ChooseApplicationFolder(installed, dir / "grix/"), dir / "grix/");
+}
+
 TEST(AppFolder, AWritableProgramFolderIsTheApplicationFolder) {
     // Test programs live in the (writable) build tree.
     EXPECT_EQ(ApplicationFolder(), ExecutableFolder());

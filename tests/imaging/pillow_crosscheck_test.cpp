@@ -1,8 +1,9 @@
 // Our decoder against an independent one: every sample picture and fuzz
-// seed is decoded by Python's Pillow too (where Debian's python3-pil is
-// installed) and must give the same colours. Pillow scales 5- and 6-bit
-// channels to the full range (31 -> 255) where we shift (31 -> 248), so for
-// 16-bit pictures the channels are compared on their top five bits.
+// seed is decoded by Python's Pillow too (Debian's python3-pil, through the
+// interpreter scripts/pillow-python.sh chooses) and must give the same
+// colours. Pillow scales 5- and 6-bit channels to the full range
+// (31 -> 255) where we shift (31 -> 248), so for 16-bit pictures the
+// channels are compared on their top five bits.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kPython = "/usr/bin/python3";
+constexpr const char* kPython = GRIX_PILLOW_PYTHON;
 
 // Writes <out>/<i>.rgb for the i-th picture Pillow can read: width and
 // height as little-endian 32-bit values, then red, green, blue per pixel,
@@ -53,7 +54,8 @@ std::vector<std::string> SamplePictures() {
 
 TEST(PillowCrossCheck, SamplePicturesDecodeAlike) {
     if (test::RunCommand(std::string(kPython) + " -c 'import PIL'") != 0) {
-        GTEST_SKIP() << "Python's Pillow is not installed";
+        GTEST_SKIP() << "Python's Pillow is not installed for " << kPython
+                     << " (Debian package python3-pil)";
     }
     const std::vector<std::string> pictures = SamplePictures();
     ASSERT_GE(pictures.size(), 8u);
