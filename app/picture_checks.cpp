@@ -22,10 +22,8 @@ QString CheckText(const PictureCheck& check) {
     return QString::fromLatin1(VerdictText(check.result.verdict));
 }
 
-QColor CheckColour(const PictureCheck& check) {
-    if (!check.done || !check.readable)
-        return QColor(160, 160, 160);
-    switch (check.result.verdict) {
+QColor VerdictColour(Verdict verdict) {
+    switch (verdict) {
         case Verdict::Line:
             return QColor(40, 170, 60);
         case Verdict::Search:
@@ -37,6 +35,12 @@ QColor CheckColour(const PictureCheck& check) {
             break;
     }
     return QColor(160, 160, 160);
+}
+
+QColor CheckColour(const PictureCheck& check) {
+    if (!check.done || !check.readable)
+        return QColor(160, 160, 160);
+    return VerdictColour(check.result.verdict);
 }
 
 PictureChecks::PictureChecks(QObject* context, std::function<void(const QString&)> checked)

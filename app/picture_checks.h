@@ -28,6 +28,9 @@ struct PictureCheck {
 
 // The check column's text and mark colour for a check.
 QString CheckText(const PictureCheck& check);
+// The mark of a verdict: green line logic, yellow search, red several or
+// blank, grey undecided.
+QColor VerdictColour(Verdict verdict);
 QColor CheckColour(const PictureCheck& check);
 
 class PictureChecks {
