@@ -23,6 +23,7 @@
 #include <exception>
 
 #include "convert/cell_bmp_writer.h"
+#include "app/picture_checks.h"
 #include "puzzle/clues.h"
 
 namespace grix {
@@ -34,21 +35,6 @@ constexpr int kSourceViewSide = 260;
 const QColor kLineColour(176, 176, 240);
 const QColor kFifthLineColour(96, 96, 176);
 const QColor kDiffersColour(220, 40, 40);
-
-QColor VerdictColour(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Line:
-            return QColor(40, 170, 60);
-        case Verdict::Search:
-            return QColor(230, 190, 20);
-        case Verdict::Several:
-        case Verdict::Blank:
-            return QColor(220, 40, 40);
-        case Verdict::Undecided:
-            break;
-    }
-    return QColor(160, 160, 160);
-}
 
 QString Dot(const QColor& colour) {
     return QStringLiteral("<span style=\"color:%1\">&#9679;</span> ").arg(colour.name());

@@ -13,6 +13,9 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QCoreApplication::setApplicationVersion(grix::ProgramVersion());
+    // Where the window keeps its size and the recent projects.
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarnfield"));
+    QCoreApplication::setApplicationName(QStringLiteral("Grix"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -31,10 +34,14 @@ int main(int argc, char** argv) {
                                      ? grix::AbsolutePath(parser.value(project).toStdString())
                                      : grix::SettingsFilePath();
     grix::SuiteBuilder builder;
-    grix::TfmMain window(settings,
-                         [&builder](const grix::CrosswordProject& p, const grix::LogSink& log) {
-                             return builder.Run(p, grix::ApplicationFolder(), log);
-                         });
+    const std::string folder = grix::ApplicationFolder();
+    grix::TfmMain window(
+        settings,
+        [&builder, folder](const grix::CrosswordProject& p, const grix::LogSink& log,
+                           const grix::BuildControl& control) {
+            return builder.Run(p, folder, log, control);
+        },
+        folder);
     window.show();
     return application.exec();
 }

@@ -1,60 +1,67 @@
 // The main window: the crossword project being edited (name, information
-// line, picture list, splash option), the preview, the build log and the
-// buttons that build the suite, open its folder, export byte arrays and show
-// the About box.
+// line, picture list, splash option), the preview, the build log, the menus
+// and the buttons that build the suite and open its folder.
 //
-// Controls carry the names they have always had (Edit2, sgImages, CheckBox3
-// ...): the settings file stores them under those names. Handlers are named
-// after control and event. A handler reports a failure by throwing; the
-// connections in the window catch it once and show it in the general error
-// display, as for every other failure outside a build.
+// Controls keep the object names they have always had (Edit2, sgImages,
+// CheckBox3 ...): the settings file stores them under those names. Slots
+// are named for what they do. A slot reports a failure by throwing; the
+// connections catch it once and show it in the general error display.
 #pragma once
 
 #include <QDateTime>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QStringList>
-#include <QWidget>
+#include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "builder/build_driver.h"
+#include "app/background_build.h"
+#include "app/import_dialog.h"
+#include "app/picture_checks.h"
+#include "app/picture_list.h"
 #include "builder/project.h"
+#include "core/ini_file.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class QSplitter;
 class QTableWidget;
+class QUndoStack;
 
 namespace grix {
 
 class PreviewSurface;
 
-// Runs one build of a project and reports its lines to the sink.
-using BuildRunner = std::function<BuildOutcome(const CrosswordProject&, const LogSink&)>;
-
-class TfmMain : public QWidget {
+class TfmMain : public QMainWindow {
     Q_OBJECT
 
   public:
-    // `settings_path` is read at the first activation and written when the
-    // window closes; `run_build` is what "Start" runs.
-    TfmMain(std::string settings_path, BuildRunner run_build, QWidget* parent = nullptr);
+    // `settings_path` is the project file, read at the first activation and
+    // written when the window closes; `run_build` is what "Start" runs, off
+    // the interface thread; `app_folder` is where suites are kept.
+    TfmMain(std::string settings_path, BuildRunner run_build, std::string app_folder = {},
+            QWidget* parent = nullptr);
     ~TfmMain() override;
 
-    // Appends a line to the build log and shows it at once, even while a
-    // build blocks the window.
+    // Appends a line to the build log.
     void AddLogLine(const std::string& text);
 
     // One data row whose number cell is empty.
     bool IsListEmpty() const;
-    // Label14: the rows with a number.
+    // Label14 and the status bar: the rows with a number.
     void UpdateCount();
 
     // The project as the controls hold it, as "Start" hands it to a build.
@@ -65,25 +72,39 @@ class TfmMain : public QWidget {
     const std::string& ShowTarget() const { return show_target_; }
     // The data row (1..n) that holds the grid's selection; 0 for none.
     int SelectedRow() const;
+    bool IsBuilding() const { return build_.Running(); }
+    QUndoStack* UndoStack() const { return undo_; }
+    PictureChecks& Checks() { return checks_; }
 
-    // Adds picture files as "Add image" does, in the given order; a file
-    // that cannot be read stays listed without a size and is reported.
+    // Adds picture files in the given order and selects the last one; a
+    // file that cannot be read stays listed without a size and is reported.
     void AddPictureFiles(const QStringList& paths);
+    // What a drop on the list does: BMP files are added, folders add their
+    // BMP files sorted by name, anything else is refused with the reason in
+    // the status bar.
+    void AddDroppedFiles(const QList<QUrl>& urls);
 
-    // Handlers.
-    void FormActivate();
-    void FormClose();
-    void BitBtn4Click();  // "Add image"
-    void BitBtn5Click();  // "Remove image"
-    void BitBtn6Click();  // "Up"
-    void BitBtn7Click();  // "Down"
-    void Button5Click();  // "..." beside the splash path
-    void Button1Click();  // "Start"
-    void Button2Click();  // "Show midlets"
-    void Button3Click();  // "Hex"
-    void Button4Click();  // "About"
-    void sgImagesClick();
-    void sgImagesSelectCell(int row, int column);
+    // The actions a user meets.
+    void AddPictures();
+    // Opens the import dialog for `source` (asking for a picture when it is
+    // empty) and adds the BMP it writes, with its note.
+    void ImportPicture(const QString& source = {});
+    void RemoveSelectedPicture();
+    void MovePictureUp();
+    void MovePictureDown();
+    void DeleteAtSelection();
+    void ChooseSplashPicture();
+    void StartBuild();
+    void CancelBuild();
+    void ShowSuiteFolder();
+    void ExportFileAsByteArray();
+    void ShowAbout();
+    void ShowHelp();
+    void NewProject();
+    void OpenProject();
+    void OpenProjectFile(const QString& path);
+    bool SaveProject();
+    bool SaveProjectAs();
     void RefreshPreview();
 
     // The controls, as the window creates them.
@@ -99,30 +120,65 @@ class TfmMain : public QWidget {
     QPushButton* BitBtn6 = nullptr;
     QPushButton* BitBtn7 = nullptr;
     QTableWidget* sgImages = nullptr;
+    QLabel* ListHint = nullptr;
     QLineEdit* Edit1 = nullptr;
     QCheckBox* CheckBox3 = nullptr;
     QPushButton* Button5 = nullptr;
     QLabel* Label3 = nullptr;
     QComboBox* ComboBox1 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
-    QWidget* Panel3 = nullptr;
+    QCheckBox* ShowAmbiguity = nullptr;
+    QScrollArea* Panel3 = nullptr;
     PreviewSurface* Image1 = nullptr;
     QSplitter* Splitter1 = nullptr;
+    QSplitter* Splitter2 = nullptr;
     QPlainTextEdit* Memo2 = nullptr;
     QWidget* Panel2 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr;
+    QProgressBar* BuildProgress = nullptr;
+    QPushButton* CancelButton = nullptr;
     QPushButton* Button6 = nullptr;  // "Text", never shown
     QPushButton* Button7 = nullptr;  // "Font", never shown
     QPushButton* Button4 = nullptr;
+    QLabel* StatusProject = nullptr;
+    QLabel* StatusCount = nullptr;
+    QLabel* StatusSize = nullptr;
+    QLabel* StatusBuild = nullptr;
+    QLabel* StatusSuites = nullptr;
+
+    QAction* actionNew = nullptr;
+    QAction* actionOpen = nullptr;
+    QAction* actionSave = nullptr;
+    QAction* actionSaveAs = nullptr;
+    QMenu* menuRecent = nullptr;
+    QAction* actionQuit = nullptr;
+    QAction* actionUndo = nullptr;
+    QAction* actionRedo = nullptr;
+    QAction* actionAddImage = nullptr;
+    QAction* actionImport = nullptr;
+    QAction* actionRemoveImage = nullptr;
+    QAction* actionUp = nullptr;
+    QAction* actionDown = nullptr;
+    QAction* actionStart = nullptr;
+    QAction* actionCancel = nullptr;
+    QAction* actionShowMidlets = nullptr;
+    QAction* actionExport = nullptr;
+    QAction* actionHelp = nullptr;
+    QAction* actionAbout = nullptr;
 
   protected:
     // The platform's dialogs and shell, replaceable so that tests can answer
     // them. An empty answer means the dialog was cancelled.
+    virtual QStringList AskOpenFileNames(const QString& title, const QString& filter);
     virtual QString AskOpenFileName(const QString& title, const QString& filter);
+    virtual QString AskSaveFileName(const QString& title, const QString& filter);
     virtual void ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text);
     virtual bool OpenFolder(const QString& path);
+    // The import dialog; nothing when the author cancelled.
+    virtual std::optional<ImportedPicture> RunImport(const QString& source);
+    // The project could not be saved: Save (elsewhere), Discard or Cancel.
+    virtual QMessageBox::StandardButton AskAfterSaveFailure(const QString& text);
 
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -132,34 +188,59 @@ class TfmMain : public QWidget {
     template <typename Control>
     Control* Create(const char* name, QWidget* parent);
     void BuildLayout();
+    void BuildMenus();
     void ConnectHandlers();
 
-    // Runs a handler; whatever it throws goes to the general error display.
+    void FirstActivation();
+    // Runs a slot; whatever it throws goes to the general error display.
     void Guarded(const std::function<void()>& handler);
     void ShowError(const QString& message);
 
+    // The project file: window_settings.cpp.
     void LoadSettings();
     void SaveSettings();
+    void WriteProject(IniFile& ini);
+    void ResetProject();
+    // Saves, asking what to do when that fails; false when the user stays.
+    bool SaveOrAsk();
+    void LoadWindowState();
+    void SaveWindowState() const;
+    void RememberRecent(const QString& path);
+    void UpdateRecentMenu();
+
     void CommitPendingEdit();
-    void SetRows(const std::vector<PictureEntry>& rows);
-    void PrepareRow(int row);
-    QString Cell(int row, int column) const;
-    void SetCell(int row, int column, const QString& text);
-    int LastRow() const;
-    void SelectRow(int row, int column);
-    void SwapRows(int a, int b);
-    std::optional<std::string> AddPictureRow(const QString& path);
+    void ChangeList(const QString& text, const PictureRows& rows, CellPosition cell,
+                    bool report_preview = true);
+    void ShowList(const PictureRows& rows, CellPosition cell, bool report_preview = true);
+    void SelectCell(CellPosition cell);
+    CellPosition CurrentCell() const;
+    void OnNoteEdited(int row, int column);
+    void OnSelectionChanged();
+    void UpdateButtons();
+    void SetBuilding(bool building);
+    void FinishBuild(const BuildOutcome& outcome);
+    void ShowStatus(const QString& text);
+    // The project file in the status bar, after it was opened or saved as.
+    void ShowProjectFile();
     void RefreshPreviewQuietly();
+    void ShowCheck(int row);
+    void OnPictureChecked(const QString& path);
+    std::optional<std::string> SizeTextOf(const QString& path, int row, PictureRow& entry) const;
 
     std::string settings_path_;
     BuildRunner run_build_;
+    std::string app_folder_;
     std::vector<QWidget*> components_;  // creation order: the settings visiting order
     QDateTime first_activation_;        // null until the first activation
     std::string show_target_;
-    bool updating_list_ = false;  // selection changes made by the list operations
-    bool building_ = false;
+    QUndoStack* undo_ = nullptr;
+    PictureRows shown_rows_;      // the list as the undo stack last saw it
+    bool updating_list_ = false;  // changes made by the list operations themselves
     bool close_after_build_ = false;
     int row_at_press_ = -1;
+    std::string last_suite_name_;  // the crossword name of the build running
+    BackgroundBuild build_;
+    PictureChecks checks_;
 };
 
 }  // namespace grix

@@ -11,77 +11,118 @@
 
 namespace grix {
 
-int PreviewPitch(int zoom_index, bool grid) {
-    const int zoom = std::max(1, zoom_index);
-    return grid ? zoom + 1 : zoom;
+int ZoomFactor(int zoom_index) {
+    return zoom_index >= 0 && zoom_index < kZoomSteps ? zoom_index + 1 : 1;
+}
+
+int FitZoomFactor(QSize picture, QSize panel, bool grid) {
+    for (int factor = kZoomSteps; factor > 1; --factor) {
+        const std::int64_t pitch = PreviewPitch(factor, grid);
+        if (picture.width() * pitch <= panel.width() && picture.height() * pitch <= panel.height())
+            return factor;
+    }
+    return 1;
+}
+
+int PreviewPitch(int factor, bool grid) {
+    return grid ? factor + 1 : factor;
 }
 
 void DrawPreview(QImage& surface, const QColor& background,
                  const std::optional<PreviewRequest>& request) {
-    if (surface.format() != QImage::Format_RGB32) {
-        surface = surface.convertToFormat(QImage::Format_RGB32);
-    }
-    surface.fill(background);
-    if (!request)
+    const QSize panel = request ? request->panel.expandedTo(QSize(1, 1)) : surface.size();
+    if (!request) {
+        surface =
+            QImage(panel.boundedTo(QSize(kMaxSurfaceSide, kMaxSurfaceSide)), QImage::Format_RGB32);
+        surface.fill(background);
         return;
+    }
 
     TPicture picture;
-    TBitmap& bitmap = LoadPackBitmap(picture, request->path);
-    const std::int64_t pitch = PreviewPitch(request->zoom_index, request->grid);
-    const std::int64_t canvas_width = std::int64_t{picture.Width()} * pitch;
-    const std::int64_t canvas_height = std::int64_t{picture.Height()} * pitch;
+    std::int64_t pitch = 1;
+    std::int64_t canvas_width = 0;
+    std::int64_t canvas_height = 0;
+    TBitmap* bitmap = nullptr;
+    try {
+        bitmap = &LoadPackBitmap(picture, request->path);
+    } catch (...) {
+        surface =
+            QImage(panel.boundedTo(QSize(kMaxSurfaceSide, kMaxSurfaceSide)), QImage::Format_RGB32);
+        surface.fill(background);
+        throw;
+    }
+    const QSize cells(picture.Width(), picture.Height());
+    const int factor = request->zoom_index == kFitZoomIndex
+                           ? FitZoomFactor(cells, panel, request->grid)
+                           : ZoomFactor(request->zoom_index);
+    pitch = PreviewPitch(factor, request->grid);
+    canvas_width = std::int64_t{cells.width()} * pitch;
+    canvas_height = std::int64_t{cells.height()} * pitch;
+    const int surface_width = static_cast<int>(std::min<std::int64_t>(
+        kMaxSurfaceSide, std::max<std::int64_t>(panel.width(), canvas_width)));
+    const int surface_height = static_cast<int>(std::min<std::int64_t>(
+        kMaxSurfaceSide, std::max<std::int64_t>(panel.height(), canvas_height)));
+    surface = QImage(surface_width, surface_height, QImage::Format_RGB32);
+    surface.fill(background);
 
-    // Centred against the part of the panel the surface covers: a panel
-    // larger than the surface would otherwise push a small picture past the
-    // surface's edge, out of sight.
-    const std::int64_t room_width = std::min(request->panel.width(), surface.width());
-    const std::int64_t room_height = std::min(request->panel.height(), surface.height());
-    const std::int64_t left = canvas_width < room_width ? (room_width - canvas_width) / 2 : 0;
-    const std::int64_t top = canvas_height < room_height ? (room_height - canvas_height) / 2 : 0;
+    const std::int64_t left = canvas_width < surface_width ? (surface_width - canvas_width) / 2 : 0;
+    const std::int64_t top =
+        canvas_height < surface_height ? (surface_height - canvas_height) / 2 : 0;
 
     // Only the cells that reach the surface are read, so a huge picture at a
     // high zoom costs no more than a small one.
-    const int right =
-        static_cast<int>(std::min<std::int64_t>(surface.width(), left + canvas_width));
+    const int right = static_cast<int>(std::min<std::int64_t>(surface_width, left + canvas_width));
     const int bottom =
-        static_cast<int>(std::min<std::int64_t>(surface.height(), top + canvas_height));
+        static_cast<int>(std::min<std::int64_t>(surface_height, top + canvas_height));
     if (right <= left || bottom <= top)
         return;
     const std::int64_t cells_across = (right - left + pitch - 1) / pitch;
     const std::int64_t cells_down = (bottom - top + pitch - 1) / pitch;
 
+    enum : std::uint8_t { kEmpty, kInk, kMarked };
     std::vector<std::uint8_t> ink(static_cast<std::size_t>(cells_across * cells_down));
     for (std::int64_t y = 0; y < cells_down; ++y) {
         for (std::int64_t x = 0; x < cells_across; ++x) {
-            ink[static_cast<std::size_t>(y * cells_across + x)] = IsInk(
-                bitmap.PixelColor(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)));
+            ink[static_cast<std::size_t>(y * cells_across + x)] =
+                IsInk(
+                    bitmap->PixelColor(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)))
+                    ? kInk
+                    : kEmpty;
         }
     }
+    for (const QPoint& mark : request->marks) {
+        if (mark.x() >= 0 && mark.y() >= 0 && mark.x() < cells_across && mark.y() < cells_down)
+            ink[static_cast<std::size_t>(mark.y() * cells_across + mark.x())] = kMarked;
+    }
 
-    const QRgb white = qRgb(255, 255, 255);
-    const QRgb black = qRgb(0, 0, 0);
+    const QRgb colours[] = {qRgb(255, 255, 255), qRgb(0, 0, 0), kAmbiguityColor.rgb()};
     const QRgb line = kGridLineColor.rgb();
     for (int sy = static_cast<int>(top); sy < bottom; ++sy) {
         auto* row = reinterpret_cast<QRgb*>(surface.scanLine(sy));
         const std::int64_t cy = sy - top;
-        const std::uint8_t* cells = ink.data() + (cy / pitch) * cells_across;
+        const std::uint8_t* cell_row = ink.data() + (cy / pitch) * cells_across;
         const bool line_row = request->grid && cy % pitch == 0;
         for (int sx = static_cast<int>(left); sx < right; ++sx) {
             const std::int64_t cx = sx - left;
             if (line_row || (request->grid && cx % pitch == 0)) {
                 row[sx] = line;
             } else {
-                row[sx] = cells[cx / pitch] ? black : white;
+                row[sx] = colours[cell_row[cx / pitch]];
             }
         }
     }
 }
 
 PreviewSurface::PreviewSurface(QWidget* parent)
-    : QWidget(parent), image_(kPreviewWidth, kPreviewHeight, QImage::Format_RGB32) {
-    setFixedSize(kPreviewWidth, kPreviewHeight);
+    : QWidget(parent), image_(1, 1, QImage::Format_RGB32) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     image_.fill(palette().color(QPalette::Button));
+}
+
+void PreviewSurface::Fit() {
+    if (size() != image_.size())
+        setFixedSize(image_.size());
+    update();
 }
 
 void PreviewSurface::paintEvent(QPaintEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 
 #include "app/error_display.h"
 #include "archive/brask.h"
@@ -9,7 +10,7 @@
 namespace grix {
 namespace {
 
-TBraskAction AskAbortRetryIgnore(const std::string& text) {
+TBraskAction AskOnThisThread(const std::string& text) {
     QMessageBox box(QMessageBox::Warning, ProgramTitle(), QString::fromStdString(text),
                     QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore,
                     QApplication::activeWindow());
@@ -23,6 +24,19 @@ TBraskAction AskAbortRetryIgnore(const std::string& text) {
     }
 }
 
+// A build runs off the interface thread, and boxes live on that thread only:
+// the build waits there for the answer.
+TBraskAction AskAbortRetryIgnore(const std::string& text) {
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr || QThread::currentThread() == application->thread())
+        return AskOnThisThread(text);
+    TBraskAction action = fxaAbort;
+    QMetaObject::invokeMethod(
+        application, [&action, &text] { action = AskOnThisThread(text); },
+        Qt::BlockingQueuedConnection);
+    return action;
+}
+
 }  // namespace
 
 SuiteBuilder::SuiteBuilder() : brask_(std::make_unique<TBrask>()) {
@@ -33,8 +47,8 @@ SuiteBuilder::SuiteBuilder() : brask_(std::make_unique<TBrask>()) {
 SuiteBuilder::~SuiteBuilder() = default;
 
 BuildOutcome SuiteBuilder::Run(const CrosswordProject& project, const std::string& app_folder,
-                               const LogSink& log) {
-    return RunBuild(project, app_folder, *brask_, log);
+                               const LogSink& log, const BuildControl& control) {
+    return RunBuild(project, app_folder, *brask_, log, control);
 }
 
 }  // namespace grix

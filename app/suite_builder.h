@@ -20,8 +20,9 @@ class SuiteBuilder {
     SuiteBuilder& operator=(const SuiteBuilder&) = delete;
 
     // One build into the suite folder under `app_folder`.
+    // May run on any thread: the prompt is always asked on the interface's.
     BuildOutcome Run(const CrosswordProject& project, const std::string& app_folder,
-                     const LogSink& log);
+                     const LogSink& log, const BuildControl& control = {});
 
   private:
     std::unique_ptr<TBrask> brask_;

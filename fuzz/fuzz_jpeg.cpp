@@ -5,18 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "convert/cell_scaling.h"
-#include "convert/cell_threshold.h"
 #include "core/errors.h"
+#include "fuzz/decoded_picture_check.h"
 #include "imaging/jpeg_reader.h"
-
-namespace {
-
-// Smaller than the import's limit, so that no single input takes seconds;
-// the limit's own check is the same code either way.
-constexpr std::int64_t kPixelLimit = std::int64_t{1} << 22;
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace grix;
@@ -24,18 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // scale is reached.
     const auto min_side = static_cast<std::int32_t>(size % 64);
     try {
-        const LumaImage image =
-            ReadJpegLuma(data, size, "fuzz.jpg", min_side, min_side, kPixelLimit).image;
-        if (image.width <= 0 || image.height <= 0 ||
-            image.y.size() != static_cast<std::size_t>(image.width) * image.height) {
-            __builtin_trap();
-        }
-        const CellLuma cells = AreaAverage(image, 7, 5);
-        for (const float y : cells.y) {
-            if (!(y >= 0 && y <= 255.01f))
-                __builtin_trap();
-        }
-        (void)ThresholdCells(cells, OtsuThreshold(cells), false);
+        ConvertDecodedPicture(
+            ReadJpegLuma(data, size, "fuzz.jpg", min_side, min_side, kFuzzPixelLimit).image);
     } catch (const Error&) {
     }
     return 0;

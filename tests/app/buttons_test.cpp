@@ -2,6 +2,7 @@
 // "Hex", "About" and the general error display.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +12,10 @@
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "app/error_display.h"
 #include "app/program_version.h"
@@ -52,41 +57,78 @@ TEST_F(ButtonsTest, TheWindowAsItOpens) {
     EXPECT_EQ(window->windowTitle(), " Grix " + ProgramVersion());
     EXPECT_FALSE(window->windowIcon().availableSizes().isEmpty()) << "the icon is built in";
     EXPECT_EQ(window->size(), QSize(793, 553));
-    const QList<int> sizes = window->Splitter1->sizes();
-    ASSERT_EQ(sizes.size(), 2);
-    EXPECT_EQ(sizes[0], 381);
     EXPECT_EQ(window->Splitter1->handleWidth(), 3);
     EXPECT_EQ(window->Panel2->height(), 33);
-    EXPECT_EQ(window->Image1->size(), QSize(640, 480));
 
     QStringList headers;
     for (int c = 0; c < 4; ++c)
         headers << window->sgImages->horizontalHeaderItem(c)->text();
     EXPECT_EQ(headers, (QStringList{"\u2116", "File", "Size", "Notes"}));
-    EXPECT_EQ(window->sgImages->columnWidth(0), 20);
-    EXPECT_EQ(window->sgImages->columnWidth(1) + window->sgImages->columnWidth(2), 209 + 39);
-    EXPECT_GE(window->sgImages->columnWidth(2), 39);
-    EXPECT_GE(window->sgImages->columnWidth(2),
-              window->sgImages->fontMetrics().horizontalAdvance("100 * 100"));
+    const QFontMetrics metrics = window->sgImages->fontMetrics();
+    EXPECT_GE(window->sgImages->columnWidth(0), metrics.horizontalAdvance("999") + 8);
+    EXPECT_GE(window->sgImages->columnWidth(2), metrics.horizontalAdvance("100 * 100"));
 
     EXPECT_EQ(window->Button1->text(), "Start");
     EXPECT_EQ(window->Button2->text(), "Show midlets");
     EXPECT_FALSE(window->Button2->isEnabled());
-    EXPECT_EQ(window->Button3->text(), "Hex");
     EXPECT_EQ(window->Button4->text(), "About");
     EXPECT_FALSE(window->Button6->isVisible());
     EXPECT_FALSE(window->Button7->isVisible());
+    EXPECT_FALSE(window->CancelButton->isVisible());
     EXPECT_EQ(window->Label14->text(), "0");
+    EXPECT_TRUE(window->ListHint->isVisible()) << "the empty list says how to fill it";
     EXPECT_EQ(QApplication::focusWidget(), window->Edit2);
+    EXPECT_EQ(window->StatusSuites->text(), "Suites: /suites/midlets");
+    for (QAction* action : {window->actionOpen, window->actionSave, window->actionAddImage,
+                            window->actionHelp, window->actionStart}) {
+        EXPECT_TRUE(action->toolTip().contains(action->shortcut().toString()))
+            << action->toolTip().toStdString();
+    }
+}
 
-    // Bigger and smaller: the log takes the height, the preview the width.
-    window->resize(1100, 800);
+TEST_F(ButtonsTest, AtTheNarrowestWidthNoControlCoversAnother) {
+    auto window = ShowWindow(dir / "grix.ini");
+    window->resize(720, 553);
     QApplication::processEvents();
-    EXPECT_EQ(window->Splitter1->sizes()[0], 381);
-    EXPECT_GT(window->Panel3->width(), 500);
-    window->resize(793, 553);
+    EXPECT_EQ(window->width(), 720);
+    const QWidget* controls[] = {window->BitBtn4,      window->BitBtn5,   window->BitBtn6,
+                                 window->BitBtn7,      window->sgImages,  window->Edit1,
+                                 window->CheckBox3,    window->Button5,   window->Edit2,
+                                 window->Label3,       window->ComboBox1, window->CheckBox1,
+                                 window->ShowAmbiguity};
+    const QRect preview(window->Panel3->mapTo(window.get(), QPoint(0, 0)), window->Panel3->size());
+    for (const QWidget* control : controls) {
+        const QRect at(control->mapTo(window.get(), QPoint(0, 0)), control->size());
+        if (control->parentWidget() != window->Panel3->parentWidget()) {
+            EXPECT_FALSE(at.intersects(preview)) << control->objectName().toStdString();
+        }
+        EXPECT_TRUE(window->rect().contains(at)) << control->objectName().toStdString();
+        EXPECT_EQ(control->visibleRegion().boundingRect(), control->rect())
+            << control->objectName().toStdString() << " is covered";
+        if (control->minimumWidth() != control->maximumWidth()) {
+            EXPECT_GE(control->width(), control->minimumSizeHint().width())
+                << control->objectName().toStdString() << " is squeezed";
+        }
+    }
+}
+
+TEST_F(ButtonsTest, SizeSplittersAndColumnsAreRememberedBetweenRuns) {
+    int splitter = 0;
+    {
+        auto window = ShowWindow(dir / "grix.ini");
+        window->resize(900, 600);
+        window->Splitter1->setSizes({300, 200});
+        window->sgImages->setColumnWidth(1, 123);
+        QApplication::processEvents();
+        splitter = window->Splitter1->sizes()[0];
+        window->close();
+    }
+    auto again = std::make_unique<TestWindow>(dir / "grix.ini");
+    again->show();
     QApplication::processEvents();
-    EXPECT_EQ(window->Image1->size(), QSize(640, 480));
+    EXPECT_EQ(again->size(), QSize(900, 600));
+    EXPECT_EQ(again->Splitter1->sizes()[0], splitter);
+    EXPECT_EQ(again->sgImages->columnWidth(1), 123);
 }
 
 TEST_F(ButtonsTest, AboutShowsTheVersionAndCredits) {
@@ -99,7 +141,7 @@ TEST_F(ButtonsTest, AboutShowsTheVersionAndCredits) {
     EXPECT_TRUE(window->boxes[0].text.contains("Copyright"));
 }
 
-TEST_F(ButtonsTest, TheSplashButtonAsksForAPngFile) {
+TEST_F(ButtonsTest, TheSplashButtonAsksForAPngFileAndTicksTheBox) {
     auto window = ShowWindow(dir / "grix.ini");
     window->file_answers.push_back("/pictures/splash.png");
     Click(window->Button5);
@@ -107,26 +149,81 @@ TEST_F(ButtonsTest, TheSplashButtonAsksForAPngFile) {
     EXPECT_EQ(window->asked[0].title, "Select image");
     EXPECT_EQ(window->asked[0].filter, "*.png (*.png)");
     EXPECT_EQ(window->Edit1->text(), "/pictures/splash.png");
-    Click(window->Button5);  // cancelled: the path stays
+    EXPECT_TRUE(window->CheckBox3->isChecked());
+    window->CheckBox3->setChecked(false);
+    Click(window->Button5);  // cancelled: the path and the box stay
     EXPECT_EQ(window->Edit1->text(), "/pictures/splash.png");
+    EXPECT_FALSE(window->CheckBox3->isChecked());
 }
 
-TEST_F(ButtonsTest, ClosingDuringABuildWaitsForItsEnd) {
+TEST_F(ButtonsTest, ClosingDuringABuildCancelsItAndClosesAfterItsEnd) {
     const std::string ini = dir / "grix.ini";
-    TestWindow* shown = nullptr;
-    bool closed_during_build = true;
-    auto window = ShowWindow(ini, [&](const CrosswordProject&, const LogSink& log) {
-        shown->close();
-        log("still building");
-        closed_during_build = !shown->isVisible();
-        return BuildOutcome{};
-    });
-    shown = window.get();
-    Click(window->Button1);
-    EXPECT_FALSE(closed_during_build);
-    QApplication::processEvents();
-    EXPECT_FALSE(window->isVisible());
+    std::atomic<bool> cancelled{false};
+    auto window = ShowWindow(
+        ini, [&](const CrosswordProject&, const LogSink& log, const BuildControl& control) {
+            while (!control.cancel->load())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            cancelled = true;
+            log("Process not ended, error: cancelled");
+            return BuildOutcome{};
+        });
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    ASSERT_TRUE(window->IsBuilding());
+    window->close();
+    EXPECT_TRUE(window->isVisible()) << "open until the build has cleaned up";
+    WaitForBuild(*window);
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 5000));
     EXPECT_TRUE(std::filesystem::exists(ini)) << "closed the normal way, settings saved";
+}
+
+TEST_F(ButtonsTest, ABuildLocksOutStartAndEditingUntilItEnds) {
+    std::atomic<bool> release{false};
+    std::atomic<int> builds{0};
+    const std::string picture = dir / "cat.bmp";
+    WriteBmp(picture, 4, 4, [](int x, int y) { return x == y; });
+    auto window = ShowWindow(dir / "grix.ini", [&](const CrosswordProject&, const LogSink& log,
+                                                   const BuildControl& control) {
+        ++builds;
+        control.progress(1, 2);
+        log("packed");
+        while (!release.load() && !control.cancel->load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        BuildOutcome outcome;
+        outcome.success = !control.cancel->load();
+        return outcome;
+    });
+    AddImages(*window, {picture, picture});
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->BuildProgress->value() == 1; }, 5000));
+    EXPECT_EQ(window->BuildProgress->maximum(), 2);
+    EXPECT_TRUE(window->BuildProgress->isVisible());
+    EXPECT_TRUE(window->CancelButton->isVisible());
+    for (QWidget* off : std::initializer_list<QWidget*>{window->Button1, window->BitBtn4,
+                                                        window->BitBtn5, window->BitBtn6}) {
+        EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+    }
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    QTest::keyClick(window.get(), Qt::Key_B, Qt::ControlModifier);
+    window->StartBuild();
+    window->RemoveSelectedPicture();
+    EXPECT_EQ(window->Project().pictures.size(), 2u);
+    release = true;
+    WaitForBuild(*window);
+    EXPECT_EQ(builds, 1) << "presses during a build are not queued";
+    EXPECT_TRUE(window->Button1->isEnabled());
+    EXPECT_TRUE(window->Button2->isEnabled());
+    EXPECT_FALSE(window->BuildProgress->isVisible());
+
+    // Escape cancels; the build ends as a failed one.
+    release = false;
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    ASSERT_TRUE(window->IsBuilding());
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    WaitForBuild(*window);
+    EXPECT_EQ(builds, 2);
+    EXPECT_FALSE(window->Button2->isEnabled());
+    EXPECT_EQ(window->StatusBuild->text(), "Build cancelled");
 }
 
 TEST_F(ButtonsTest, HexWritesTheDeclarationBesideTheFile) {
@@ -134,24 +231,23 @@ TEST_F(ButtonsTest, HexWritesTheDeclarationBesideTheFile) {
     const std::string input = dir / "three.bin";
     WriteBytes(input, {0x41, 0x41, 0x41});
     window->file_answers.push_back(QString::fromStdString(input));
-    Click(window->Button3);
+    window->actionExport->trigger();
     ASSERT_EQ(window->asked.size(), 1u);
-    EXPECT_EQ(window->asked[0].title, "");
-    EXPECT_EQ(window->asked[0].filter, "");
+    EXPECT_EQ(window->asked[0].title, "Export file as byte array");
     const auto bytes = ReadBytes(input + ".imp");
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
               "  array [1..3] of byte = (  $41,$40,$43\r\n);\r\n");
     EXPECT_TRUE(window->boxes.empty());
     EXPECT_TRUE(window->Memo2->toPlainText().contains(QString::fromStdString(input + ".imp")));
 
-    Click(window->Button3);  // cancelled: nothing happens
+    window->actionExport->trigger();  // cancelled: nothing happens
     EXPECT_TRUE(window->boxes.empty());
 }
 
-TEST_F(ButtonsTest, AFailedExportReachesTheErrorDisplay) {
+TEST_F(ButtonsTest, AFailedExportNamesTheFile) {
     auto window = ShowWindow(dir / "grix.ini");
     window->file_answers.push_back(QString::fromStdString(dir / "missing.bin"));
-    Click(window->Button3);
+    window->actionExport->trigger();
     ASSERT_EQ(window->boxes.size(), 1u);
     EXPECT_EQ(window->boxes[0].icon, QMessageBox::Critical);
     EXPECT_EQ(window->boxes[0].title, ProgramTitle());
@@ -165,22 +261,17 @@ TEST_F(ButtonsTest, StartBuildsTheProjectOfTheControlsAndShowsItsLines) {
     const std::string picture = dir / "cat.bmp";
     WriteBmp(picture, 4, 4, [](int x, int y) { return x == y; });
     std::vector<CrosswordProject> built;
-    bool button_during_build = true;
     bool succeed = true;
-    QStringList lines_seen_during_build;
-    TestWindow* shown = nullptr;
-    auto window = ShowWindow(dir / "grix.ini", [&](const CrosswordProject& p, const LogSink& log) {
-        built.push_back(p);
-        button_during_build = shown->Button2->isEnabled();
-        log("Process started at 12:00:00");
-        lines_seen_during_build = shown->Memo2->toPlainText().split('\n');
-        log("Process successfully ended at 12:00:01");
-        BuildOutcome outcome;
-        outcome.success = succeed;
-        outcome.suite_folder = dir / "midlets";
-        return outcome;
-    });
-    shown = window.get();
+    auto window = ShowWindow(
+        dir / "grix.ini", [&](const CrosswordProject& p, const LogSink& log, const BuildControl&) {
+            built.push_back(p);
+            log("Process started at 12:00:00");
+            log("Process successfully ended at 12:00:01");
+            BuildOutcome outcome;
+            outcome.success = succeed;
+            outcome.suite_folder = dir / "midlets";
+            return outcome;
+        });
     AddImages(*window, {picture});
     window->sgImages->item(0, 3)->setText("diagonal");
     window->Edit2->setText("Cats");
@@ -199,7 +290,6 @@ TEST_F(ButtonsTest, StartBuildsTheProjectOfTheControlsAndShowsItsLines) {
     ASSERT_EQ(p.pictures.size(), 1u);
     EXPECT_EQ(p.pictures[0].path, picture);
     EXPECT_EQ(p.pictures[0].note, "diagonal");
-    EXPECT_EQ(lines_seen_during_build, QStringList{"Process started at 12:00:00"});
     EXPECT_EQ(window->Memo2->toPlainText(),
               "Process started at 12:00:00\nProcess successfully ended at 12:00:01");
     EXPECT_TRUE(window->Button2->isEnabled());
@@ -212,11 +302,11 @@ TEST_F(ButtonsTest, StartBuildsTheProjectOfTheControlsAndShowsItsLines) {
     // Ctrl+B starts a build too.
     succeed = false;
     QTest::keyClick(window.get(), Qt::Key_B, Qt::ControlModifier);
-    QApplication::processEvents();
+    WaitForBuild(*window);
     ASSERT_EQ(built.size(), 2u);
-    EXPECT_FALSE(button_during_build) << "disabled while the build runs";
     EXPECT_FALSE(window->Button2->isEnabled());
     EXPECT_EQ(window->ShowTarget(), dir / "midlets");
+    EXPECT_EQ(window->StatusBuild->text(), "Build failed");
 
     window->open_folder_succeeds = false;
     window->Button2->setEnabled(true);
@@ -228,10 +318,11 @@ TEST_F(ButtonsTest, StartBuildsTheProjectOfTheControlsAndShowsItsLines) {
 
 TEST_F(ButtonsTest, StartWithTheEmptyListHandsOverAnEmptyProject) {
     std::vector<CrosswordProject> built;
-    auto window = ShowWindow(dir / "grix.ini", [&](const CrosswordProject& p, const LogSink&) {
-        built.push_back(p);
-        return BuildOutcome{};
-    });
+    auto window = ShowWindow(dir / "grix.ini",
+                             [&](const CrosswordProject& p, const LogSink&, const BuildControl&) {
+                                 built.push_back(p);
+                                 return BuildOutcome{};
+                             });
     Click(window->Button1);
     ASSERT_EQ(built.size(), 1u);
     EXPECT_TRUE(built[0].list_empty);

@@ -2,13 +2,20 @@
 // text, the cell-selection rule, dropping files and the keyboard.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QUndoStack>
 #include <QUrl>
+
+#include <filesystem>
+
+#include "core/ini_file.h"
 
 #include "test_window.h"
 
@@ -58,9 +65,15 @@ TEST_F(ListTest, AddingToTheEmptyListFillsRowOneThenAppends) {
     EXPECT_EQ(Rows(*window),
               (std::vector<std::string>{"1|" + a + "|20 * 15|", "2|" + b + "|8 * 8|"}));
     EXPECT_EQ(Count(), "2");
-    EXPECT_EQ(window->SelectedRow(), 1) << "adding does not move the selection";
-    EXPECT_EQ(window->sgImages->currentColumn(), 3);
+    EXPECT_EQ(window->SelectedRow(), 2) << "the new picture is selected and shown";
+    EXPECT_EQ(window->sgImages->currentColumn(), 1);
     EXPECT_TRUE(window->boxes.empty());
+
+    window->file_answers.push_back(QString::fromStdString(c + "\n" + a));  // two at once
+    Click(window->BitBtn4);
+    EXPECT_EQ(Count(), "4");
+    EXPECT_EQ(Rows(*window)[2], "3|" + c + "|3 * 5|");
+    EXPECT_EQ(window->SelectedRow(), 4);
 }
 
 TEST_F(ListTest, ACancelledDialogAddsNothing) {
@@ -79,7 +92,9 @@ TEST_F(ListTest, APictureThatCannotBeReadStaysWithoutSizeAndIsReported) {
     EXPECT_EQ(Count(), "2");
     ASSERT_EQ(window->boxes.size(), 1u);
     EXPECT_EQ(window->boxes[0].icon, QMessageBox::Critical);
-    EXPECT_FALSE(window->boxes[0].text.isEmpty());
+    EXPECT_TRUE(window->boxes[0].text.startsWith(
+        QString::fromStdString("Cannot read picture 2 (" + broken + "): ")))
+        << window->boxes[0].text.toStdString();
     EXPECT_TRUE(window->boxes[0].text.endsWith('.'));
 }
 
@@ -125,14 +140,19 @@ TEST_F(ListTest, RemovingTheOnlyRowGivesTheEmptyListAndABlankPreview) {
     EXPECT_TRUE(window->IsListEmpty());
 }
 
-TEST_F(ListTest, UpOnTheFirstAndDownOnTheLastChangeNothing) {
+TEST_F(ListTest, ButtonsThatCanDoNothingAreDisabled) {
+    EXPECT_FALSE(window->BitBtn5->isEnabled()) << "nothing to remove";
     AddImages(*window, {a, b});
     const auto before = Rows(*window);
     Select(1);
+    EXPECT_FALSE(window->BitBtn6->isEnabled());
+    EXPECT_TRUE(window->BitBtn7->isEnabled());
     Click(window->BitBtn6);
     EXPECT_EQ(Rows(*window), before);
     EXPECT_EQ(window->SelectedRow(), 1);
     Select(2);
+    EXPECT_TRUE(window->BitBtn6->isEnabled());
+    EXPECT_FALSE(window->BitBtn7->isEnabled());
     Click(window->BitBtn7);
     EXPECT_EQ(Rows(*window), before);
     EXPECT_EQ(window->SelectedRow(), 2);
@@ -187,28 +207,108 @@ TEST_F(ListTest, OnlyTheNotesColumnCanBeTypedInto) {
     EXPECT_NE(grid->currentColumn(), 0);
 }
 
-TEST_F(ListTest, DroppedBmpFilesAreAddedInTheOrderDropped) {
-    AddImages(*window, {a});
+// Drops `paths` on the list as a file manager does.
+void Drop(TfmMain& window, const std::vector<std::string>& paths) {
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(c)),
-                  QUrl::fromLocalFile(QString::fromStdString(dir / "notes.txt")),
-                  QUrl::fromLocalFile(QString::fromStdString(b))});
-    QWidget* target = window->sgImages->viewport();
+    QList<QUrl> urls;
+    for (const std::string& path : paths)
+        urls.append(QUrl::fromLocalFile(QString::fromStdString(path)));
+    data.setUrls(urls);
+    QWidget* target = window.sgImages->viewport();
     const QPoint at = target->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
-    EXPECT_TRUE(enter.isAccepted());
+    ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
+}
+
+TEST_F(ListTest, DropsAddBmpFilesInOrderAndFoldersSortedAndSayWhatWasRefused) {
+    AddImages(*window, {a});
+    Drop(*window, {c, dir / "notes.txt", b});
     EXPECT_EQ(Rows(*window), (std::vector<std::string>{"1|" + a + "|20 * 15|", "2|" + c + "|3 * 5|",
                                                        "3|" + b + "|8 * 8|"}));
-    EXPECT_EQ(Count(), "3");
+    EXPECT_EQ(window->statusBar()->currentMessage(),
+              "Not added: notes.txt is not a BMP, PNG, JPEG or GIF picture");
 
-    QMimeData text_only;
-    text_only.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir / "notes.txt"))});
-    QDragEnterEvent refused(at, Qt::CopyAction, &text_only, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &refused);
-    EXPECT_FALSE(refused.isAccepted());
+    const std::string folder = dir / "folder";
+    std::filesystem::create_directory(folder);
+    for (const char* name : {"b2.bmp", "A1.BMP", "c3.bmp"})
+        WriteBmp(folder + "/" + name, 2, 2, [](int, int) { return true; });
+    WriteText(folder + "/readme.txt", "not a picture");
+    // A photo goes through the import dialog; what it writes is added with
+    // its note.
+    window->import_answers.push_back(ImportedPicture{QString::fromStdString(c), "photo-3x5.bmp"});
+    Drop(*window, {folder, dir / "photo.png"});
+    const auto rows = Rows(*window);
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[3], "4|" + folder + "/A1.BMP|2 * 2|");
+    EXPECT_EQ(rows[4], "5|" + folder + "/b2.bmp|2 * 2|");
+    EXPECT_EQ(rows[5], "6|" + folder + "/c3.bmp|2 * 2|");
+    EXPECT_EQ(rows[6], "7|" + c + "|3 * 5|photo-3x5.bmp");
+    EXPECT_EQ(window->imported_sources, QStringList{QString::fromStdString(dir / "photo.png")});
+
+    window->actionImport->trigger();  // from the menu: the dialog asks for the picture
+    EXPECT_EQ(window->imported_sources.size(), 2);
+    EXPECT_EQ(window->imported_sources.back(), "");
+    EXPECT_EQ(Count(), "7") << "cancelled";
+}
+
+TEST_F(ListTest, DeleteClearsANoteRemovesARowOnItsFileCellAndLeavesTheSize) {
+    AddImages(*window, {a, b});
+    window->sgImages->item(0, 3)->setText("keep me");
+    window->sgImages->item(1, 3)->setText("clear me");
+    QTableWidget* grid = window->sgImages;
+    grid->setFocus();
+    Select(2, 3);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(Rows(*window),
+              (std::vector<std::string>{"1|" + a + "|20 * 15|keep me", "2|" + b + "|8 * 8|"}));
+    Select(1, 2);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(Count(), "2") << "the size cell removes nothing";
+    Select(1, 1);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(Rows(*window), (std::vector<std::string>{"1|" + b + "|8 * 8|"}));
+    window->UndoStack()->undo();
+    EXPECT_EQ(Rows(*window)[0], "1|" + a + "|20 * 15|keep me");
+}
+
+TEST_F(ListTest, UndoingEveryChangeAndRedoingItGivesTheSameLists) {
+    AddImages(*window, {a, b});
+    Select(1, 3);
+    QTest::keyClick(window->sgImages, 'X');  // typing opens the note editor
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    AddImages(*window, {c});
+    Select(3);
+    Click(window->BitBtn6);
+    Select(1);
+    Click(window->BitBtn5);
+    const auto last = Rows(*window);
+    EXPECT_EQ(last, (std::vector<std::string>{"1|" + c + "|3 * 5|", "2|" + b + "|8 * 8|"}));
+
+    std::vector<std::vector<std::string>> seen{last};
+    QUndoStack* undo = window->UndoStack();
+    while (undo->canUndo()) {
+        window->actionUndo->trigger();
+        seen.push_back(Rows(*window));
+    }
+    EXPECT_EQ(seen.back(), (std::vector<std::string>{"|||"}));
+    EXPECT_EQ(seen[3], (std::vector<std::string>{"1|" + a + "|20 * 15|X", "2|" + b + "|8 * 8|"}));
+    for (std::size_t i = seen.size() - 1; i-- > 0;) {
+        window->actionRedo->trigger();
+        EXPECT_EQ(Rows(*window), seen[i]) << "redo " << i;
+    }
+    EXPECT_EQ(Count(), "2");
+}
+
+TEST_F(ListTest, TheNoteEditorTakesNoMoreThanTheSettingsFileKeeps) {
+    AddImages(*window, {a});
+    Select(1, 3);
+    QTest::keyClick(window->sgImages, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->maxLength(), static_cast<int>(kIniValueCharacterLimit));
 }
 
 TEST_F(ListTest, KeyboardDeletesAndMovesTheSelectedPicture) {

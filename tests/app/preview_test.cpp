@@ -23,12 +23,12 @@ bool Checker(int x, int y) {
 }
 
 QImage Surface() {
-    return QImage(kPreviewWidth, kPreviewHeight, QImage::Format_RGB32);
+    return QImage(10, 10, QImage::Format_RGB32);
 }
 
 QImage Draw(const std::string& path, int zoom_index, bool grid, QSize panel) {
     QImage surface = Surface();
-    DrawPreview(surface, kBackground, PreviewRequest{path, zoom_index, grid, panel});
+    DrawPreview(surface, kBackground, PreviewRequest{path, zoom_index, grid, panel, {}});
     return surface;
 }
 
@@ -59,17 +59,30 @@ void ExpectBackgroundOutside(const QImage& surface, QRect canvas, QRgb backgroun
     }
 }
 
-TEST(PreviewPitch, ZoomIndexAtLeastOnePlusTheGridLine) {
+TEST(PreviewZoom, EachLabelTellsThePixelsPerCellAndFitTakesTheLargestThatFits) {
+    for (int index = 0; index < kZoomSteps; ++index)
+        EXPECT_EQ(ZoomFactor(index), index + 1) << "entry " << (index + 1) * 100 << "%";
+    EXPECT_EQ(ZoomFactor(-1), 1);
+    EXPECT_EQ(PreviewPitch(4, false), 4);
+    EXPECT_EQ(PreviewPitch(4, true), 5);
+
     struct Case {
-        int index;
+        QSize picture, panel;
         bool grid;
-        int pitch;
+        int factor;
     };
-    const Case cases[] = {{-1, false, 1}, {0, false, 1}, {1, false, 1}, {2, false, 2},
-                          {3, false, 3},  {9, false, 9}, {-1, true, 2}, {0, true, 2},
-                          {3, true, 4},   {9, true, 10}};
+    const Case cases[] = {
+        {{20, 20}, {200, 200}, false, 10},   // the largest entry fits exactly
+        {{20, 20}, {199, 400}, false, 9},    // one pixel short of 10
+        {{20, 20}, {200, 200}, true, 9},     // the grid line takes a pixel per cell
+        {{30, 10}, {100, 900}, false, 3},    // the width decides
+        {{10, 30}, {900, 100}, true, 2},     // the height decides
+        {{500, 500}, {200, 200}, false, 1},  // does not fit at all: 100%, scrolled
+    };
     for (const Case& c : cases) {
-        EXPECT_EQ(PreviewPitch(c.index, c.grid), c.pitch) << c.index << " " << c.grid;
+        EXPECT_EQ(FitZoomFactor(c.picture, c.panel, c.grid), c.factor)
+            << c.picture.width() << "x" << c.picture.height() << " in " << c.panel.width() << "x"
+            << c.panel.height() << (c.grid ? " grid" : "");
     }
 }
 
@@ -81,8 +94,9 @@ class PreviewTest : public ::testing::Test {
 };
 
 TEST_F(PreviewTest, ZoomWithoutGridIsCentredInThePanel) {
-    // "400%" is index 3: pitch 3, a 30 x 30 canvas; (222 - 30) / 2 = 96.
-    const QImage s = Draw(checker, 3, false, QSize(222, 301));
+    // "300%" is index 2: pitch 3, a 30 x 30 canvas; (222 - 30) / 2 = 96.
+    const QImage s = Draw(checker, 2, false, QSize(222, 301));
+    EXPECT_EQ(s.size(), QSize(222, 301)) << "the surface fills the panel";
     ExpectCanvas(s, 96, 135, 10, 10, 3, false, Checker);
     ExpectBackgroundOutside(s, QRect(96, 135, 30, 30), kBackground.rgb());
 }
@@ -90,7 +104,7 @@ TEST_F(PreviewTest, ZoomWithoutGridIsCentredInThePanel) {
 TEST_F(PreviewTest, GridLinesTakeTheFirstColumnAndRowOfEachCell) {
     // Pitch 4: each cell shows 3 x 3 pixels after a line; no closing line
     // on the right and bottom edges.
-    const QImage s = Draw(checker, 3, true, QSize(223, 40));
+    const QImage s = Draw(checker, 2, true, QSize(223, 40));
     ExpectCanvas(s, 91, 0, 10, 10, 4, true, Checker);
     EXPECT_EQ(s.pixel(91 + 39, 34), kWhite) << "cell (9, 9) is filled, (9, 8) is not";
     EXPECT_EQ(s.pixel(91 + 39, 39), kBlack) << "no closing line after the last cell";
@@ -98,20 +112,35 @@ TEST_F(PreviewTest, GridLinesTakeTheFirstColumnAndRowOfEachCell) {
     ExpectBackgroundOutside(s, QRect(91, 0, 40, 40), kBackground.rgb());
 }
 
-TEST_F(PreviewTest, APictureWiderThanThePanelStartsAtTheLeftAndIsCutAtTheSurface) {
+TEST_F(PreviewTest, APictureLargerThanThePanelGrowsTheSurfaceToScroll) {
     const std::string wide = dir / "wide.bmp";
     const auto stripes = [](int x, int) { return x % 3 == 0; };
     WriteBmp(wide, 100, 5, stripes);
-    // "1000%" with grid: pitch 10, a 1000 x 50 canvas on a 640-wide surface.
-    const QImage s = Draw(wide, 9, true, QSize(222, 400));
+    // "900%" with grid: pitch 10, a 1000 x 50 canvas.
+    const QImage s = Draw(wide, 8, true, QSize(222, 400));
+    EXPECT_EQ(s.size(), QSize(1000, 400));
     ExpectCanvas(s, 0, 175, 100, 5, 10, true, stripes);
-    EXPECT_EQ(s.pixel(639, 180), stripes(63, 0) ? kBlack : kWhite);
     EXPECT_EQ(s.pixel(0, 174), kBackground.rgb());
 }
 
-TEST_F(PreviewTest, APanelLargerThanTheSurfaceCentresOnTheSurface) {
-    const QImage s = Draw(checker, 3, false, QSize(1400, 1000));
-    ExpectCanvas(s, 305, 225, 10, 10, 3, false, Checker);
+TEST_F(PreviewTest, FitDrawsTheLargestZoomThatFits) {
+    // 10 x 10 cells in 75 x 200: factor 7, a 70 x 70 canvas.
+    const QImage s = Draw(checker, kFitZoomIndex, false, QSize(75, 200));
+    EXPECT_EQ(s.size(), QSize(75, 200));
+    ExpectCanvas(s, 2, 65, 10, 10, 7, false, Checker);
+}
+
+TEST_F(PreviewTest, MarkedCellsShowInTheAmbiguityColour) {
+    QImage s = Surface();
+    DrawPreview(s, kBackground, PreviewRequest{checker, 0, false, QSize(10, 10), {QPoint(1, 0)}});
+    EXPECT_EQ(s.pixel(0, 0), kBlack);
+    EXPECT_EQ(s.pixel(1, 0), kAmbiguityColor.rgb());
+    EXPECT_EQ(s.pixel(2, 0), kBlack);
+}
+
+TEST_F(PreviewTest, ALargePanelCentresThePicture) {
+    const QImage s = Draw(checker, 2, false, QSize(1400, 1000));
+    ExpectCanvas(s, 685, 485, 10, 10, 3, false, Checker);
 }
 
 TEST_F(PreviewTest, CellsFollowTheInkTest) {
@@ -120,6 +149,7 @@ TEST_F(PreviewTest, CellsFollowTheInkTest) {
                             qRgb(255, 255, 224), qRgb(250, 250, 250), qRgb(0, 0, 255)};
     WriteColorBmp(tints, 6, 1, [&](int x, int) { return colours[x]; });
     const QImage s = Draw(tints, 0, false, QSize(6, 1));
+    ASSERT_EQ(s.size(), QSize(6, 1));
     const QRgb expected[] = {kBlack, kWhite, kBlack, kBlack, kWhite, kBlack};
     for (int x = 0; x < 6; ++x)
         EXPECT_EQ(s.pixel(x, 0), expected[x]) << x;
@@ -131,8 +161,8 @@ TEST_F(PreviewTest, NothingToShowOrAPictureThatCannotBeReadLeavesTheBackground) 
     ExpectBackgroundOutside(s, QRect(), kBackground.rgb());
 
     s.fill(Qt::green);
-    EXPECT_ANY_THROW(
-        DrawPreview(s, kBackground, PreviewRequest{dir / "missing.bmp", 3, true, QSize(100, 100)}));
+    EXPECT_ANY_THROW(DrawPreview(
+        s, kBackground, PreviewRequest{dir / "missing.bmp", 3, true, QSize(100, 100), {}}));
     ExpectBackgroundOutside(s, QRect(), kBackground.rgb());
 }
 
@@ -142,32 +172,33 @@ TEST_F(PreviewTest, TheWindowDrawsTheSelectedRowWithItsZoomAndGrid) {
     WriteBmp(bar, 4, 3, top_row);
     auto window = ShowWindow(dir / "grix.ini");
     AddImages(*window, {checker, bar});
-    window->ComboBox1->setCurrentIndex(3);
+    window->sgImages->setCurrentCell(0, 1);
+    window->ComboBox1->setCurrentIndex(2);  // "300%"
     window->CheckBox1->setChecked(true);
     QApplication::processEvents();
 
-    const QSize panel = window->Panel3->contentsRect().size();
+    const QSize panel = window->Panel3->maximumViewportSize();
     ASSERT_GT(panel.width(), 40);
     ASSERT_GT(panel.height(), 40);
     const QRgb background = window->palette().color(QPalette::Button).rgb();
     QImage shown = GrabPreview(*window);
-    const int left = (std::min(panel.width(), 640) - 40) / 2;
-    const int top = (std::min(panel.height(), 480) - 40) / 2;
+    const int left = (panel.width() - 40) / 2;
+    const int top = (panel.height() - 40) / 2;
     ExpectCanvas(shown, left, top, 10, 10, 4, true, Checker);
     ExpectBackgroundOutside(shown, QRect(left, top, 40, 40), background);
 
     window->sgImages->setCurrentCell(1, 1);  // the second picture: 16 x 12
     QApplication::processEvents();
     shown = GrabPreview(*window);
-    const int left2 = (std::min(panel.width(), 640) - 16) / 2;
-    const int top2 = (std::min(panel.height(), 480) - 12) / 2;
+    const int left2 = (panel.width() - 16) / 2;
+    const int top2 = (panel.height() - 12) / 2;
     ExpectCanvas(shown, left2, top2, 4, 3, 4, true, top_row);
 
     window->CheckBox1->setChecked(false);  // pitch 3: a 12 x 9 canvas
     QApplication::processEvents();
     shown = GrabPreview(*window);
-    ExpectCanvas(shown, (std::min(panel.width(), 640) - 12) / 2,
-                 (std::min(panel.height(), 480) - 9) / 2, 4, 3, 3, false, top_row);
+    ExpectCanvas(shown, (panel.width() - 12) / 2, (panel.height() - 9) / 2, 4, 3, 3, false,
+                 top_row);
     EXPECT_TRUE(window->boxes.empty());
 }
 
@@ -175,12 +206,53 @@ TEST_F(PreviewTest, TheWindowReportsAPictureThatCannotBeReadWhenSelected) {
     auto window = ShowWindow(dir / "grix.ini");
     AddImages(*window, {checker, checker});
     std::filesystem::remove(checker);
-    window->sgImages->setCurrentCell(1, 1);
+    window->sgImages->setCurrentCell(0, 1);
     QApplication::processEvents();
     ASSERT_EQ(window->boxes.size(), 1u);
-    EXPECT_TRUE(window->boxes[0].text.contains(QString::fromStdString(checker)));
+    EXPECT_TRUE(window->boxes[0].text.startsWith(
+        QString::fromStdString("Cannot show picture 1 (" + checker + "): ")))
+        << window->boxes[0].text.toStdString();
     const QImage shown = GrabPreview(*window);
     ExpectBackgroundOutside(shown, QRect(), window->palette().color(QPalette::Button).rgb());
+}
+
+}  // namespace
+}  // namespace grix::test
+
+namespace grix::test {
+namespace {
+
+TEST_F(PreviewTest, TheCheckColumnAndTheAmbiguityOverlay) {
+    const std::string plus = dir / "plus.bmp", diagonal = dir / "diagonal.bmp",
+                      blank = dir / "blank.bmp";
+    WriteBmp(plus, 3, 3, [](int x, int y) { return x == 1 || y == 1; });
+    WriteBmp(diagonal, 2, 2, [](int x, int y) { return x == y; });
+    WriteBmp(blank, 2, 2, [](int, int) { return false; });
+    auto window = ShowWindow(dir / "grix.ini");
+    AddImages(*window, {plus, diagonal, blank});
+    window->Checks().WaitForAll();
+    QApplication::processEvents();
+    const auto check = [&](int row) {
+        return window->sgImages->item(row, 4)->text().toStdString();
+    };
+    EXPECT_EQ(check(0), "unique (line logic)");
+    EXPECT_EQ(check(1), "several solutions");
+    EXPECT_EQ(check(2), "blank");
+    EXPECT_EQ(window->sgImages->horizontalHeaderItem(4)->text(), "Check");
+
+    // The diagonal at "100%": the other solution differs in all four cells.
+    window->sgImages->setCurrentCell(1, 1);
+    window->ComboBox1->setCurrentIndex(0);
+    QApplication::processEvents();
+    const QImage plain = GrabPreview(*window);
+    window->ShowAmbiguity->setChecked(true);
+    QImage marked = GrabPreview(*window);
+    const QSize panel = window->Panel3->maximumViewportSize();
+    const int left = (panel.width() - 2) / 2, top = (panel.height() - 2) / 2;
+    EXPECT_EQ(marked.pixel(left, top), kAmbiguityColor.rgb());
+    EXPECT_EQ(marked.pixel(left + 1, top), kAmbiguityColor.rgb());
+    window->ShowAmbiguity->setChecked(false);
+    EXPECT_EQ(GrabPreview(*window), plain) << "off: the preview exactly as before";
 }
 
 }  // namespace

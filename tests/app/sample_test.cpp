@@ -30,14 +30,14 @@ TEST(SampleProject, OpensInTheWindowAndShowsItsFirstPicture) {
     EXPECT_EQ(window->ComboBox1->currentText(), "400%");
     EXPECT_TRUE(window->CheckBox1->isChecked());
 
-    // heart.bmp is 20 x 20; "400%" with grid is pitch 4: an 80 x 80 canvas.
+    // heart.bmp is 20 x 20; "400%" with grid is pitch 5: a 100 x 100 canvas.
     const QImage preview = GrabPreview(*window);
-    const QSize panel = window->Panel3->contentsRect().size();
-    const int left = (std::min(panel.width(), 640) - 80) / 2;
-    const int top = (std::min(panel.height(), 480) - 80) / 2;
+    const QSize panel = window->Panel3->maximumViewportSize();
+    const int left = (panel.width() - 100) / 2;
+    const int top = (panel.height() - 100) / 2;
     const QRgb line = qRgb(176, 176, 240);
     EXPECT_EQ(preview.pixel(left, top), line);
-    EXPECT_EQ(preview.pixel(left + 76, top + 76), line);
+    EXPECT_EQ(preview.pixel(left + 95, top + 95), line);
     EXPECT_EQ(preview.pixel(left - 1, top), window->palette().color(QPalette::Button).rgb());
 
     const QString folder = QString::fromUtf8(GRIX_BINARY_DIR) + "/screenshots";

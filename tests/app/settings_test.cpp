@@ -2,17 +2,26 @@
 // next window reads.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTableWidget>
 #include <QTest>
+#include <QUndoStack>
 
 #include "app/preview.h"
 #include "builder/project_settings.h"
+#include "core/file.h"
 #include "core/ini_file.h"
 #include "test_window.h"
+
+#include <fcntl.h>
+
+#include <cerrno>
+#include <filesystem>
 
 namespace grix::test {
 namespace {
@@ -40,7 +49,7 @@ TEST_F(SettingsTest, WithoutAFileTheWindowShowsDefaultsAndClosingWritesAWholeFil
     EXPECT_EQ(window->Edit2->text(), "My first crossword");
     EXPECT_EQ(window->Edit6->text(), kDefaultCreditLine);
     EXPECT_TRUE(window->IsListEmpty());
-    EXPECT_EQ(window->ComboBox1->currentIndex(), -1);
+    EXPECT_EQ(window->ComboBox1->currentText(), "Fit");
     window->close();
 
     const std::string text = ReadText(ini);
@@ -50,7 +59,7 @@ TEST_F(SettingsTest, WithoutAFileTheWindowShowsDefaultsAndClosingWritesAWholeFil
     EXPECT_EQ(saved.ReadString("TEdit", "Edit2", ""), "My first crossword");
     EXPECT_EQ(saved.ReadString("TEdit", "Edit1", "-"), "");
     EXPECT_EQ(saved.ReadString("TCheckBox", "CheckBox3", ""), "0");
-    EXPECT_EQ(saved.ReadString("TComboBox", "ComboBox1", ""), "-1");
+    EXPECT_EQ(saved.ReadString("TComboBox", "ComboBox1", ""), "10");
     EXPECT_TRUE(saved.ValueExists("Font", "Font.Name"));
     // Sections in visiting order, and the edits in theirs.
     const std::vector<std::string> order = {
@@ -204,6 +213,121 @@ TEST_F(SettingsTest, AWindowThatNeverOpenedDoesNotOverwriteTheFile) {
         window.close();
     }
     EXPECT_EQ(ReadText(ini), "[TEdit]\nEdit2=Keep me\n");
+}
+
+}  // namespace
+}  // namespace grix::test
+
+namespace grix::test {
+namespace {
+
+// A folder the user may not write to: every open for writing in it fails.
+class ReadOnlyFolder : public FileOps {
+  public:
+    explicit ReadOnlyFolder(std::string folder) : folder_(std::move(folder)) {}
+    int Open(const std::string& path, int flags, int mode) override {
+        if (path.rfind(folder_, 0) == 0 && (flags & (O_WRONLY | O_RDWR | O_CREAT)) != 0) {
+            errno = EACCES;
+            return -1;
+        }
+        return FileOps::Open(path, flags, mode);
+    }
+
+  private:
+    std::string folder_;
+};
+
+TEST_F(SettingsTest, AProjectThatCannotBeSavedIsNeverDroppedSilently) {
+    auto window = ShowWindow(ini);
+    AddImages(*window, {a});
+    window->Edit2->setText("Unsaved");
+    ReadOnlyFolder read_only(dir.path().string());
+    ScopedFileOps stub(read_only);
+
+    window->close();  // no answer: "Stay"
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(window->save_failures.size(), 1);
+    EXPECT_TRUE(window->save_failures[0].contains(QString::fromStdString(ini)))
+        << window->save_failures[0].toStdString();
+
+    // Save elsewhere: a cancelled dialog asks again; then another folder.
+    TempDir elsewhere;
+    const std::string moved = elsewhere / "cats.ini";
+    window->save_failure_answers = {QMessageBox::Save, QMessageBox::Save};
+    window->save_answers = {"", QString::fromStdString(moved)};
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->SettingsPath(), moved);
+    EXPECT_EQ(LoadCrosswordProject(moved).name, "Unsaved");
+    EXPECT_EQ(LoadCrosswordProject(moved).pictures.at(0).path, a);
+    EXPECT_FALSE(std::filesystem::exists(ini));
+
+    // Discard closes without writing.
+    auto second = ShowWindow(dir / "other.ini");
+    second->save_failure_answers = {QMessageBox::Discard};
+    second->close();
+    EXPECT_FALSE(second->isVisible());
+    EXPECT_FALSE(std::filesystem::exists(dir / "other.ini"));
+}
+
+}  // namespace
+}  // namespace grix::test
+
+namespace grix::test {
+namespace {
+
+TEST_F(SettingsTest, ProjectsAreDocumentsSavedAsOpenedAndRemembered) {
+    auto window = ShowWindow(ini);
+    AddImages(*window, {a});
+    window->Edit2->setText("Cats");
+    const std::string cats = dir / "cats.ini";
+    window->save_answers = {QString::fromStdString(cats)};
+    window->actionSaveAs->trigger();
+    EXPECT_EQ(window->SettingsPath(), cats);
+    EXPECT_EQ(LoadCrosswordProject(cats).name, "Cats");
+
+    const std::string dogs = dir / "dogs.ini";
+    window->save_answers = {QString::fromStdString(dogs)};
+    window->actionNew->trigger();  // saves the cats first
+    EXPECT_TRUE(window->IsListEmpty());
+    EXPECT_EQ(window->Edit2->text(), "My first crossword");
+    EXPECT_EQ(window->UndoStack()->count(), 0);
+    EXPECT_TRUE(std::filesystem::exists(dogs));
+
+    window->file_answers = {QString::fromStdString(cats)};
+    window->actionOpen->trigger();
+    EXPECT_EQ(window->Edit2->text(), "Cats");
+    EXPECT_EQ(window->Project().pictures.at(0).path, a);
+    const QList<QAction*> recent = window->menuRecent->actions();
+    ASSERT_GE(recent.size(), 3);
+    EXPECT_TRUE(recent[0]->text().endsWith(QString::fromStdString(cats)));
+    EXPECT_TRUE(recent[1]->text().endsWith(QString::fromStdString(dogs)));
+    recent[1]->trigger();
+    EXPECT_EQ(window->SettingsPath(), dogs);
+    EXPECT_TRUE(window->boxes.empty());
+
+    window->file_answers = {QString::fromStdString(dir / "missing.ini")};
+    window->actionOpen->trigger();
+    ASSERT_EQ(window->boxes.size(), 1u);
+    EXPECT_EQ(window->boxes[0].text.toStdString(),
+              "Cannot open project " + (dir / "missing.ini") + ": File not found.");
+    EXPECT_EQ(window->SettingsPath(), dogs) << "the open project stays";
+}
+
+}  // namespace
+}  // namespace grix::test
+
+namespace grix::test {
+namespace {
+
+TEST_F(SettingsTest, AMissingFirstPictureIsReportedOverTheOpenWindowByName) {
+    WriteText(ini, "[Table]\r\nRowCount=1\r\n1.1=" + (dir / "gone.bmp") + "\r\n");
+    auto window = ShowWindow(ini);
+    ASSERT_EQ(window->boxes.size(), 1u);
+    EXPECT_TRUE(window->boxes[0].over_the_window);
+    EXPECT_TRUE(window->boxes[0].text.startsWith(
+        QString::fromStdString("Cannot show picture 1 (" + (dir / "gone.bmp") + "): ")))
+        << window->boxes[0].text.toStdString();
 }
 
 }  // namespace

@@ -5,10 +5,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
 
+#include <atomic>
 #include <filesystem>
 #include <regex>
+#include <thread>
 
 #include "app/suite_builder.h"
 #include "archive/brask.h"
@@ -29,10 +33,10 @@ class StartTest : public ::testing::Test {
     void SetUp() override {
         WriteBmp(dir / "heart.bmp", 5, 4, [](int x, int y) { return (x + y) % 2 == 0; });
         WriteBmp(dir / "bar.bmp", 3, 3, [](int, int y) { return y == 1; });
-        window =
-            ShowWindow(dir / "grix.ini", [this](const CrosswordProject& p, const LogSink& log) {
-                return builder.Run(p, app, log);
-            });
+        window = ShowWindow(dir / "grix.ini", [this](const CrosswordProject& p, const LogSink& log,
+                                                     const BuildControl& control) {
+            return builder.Run(p, app, log, control);
+        });
     }
 
     std::vector<std::string> LogLines() const {
@@ -143,6 +147,25 @@ TEST_F(StartTest, AFileTheArchiveCannotReadIsAskedAboutInABox) {
         EXPECT_EQ(shown.toStdString(), FailurePromptText("Cannot read cfg.dat"));
         EXPECT_EQ(offered, QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
     }
+}
+
+TEST_F(StartTest, TheBuildsThreadAsksOnTheWindowsThread) {
+    std::atomic<int> action{-1};
+    bool asked_here = false;
+    QTimer answer;  // runs inside the box's own event loop
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            asked_here = box->thread() == QThread::currentThread();
+            answer.stop();
+            box->button(QMessageBox::Ignore)->click();
+        }
+    });
+    answer.start(10);
+    std::thread build([&] { action = AskFailurePrompt("Cannot read cfg.dat"); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return action != -1; }, 5000));
+    build.join();
+    EXPECT_EQ(action, fxaIgnore);
+    EXPECT_TRUE(asked_here);
 }
 
 }  // namespace

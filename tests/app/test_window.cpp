@@ -3,6 +3,7 @@
 #include "support/bmp_file.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTest>
 
@@ -19,8 +20,40 @@ QString TestWindow::AskOpenFileName(const QString& title, const QString& filter)
     return answer;
 }
 
+QStringList TestWindow::AskOpenFileNames(const QString& title, const QString& filter) {
+    const QString answer = AskOpenFileName(title, filter);
+    return answer.isEmpty() ? QStringList() : answer.split(QLatin1Char('\n'));
+}
+
+QString TestWindow::AskSaveFileName(const QString& title, const QString& filter) {
+    asked.push_back({title, filter});
+    if (save_answers.empty())
+        return {};
+    const QString answer = save_answers.front();
+    save_answers.pop_front();
+    return answer;
+}
+
+QMessageBox::StandardButton TestWindow::AskAfterSaveFailure(const QString& text) {
+    save_failures.append(text);
+    if (save_failure_answers.empty())
+        return QMessageBox::Cancel;
+    const QMessageBox::StandardButton answer = save_failure_answers.front();
+    save_failure_answers.pop_front();
+    return answer;
+}
+
+std::optional<ImportedPicture> TestWindow::RunImport(const QString& source) {
+    imported_sources.append(source);
+    if (import_answers.empty())
+        return std::nullopt;
+    std::optional<ImportedPicture> answer = import_answers.front();
+    import_answers.pop_front();
+    return answer;
+}
+
 void TestWindow::ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
-    boxes.push_back({icon, title, text});
+    boxes.push_back({icon, title, text, isVisible()});
 }
 
 bool TestWindow::OpenFolder(const QString& path) {
@@ -29,6 +62,7 @@ bool TestWindow::OpenFolder(const QString& path) {
 }
 
 std::unique_ptr<TestWindow> ShowWindow(const std::string& settings_path, BuildRunner run_build) {
+    QSettings().clear();  // no size or recent projects from an earlier test
     auto window = std::make_unique<TestWindow>(settings_path, std::move(run_build));
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -49,6 +83,13 @@ void WriteColorBmp(const std::string& path, int width, int height,
 
 void Click(QWidget* button) {
     QTest::mouseClick(button, Qt::LeftButton);
+    QApplication::processEvents();
+    if (auto* window = qobject_cast<TfmMain*>(button->window()))
+        WaitForBuild(*window);
+}
+
+void WaitForBuild(TfmMain& window) {
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.IsBuilding(); }, 30000));
     QApplication::processEvents();
 }
 

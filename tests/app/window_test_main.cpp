@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -29,6 +31,13 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     previous_handler = qInstallMessageHandler(QuietMessages);
     QApplication application(argc, argv);
+    // The window's own state (size, recent projects) goes to a folder of
+    // this run, never to the user's.
+    const QTemporaryDir state;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, state.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarnfield"));
+    QCoreApplication::setApplicationName(QStringLiteral("GrixTest"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

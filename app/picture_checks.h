@@ -1,0 +1,66 @@
+// The solvability check of every listed picture, run in the background so
+// that the list never waits for it: each file is checked once (again when
+// it changes on disk) and the answer comes back on the window's thread.
+#pragma once
+
+#include <QColor>
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "puzzle/solvability.h"
+
+namespace grix {
+
+struct PictureCheck {
+    bool done = false;     // false while the check runs
+    bool readable = true;  // false when the picture could not be read
+    CheckResult result;    // when done and readable
+    QString failure;       // when not readable
+};
+
+// The check column's text and mark colour for a check.
+QString CheckText(const PictureCheck& check);
+// The mark of a verdict: green line logic, yellow search, red several or
+// blank, grey undecided.
+QColor VerdictColour(Verdict verdict);
+QColor CheckColour(const PictureCheck& check);
+
+class PictureChecks {
+  public:
+    // `checked(path)` runs on `context`'s thread when a check has ended.
+    PictureChecks(QObject* context, std::function<void(const QString& path)> checked);
+    // Cancels the running checks and waits for them.
+    ~PictureChecks();
+    PictureChecks(const PictureChecks&) = delete;
+    PictureChecks& operator=(const PictureChecks&) = delete;
+
+    // The check of `path` as far as it has come; starts it when the file
+    // was never checked or has changed since.
+    const PictureCheck& Request(const QString& path);
+    // The finished check of `path`, if any (never starts one).
+    const PictureCheck* Find(const QString& path) const;
+    // Waits for every running check (tests).
+    void WaitForAll() { pool_.waitForDone(); }
+
+  private:
+    struct Entry {
+        QDateTime modified;
+        qint64 size = -1;
+        PictureCheck check;
+    };
+    QObject* context_;
+    std::function<void(const QString&)> checked_;
+    QHash<QString, Entry> entries_;
+    std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
+    QThreadPool pool_;
+};
+
+}  // namespace grix

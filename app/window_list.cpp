@@ -1,0 +1,363 @@
+// The picture list's operations: adding (by dialog and by drop), removing,
+// moving, notes, Delete, the undo stack, the count and the check column.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QUndoStack>
+
+#include <algorithm>
+#include <new>
+
+#include "app/import_dialog.h"
+#include "app/main_window.h"
+#include "app/utf8_text.h"
+#include "builder/pack_picture.h"
+#include "builder/picture_label.h"
+#include "core/errors.h"
+
+namespace grix {
+namespace {
+
+bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes) {
+    const QString suffix = QFileInfo(path).suffix();
+    for (const char* wanted : suffixes) {
+        if (suffix.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// ---- the picture list ----------------------------------------------------
+
+bool TfmMain::IsListEmpty() const {
+    return IsPictureListEmpty(*sgImages);
+}
+
+int TfmMain::SelectedRow() const {
+    const int row = sgImages->currentRow();
+    return row < 0 || IsListEmpty() ? 0 : row + 1;
+}
+
+CellPosition TfmMain::CurrentCell() const {
+    const int column = sgImages->currentColumn();
+    return {SelectedRow(), column < kFileColumn ? kFileColumn : column};
+}
+
+void TfmMain::SelectCell(CellPosition cell) {
+    const bool was = updating_list_;
+    updating_list_ = true;
+    const int row = std::clamp(cell.row, 1, sgImages->rowCount());
+    sgImages->setCurrentCell(row - 1, cell.column);
+    updating_list_ = was;
+    OnSelectionChanged();
+}
+
+void TfmMain::ShowList(const PictureRows& rows, CellPosition cell, bool report_preview) {
+    const bool was = updating_list_;
+    updating_list_ = true;
+    ShowPictureRows(*sgImages, rows);
+    shown_rows_ = rows;
+    for (int row = 1; row <= static_cast<int>(rows.size()); ++row)
+        ShowCheck(row);
+    updating_list_ = was;
+    SelectCell(cell);
+    UpdateCount();
+    if (report_preview) {
+        Guarded([this] { RefreshPreview(); });
+    } else {
+        RefreshPreviewQuietly();
+    }
+}
+
+void TfmMain::ChangeList(const QString& text, const PictureRows& rows, CellPosition cell,
+                         bool report_preview) {
+    const PictureRows before = shown_rows_;
+    const CellPosition before_cell = CurrentCell();
+    ShowList(rows, cell, report_preview);
+    undo_->push(new PictureListChange(
+        text, before, before_cell, rows, cell,
+        [this](const PictureRows& shown, CellPosition at) { ShowList(shown, at); }));
+}
+
+void TfmMain::OnNoteEdited(int row, int column) {
+    if (updating_list_ || column != kNotesColumn || row < 0 ||
+        row >= static_cast<int>(shown_rows_.size()))
+        return;
+    PictureRows rows = shown_rows_;
+    rows[static_cast<std::size_t>(row)].note = sgImages->item(row, column)->text();
+    if (rows == shown_rows_)
+        return;
+    const PictureRows before = shown_rows_;
+    shown_rows_ = rows;
+    const CellPosition cell{row + 1, kNotesColumn};
+    undo_->push(new PictureListChange(
+        QStringLiteral("edit note"), before, cell, rows, cell,
+        [this](const PictureRows& shown, CellPosition at) { ShowList(shown, at); }));
+}
+
+void TfmMain::ShowCheck(int row) {
+    QTableWidgetItem* item = sgImages->item(row - 1, kCheckColumn);
+    const PictureCheck& check = checks_.Request(shown_rows_[row - 1].path);
+    const bool was = updating_list_;
+    updating_list_ = true;
+    item->setText(CheckText(check));
+    QPixmap mark(10, 10);
+    mark.fill(CheckColour(check));
+    item->setIcon(QIcon(mark));
+    QString tip = CheckText(check);
+    if (!check.readable) {
+        tip += QStringLiteral(": ") + check.failure;
+    } else if (check.done && check.result.verdict == Verdict::Several) {
+        tip += QStringLiteral(
+                   ": another solution fits the same clues; it differs in %1 cells "
+                   "(Show ambiguity marks them)")
+                   .arg(check.result.differs.size());
+    }
+    item->setToolTip(tip);
+    updating_list_ = was;
+}
+
+void TfmMain::OnPictureChecked(const QString& path) {
+    for (int row = 1; row <= static_cast<int>(shown_rows_.size()); ++row) {
+        if (shown_rows_[row - 1].path == path)
+            ShowCheck(row);
+    }
+    const int selected = SelectedRow();
+    if (ShowAmbiguity->isChecked() && selected > 0 && shown_rows_[selected - 1].path == path)
+        RefreshPreviewQuietly();
+}
+
+void TfmMain::UpdateCount() {
+    const int count = static_cast<int>(ReadPictureRows(*sgImages).size());
+    Label14->setText(QString::number(count));
+    StatusCount->setText(count == 1 ? QStringLiteral("1 picture")
+                                    : QString::number(count) + QStringLiteral(" pictures"));
+    ListHint->setVisible(count == 0);
+    UpdateButtons();
+}
+
+void TfmMain::OnSelectionChanged() {
+    // Only "Notes" is typed into; "File" and "Size" change through the buttons.
+    const int column = sgImages->currentColumn();
+    if (column == kFileColumn || column == kSizeColumn || column == kCheckColumn ||
+        build_.Running()) {
+        sgImages->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    } else {
+        sgImages->setEditTriggers(
+            QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+            QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    }
+    const int row = SelectedRow();
+    const QTableWidgetItem* size = row > 0 ? sgImages->item(row - 1, kSizeColumn) : nullptr;
+    StatusSize->setText(size && !size->text().isEmpty()
+                            ? QStringLiteral("Selected: ") + size->text() + QStringLiteral(" cells")
+                            : QString());
+    UpdateButtons();
+}
+
+void TfmMain::UpdateButtons() {
+    if (actionStart == nullptr)
+        return;  // still being built
+    const bool idle = !build_.Running();
+    const int row = SelectedRow();
+    const int last = static_cast<int>(shown_rows_.size());
+    BitBtn4->setEnabled(idle);
+    actionAddImage->setEnabled(idle);
+    actionImport->setEnabled(idle);
+    BitBtn5->setEnabled(idle && row > 0);
+    actionRemoveImage->setEnabled(idle && row > 0);
+    BitBtn6->setEnabled(idle && row > 1);
+    actionUp->setEnabled(idle && row > 1);
+    BitBtn7->setEnabled(idle && row > 0 && row < last);
+    actionDown->setEnabled(idle && row > 0 && row < last);
+    Button1->setEnabled(idle);
+    actionStart->setEnabled(idle);
+    actionCancel->setEnabled(!idle);
+    actionShowMidlets->setEnabled(Button2->isEnabled());
+    for (QAction* action : {actionNew, actionOpen, actionSave, actionSaveAs})
+        action->setEnabled(idle);
+    undo_->setActive(idle);
+    actionUndo->setEnabled(idle && undo_->canUndo());
+    actionRedo->setEnabled(idle && undo_->canRedo());
+}
+
+std::optional<std::string> TfmMain::SizeTextOf(const QString& path, int row,
+                                               PictureRow& entry) const {
+    entry = {path, QString(), QString()};
+    try {
+        entry.size = FromUtf8(PictureSizeText(Utf8(path)));
+    } catch (const std::bad_alloc&) {
+        return "Cannot read " + PictureLabel(static_cast<std::size_t>(row), Utf8(path)) + ": " +
+               kOutOfMemory;
+    } catch (const std::exception& e) {
+        return "Cannot read " + PictureLabel(static_cast<std::size_t>(row), Utf8(path)) + ": " +
+               e.what();
+    }
+    return std::nullopt;
+}
+
+void TfmMain::AddPictureFiles(const QStringList& paths) {
+    if (paths.isEmpty() || build_.Running())
+        return;
+    PictureRows rows = shown_rows_;
+    QStringList failures;
+    for (const QString& path : paths) {
+        PictureRow entry;
+        if (auto failure = SizeTextOf(path, static_cast<int>(rows.size()) + 1, entry))
+            failures.append(FromUtf8(*failure));
+        rows.push_back(entry);
+    }
+    // A picture that could not be read stays listed without a size; the new
+    // picture is selected so that the author sees what was added.
+    // Its reader error is reported once, as the add's failure.
+    ChangeList(paths.size() == 1 ? QStringLiteral("add image") : QStringLiteral("add images"), rows,
+               {static_cast<int>(rows.size()), kFileColumn}, failures.isEmpty());
+    if (!failures.isEmpty())
+        throw Error(Utf8(failures.join(QLatin1Char('\n'))));
+}
+
+void TfmMain::AddDroppedFiles(const QList<QUrl>& urls) {
+    QStringList pictures;
+    QStringList imports;
+    QStringList refused;
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile()) {
+            refused.append(url.toDisplayString() +
+                           QStringLiteral(" is not a file on this computer"));
+            continue;
+        }
+        const QString path = url.toLocalFile();
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            const QDir folder(path);
+            const QStringList found = folder.entryList(
+                {QStringLiteral("*.bmp"), QStringLiteral("*.BMP"), QStringLiteral("*.Bmp")},
+                QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+            if (found.isEmpty())
+                refused.append(info.fileName() + QStringLiteral(" holds no BMP files"));
+            for (const QString& name : found)
+                pictures.append(folder.filePath(name));
+        } else if (HasSuffix(path, {"bmp"})) {
+            pictures.append(path);
+        } else if (IsImportPicture(path)) {
+            imports.append(path);
+        } else {
+            refused.append(info.fileName() +
+                           QStringLiteral(" is not a BMP, PNG, JPEG or GIF picture"));
+        }
+    }
+    pictures.removeDuplicates();
+    if (!refused.isEmpty())
+        ShowStatus(QStringLiteral("Not added: ") + refused.join(QStringLiteral("; ")));
+    AddPictureFiles(pictures);
+    // Other pictures become crossword pictures through the import dialog,
+    // one after another.
+    for (const QString& path : imports)
+        ImportPicture(path);
+}
+
+void TfmMain::ImportPicture(const QString& source) {
+    if (build_.Running())
+        return;
+    const std::optional<ImportedPicture> imported = RunImport(source);
+    if (!imported)
+        return;
+    PictureRows rows = shown_rows_;
+    PictureRow entry;
+    const std::optional<std::string> failure =
+        SizeTextOf(imported->path, static_cast<int>(rows.size()) + 1, entry);
+    entry.note = imported->note;
+    rows.push_back(entry);
+    ChangeList(QStringLiteral("import picture"), rows, {static_cast<int>(rows.size()), kFileColumn},
+               !failure);
+    if (failure)
+        throw Error(*failure);
+}
+
+void TfmMain::AddPictures() {
+    const QStringList paths =
+        AskOpenFileNames(QStringLiteral("Select image"), QStringLiteral("*.bmp (*.bmp)"));
+    AddPictureFiles(paths);
+}
+
+void TfmMain::RemoveSelectedPicture() {
+    const int row = SelectedRow();
+    if (row == 0 || build_.Running())
+        return;
+    PictureRows rows = shown_rows_;
+    rows.erase(rows.begin() + (row - 1));
+    ChangeList(QStringLiteral("remove image"), rows,
+               {std::min(row, std::max(1, static_cast<int>(rows.size()))), CurrentCell().column});
+}
+
+void TfmMain::MovePictureUp() {
+    const int row = SelectedRow();
+    if (row <= 1 || build_.Running())
+        return;
+    PictureRows rows = shown_rows_;
+    std::swap(rows[row - 2], rows[row - 1]);
+    ChangeList(QStringLiteral("move up"), rows, {row - 1, CurrentCell().column});
+}
+
+void TfmMain::MovePictureDown() {
+    const int row = SelectedRow();
+    if (row < 1 || row >= static_cast<int>(shown_rows_.size()) || build_.Running())
+        return;
+    PictureRows rows = shown_rows_;
+    std::swap(rows[row - 1], rows[row]);
+    ChangeList(QStringLiteral("move down"), rows, {row + 1, CurrentCell().column});
+}
+
+void TfmMain::DeleteAtSelection() {
+    const CellPosition cell = CurrentCell();
+    if (cell.row == 0 || build_.Running())
+        return;
+    if (cell.column == kNotesColumn) {
+        PictureRows rows = shown_rows_;
+        if (rows[cell.row - 1].note.isEmpty())
+            return;
+        rows[cell.row - 1].note.clear();
+        ChangeList(QStringLiteral("clear note"), rows, cell);
+    } else if (cell.column == kFileColumn) {
+        RemoveSelectedPicture();
+    } else {
+        ShowStatus(QStringLiteral("Select the File cell to remove a picture with Delete"));
+    }
+}
+
+CrosswordProject TfmMain::Project() const {
+    CrosswordProject project;
+    project.name = Utf8(Edit2->text());
+    project.info = Utf8(Edit6->text());
+    project.splash = CheckBox3->isChecked();
+    project.splash_path = Utf8(Edit1->text());
+    const PictureRows rows = ReadPictureRows(*sgImages);
+    project.list_empty = rows.empty();
+    int number = 0;
+    for (const PictureRow& row : rows)
+        project.pictures.push_back({++number, Utf8(row.path), Utf8(row.size), Utf8(row.note)});
+    return project;
+}
+
+void TfmMain::CommitPendingEdit() {
+    // A note still in its editor when the window closes or a build starts
+    // belongs to the project like one already entered. Editors live in the
+    // grid's viewport; nothing else there takes focus.
+    QWidget* editor = QApplication::focusWidget();
+    if (editor != nullptr && sgImages->viewport()->isAncestorOf(editor)) {
+        QMetaObject::invokeMethod(sgImages, "commitData", Qt::DirectConnection,
+                                  Q_ARG(QWidget*, editor));
+    }
+}
+
+}  // namespace grix

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Screenshots of the window as authors meet it, on a virtual X server with a
+# window manager, for a person to look at:
+#
+#   window_screenshots.sh GRIX SOURCE_DIR OUTPUT_DIR
+#
+# empty-project.png    a new project: the empty list with its hint
+# mid-build.png        a 20-picture project while its build runs
+# menu-file.png ...    each menu opened
+# width-720.png        the window at its narrowest
+# check-column.png     the check column and the ambiguity overlay
+#
+# The window works on copies in OUTPUT_DIR and keeps its own state there.
+set -euo pipefail
+
+if [ "${1:-}" = "--inside-xvfb" ]; then
+    grix=$2 out=$3
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    sleep 1
+
+    window_of() {  # the id of grix's main window once it is mapped
+        local id=""
+        for _ in $(seq 100); do
+            id=$(xdotool search --onlyvisible --name "^ Grix " 2>/dev/null | head -1 || true)
+            [ -n "$id" ] && break
+            sleep 0.1
+        done
+        [ -n "$id" ] || { echo "the window did not appear" >&2; exit 1; }
+        echo "$id"
+    }
+    shoot_window() { import -window "$1" "$out/$2"; }
+    shoot_screen() { import -window root "$out/$1"; }
+
+    # The empty project.
+    "$grix" --project "$out/empty/grix.ini" &
+    pid=$!
+    id=$(window_of)
+    sleep 1
+    shoot_window "$id" empty-project.png
+    # Every menu, each opened from the keyboard.
+    for menu in f e b t h; do
+        xdotool key --window "$id" "alt+$menu"
+        sleep 0.5
+        shoot_screen "menu-$menu.png"
+        xdotool key Escape
+        sleep 0.3
+    done
+    xdotool windowsize "$id" 720 553
+    sleep 1
+    shoot_window "$id" width-720.png
+    kill "$pid"; wait "$pid" 2>/dev/null || true
+
+    # The 20-picture project, its build caught while it runs.
+    "$grix" --project "$out/twenty/grix.ini" &
+    pid=$!
+    id=$(window_of)
+    sleep 4  # the checks run in the background
+    shoot_window "$id" check-column.png
+    xdotool key --window "$id" ctrl+b
+    sleep 0.2
+    shoot_window "$id" mid-build.png
+    sleep 3
+    shoot_window "$id" after-build.png
+    kill "$pid"; wait "$pid" 2>/dev/null || true
+    kill "$wm" 2>/dev/null || true
+    exit 0
+fi
+
+grix=$1
+source_dir=$2
+out=$(realpath -m "$3")
+rm -rf "$out"
+mkdir -p "$out/empty" "$out/twenty" "$out/config"
+
+# Twenty pictures: a small one with two solutions first (selected when the
+# project opens, so the overlay has cells to mark), twelve random ones, then
+# seven samples.
+cp "$source_dir"/examples/*.bmp "$out/twenty/"
+# A frame with a diagonal pair inside: the pair can lie either way.
+convert -size 16x16 xc:white -fill none -stroke black -draw "rectangle 0,0 15,15" \
+    -stroke none -fill black -draw "point 6,6" -draw "point 7,7" \
+    -draw "rectangle 3,10 12,12" -type bilevel "BMP3:$out/twenty/twins.bmp"
+# Large enough that the build, which checks every picture, runs for a while.
+size=${GRIX_SCREENSHOT_PICTURE_SIZE:-160x120}
+for n in $(seq 1 12); do
+    convert -size "$size" -seed "$n" plasma:fractal -colorspace gray -threshold 50% \
+        -type bilevel "BMP3:$out/twenty/random$n.bmp"
+done
+{
+    echo "[TEdit]"
+    echo "Edit2=Twenty pictures"
+    echo "[TCheckBox]"
+    echo "CheckBox1=0"
+    echo "ShowAmbiguity=1"
+    echo "[TComboBox]"
+    echo "ComboBox1=10"
+    echo "[Table]"
+    echo "RowCount=20"
+    row=0
+    for picture in "$out"/twenty/twins.bmp "$out"/twenty/random*.bmp \
+        $(ls "$source_dir"/examples/*.bmp | head -7); do
+        row=$((row + 1))
+        echo "$row.1=$picture"
+        echo "$row.2=$(identify -format '%w * %h' "$picture")"
+        echo "$row.3=Picture $(basename "$picture" .bmp)"
+    done
+} > "$out/twenty/grix.ini"
+
+XDG_CONFIG_HOME="$out/config" xvfb-run -a -s "-screen 0 1024x768x24" \
+    bash "$0" --inside-xvfb "$grix" "$out"
+for png in empty-project mid-build after-build check-column width-720 menu-f menu-e menu-b \
+    menu-t menu-h; do
+    colours=$(identify -format '%k' "$out/$png.png")
+    [ "$colours" -gt 16 ] || { echo "$png.png looks empty" >&2; exit 1; }
+done
+[ "$(identify -format '%w' "$out/width-720.png")" = 720 ] || { echo "not 720 wide" >&2; exit 1; }
+echo "screenshots in $out"
