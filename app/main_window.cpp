@@ -34,6 +34,7 @@
 #include "builder/picture_label.h"
 #include "builder/project_settings.h"
 #include "core/errors.h"
+#include "core/paths.h"
 #include "tools/byte_array_export.h"
 
 namespace grix {
@@ -353,7 +354,7 @@ void TfmMain::ExportFileAsByteArray() {
     // The export's own messages name the file they are about.
     const std::string output = ExportByteArray(Utf8(path));
     std::error_code ec;
-    const auto size = std::filesystem::file_size(output, ec);
+    const auto size = std::filesystem::file_size(NativePath(output), ec);
     AddLogLine("Create file " + output + ", size " + std::to_string(ec ? 0 : size) + " bytes");
 }
 
