@@ -1,14 +1,15 @@
 // The bytes of the archives: record layout, entry order, how each kind of
 // entry is stored and how the raw deflate data is cut.
-#include <sys/stat.h>
-#include <sys/time.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 
 #include "archive/archive_fixture.h"
+#include "core/paths.h"
+#include "core/platform.h"
 
 namespace grix::test {
 namespace {
@@ -26,8 +27,11 @@ void SetLocalMtime(const std::string& path, int year, int month, int day, int ho
     tm.tm_sec = second;
     tm.tm_isdst = -1;
     const std::time_t t = std::mktime(&tm);
-    const timeval times[2] = {{t, 0}, {t, 0}};
-    ASSERT_EQ(::utimes(path.c_str(), times), 0);
+    std::error_code ec;
+    std::filesystem::last_write_time(
+        NativePath(path),
+        std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(t)), ec);
+    ASSERT_FALSE(ec) << ec.message();
 }
 
 std::vector<std::uint8_t> ZlibRawDeflate(const std::vector<std::uint8_t>& data, int level) {
@@ -134,7 +138,7 @@ TEST_F(Layout, FolderEntryFields) {
     // The folder carries the time it was registered.
     auto dos = [](std::time_t t) {
         std::tm tm{};
-        localtime_r(&t, &tm);
+        (void)platform::LocalTime(t, tm);
         return (std::uint32_t((tm.tm_year - 80) << 9 | (tm.tm_mon + 1) << 5 | tm.tm_mday) << 16) |
                std::uint32_t(tm.tm_hour << 11 | tm.tm_min << 5 | tm.tm_sec / 2);
     };
@@ -156,13 +160,15 @@ TEST_F(Layout, EntryOrderFilesFirstThenEachFolderWithItsContents) {
     Put("Alpha/.hidden", "h");
     MakeFolder("Alpha/empty");
     Put("x", "lower");
-    Put("X", "upper, a separate file on this file system");
+    // Windows' names ignore case: "X" would be "x" again there.
+    if (!kWindows) Put("X", "upper, a separate file on this file system");
+    std::vector<std::string> expected = {"A.txt", "b.txt", "c", "X", "x", "_under",
+                                         "Alpha/", "Alpha/.hidden",
+                                         "Alpha/x.txt", "Alpha/empty/",
+                                         "zeta/", "zeta/inner.txt", "zeta/Deep/", "zeta/Deep/d.txt"};
+    if (kWindows) expected.erase(expected.begin() + 3);
     const ZipArchive zip = Pack();
-    EXPECT_EQ(Names(zip), (std::vector<std::string>{
-                              "A.txt", "b.txt", "c", "X", "x", "_under",
-                              "Alpha/", "Alpha/.hidden",
-                              "Alpha/x.txt", "Alpha/empty/",
-                              "zeta/", "zeta/inner.txt", "zeta/Deep/", "zeta/Deep/d.txt"}));
+    EXPECT_EQ(Names(zip), expected);
 }
 
 TEST_F(Layout, EmptyFileIsStored) {
@@ -278,6 +284,7 @@ TEST_F(Layout, OpenReplacesAnExistingArchiveAtOnce) {
 }
 
 TEST_F(Layout, ArchiveInsideItsBaseFolderIsLeftOut) {
+    if (kWindows) GTEST_SKIP() << "names that differ in case only are one file there";
     Put("a.txt", "a");
     Put("SELF.JAR", "a different file whose name differs only in case");
     TBrask jar("brask");
@@ -305,6 +312,7 @@ TEST_F(Layout, ZipAlwaysWritesZip64FieldsReadersAccept) {
     EXPECT_EQ(Get16(bytes, 4), 45);    // version needed
     EXPECT_EQ(Get32(bytes, 18), 0xFFFFFFFFu);
     EXPECT_EQ(Get16(bytes, 28), 20);   // the extra field with both sizes
+    if (!kHostTools) return;  // the rest asks unzip and Python's zipfile
     std::string out;
     EXPECT_EQ(RunCommand("unzip -tq " + ShellQuote(Jar()), &out), 0) << out;
     EXPECT_EQ(RunCommand("/usr/bin/python3 -c " +
