@@ -19,20 +19,35 @@
 
 namespace grix::platform {
 
-int Open(const std::string& path, int flags, int mode) { return ::open(path.c_str(), flags, mode); }
-long long Read(int fd, void* buffer, std::size_t count) { return ::read(fd, buffer, count); }
+int Open(const std::string& path, int flags, int mode) {
+    return ::open(path.c_str(), flags, mode);
+}
+long long Read(int fd, void* buffer, std::size_t count) {
+    return ::read(fd, buffer, count);
+}
 long long Write(int fd, const void* buffer, std::size_t count) {
     return ::write(fd, buffer, count);
 }
-long long Seek(int fd, long long offset, int whence) { return ::lseek(fd, offset, whence); }
-int Truncate(int fd, long long length) { return ::ftruncate(fd, length); }
-int Sync(int fd) { return ::fsync(fd); }
-int Close(int fd) { return ::close(fd); }
-int Lock(int fd, bool exclusive) { return ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB); }
+long long Seek(int fd, long long offset, int whence) {
+    return ::lseek(fd, offset, whence);
+}
+int Truncate(int fd, long long length) {
+    return ::ftruncate(fd, length);
+}
+int Sync(int fd) {
+    return ::fsync(fd);
+}
+int Close(int fd) {
+    return ::close(fd);
+}
+int Lock(int fd, bool exclusive) {
+    return ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
+}
 
 int Status(int fd, DescriptorStatus& status) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0) return -1;
+    if (::fstat(fd, &st) != 0)
+        return -1;
     status.is_file = S_ISREG(st.st_mode);
     status.is_folder = S_ISDIR(st.st_mode);
     status.size = static_cast<std::int64_t>(st.st_size);
@@ -42,17 +57,21 @@ int Status(int fd, DescriptorStatus& status) {
 int Rename(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str());
 }
-int Unlink(const std::string& path) { return ::unlink(path.c_str()); }
+int Unlink(const std::string& path) {
+    return ::unlink(path.c_str());
+}
 int Link(const std::string& existing, const std::string& new_name) {
     return ::link(existing.c_str(), new_name.c_str());
 }
 
 int SyncFolder(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
-    if (fd < 0) return -1;
+    if (fd < 0)
+        return -1;
     int result = ::fsync(fd);
     // Some file systems cannot sync a folder; the rename stands all the same.
-    if (result != 0 && (errno == EINVAL || errno == EROFS)) result = 0;
+    if (result != 0 && (errno == EINVAL || errno == EROFS))
+        result = 0;
     const int err = errno;
     ::close(fd);
     errno = err;
@@ -82,9 +101,13 @@ PathStatus QueryPath(const std::string& path, bool follow_links) {
     return status;
 }
 
-bool LocalTime(std::time_t t, std::tm& out) { return localtime_r(&t, &out) != nullptr; }
+bool LocalTime(std::time_t t, std::tm& out) {
+    return localtime_r(&t, &out) != nullptr;
+}
 
-long ProcessId() { return static_cast<long>(::getpid()); }
+long ProcessId() {
+    return static_cast<long>(::getpid());
+}
 
 std::string ExecutablePath() {
     std::error_code ec;
@@ -92,7 +115,8 @@ std::string ExecutablePath() {
     std::uint32_t size = 0;
     _NSGetExecutablePath(nullptr, &size);
     std::string buffer(size + 1, '\0');
-    if (_NSGetExecutablePath(buffer.data(), &size) != 0) return {};
+    if (_NSGetExecutablePath(buffer.data(), &size) != 0)
+        return {};
     buffer.resize(buffer.find('\0'));
     const auto canonical = std::filesystem::canonical(buffer, ec);
     return ec ? buffer : canonical.string();
@@ -118,8 +142,12 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 
 void UseUtf8Console() {}
 
-const char* TextLineEnd() { return "\n"; }
+const char* TextLineEnd() {
+    return "\n";
+}
 
-bool IsReservedFileName(std::string_view) { return false; }
+bool IsReservedFileName(std::string_view) {
+    return false;
+}
 
 }  // namespace grix::platform

@@ -52,7 +52,8 @@ std::vector<std::uint8_t> ExpectedPack(const test::TempDir& dir, const std::stri
 
 std::vector<std::uint8_t> EntryNamed(const test::ZipArchive& zip, const std::string& name) {
     for (const auto& entry : zip.entries) {
-        if (entry.name == name) return test::EntryContent(entry);
+        if (entry.name == name)
+            return test::EntryContent(entry);
     }
     ADD_FAILURE() << "no entry " << name;
     return {};
@@ -91,7 +92,8 @@ TEST(UnicodePaths, HexExportsAFileWithSuchAName) {
         Cli(GRIX_CLI_PATH, "hex " + ShellQuote(input), &out, &err, &status);
         EXPECT_EQ(status, 0) << name << ": " << err;
         const std::vector<std::uint8_t> imp = test::ReadBytes(input + ".imp");
-        std::vector<std::uint8_t> stored = ParseByteArrayDeclaration(std::string(imp.begin(), imp.end()));
+        std::vector<std::uint8_t> stored =
+            ParseByteArrayDeclaration(std::string(imp.begin(), imp.end()));
         ScrambleBytes(stored.data(), stored.size());  // the rule is its own inverse
         EXPECT_EQ(stored, bytes) << name;
     }
@@ -136,8 +138,8 @@ TEST(UnicodePaths, BuildInAProgramFolderWithSuchANameFromArgumentsAndSettings) {
         DrawPicture(picture);
         const std::string ini = program_folder + "/проект.ini";
         test::WriteText(ini, "[TEdit]\nEdit2=" + name + "\nEdit6=" + name +
-                                 "\n[Table]\nRowCount=1\n1.1=Картинки/" + name + ".bmp\n1.2=5 * 3\n1.3=" +
-                                 name + "\n");
+                                 "\n[Table]\nRowCount=1\n1.1=Картинки/" + name +
+                                 ".bmp\n1.2=5 * 3\n1.3=" + name + "\n");
         const std::string suite = program_folder + "/midlets/" + name;
         const std::vector<std::uint8_t> expected_pack = ExpectedPack(dir, picture, name);
 
@@ -159,7 +161,8 @@ TEST(UnicodePaths, BuildInAProgramFolderWithSuchANameFromArgumentsAndSettings) {
             const std::vector<std::uint8_t> jad = test::ReadBytes(suite + ".jad");
             const std::string jad_text(jad.begin(), jad.end());
             EXPECT_NE(jad_text.find("MIDlet-Name: " + name), std::string::npos) << jad_text;
-            if (first_jad.empty()) first_jad = jad;
+            if (first_jad.empty())
+                first_jad = jad;
             EXPECT_EQ(jad, first_jad) << name << ", " << way;
         }
     }
@@ -172,10 +175,10 @@ TEST(UnicodePaths, DeviceNamesAreRefusedAsCrosswordNamesOnWindowsOnly) {
         const char* name;
         bool device;
     } cases[] = {
-        {"NUL", true},     {"aux", true},     {"Con.jar", true}, {"prn.x.y", true},
-        {"COM1", true},    {"lpt9.txt", true}, {"nul .jad", true},
-        {"NULL", false},   {"COM10", false},  {"com0", false},  {"Console", false},
-        {"Кон", false},    {"LPT", false},
+        {"NUL", true},    {"aux", true},      {"Con.jar", true},  {"prn.x.y", true},
+        {"COM1", true},   {"lpt9.txt", true}, {"nul .jad", true}, {"NULL", false},
+        {"COM10", false}, {"com0", false},    {"Console", false}, {"Кон", false},
+        {"LPT", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsUsableCrosswordName(c.name), !(c.device && test::kWindows)) << c.name;
@@ -223,7 +226,8 @@ TEST(UnicodePaths, ASecondBuildOfTheSameFolderWaitsForTheFirst) {
     const BuildLock first(app, {}, nullptr);
     std::vector<std::string> log;
     const std::atomic<bool> stop{true};
-    EXPECT_THROW_MSG(BuildLock(app, [&](const std::string& line) { log.push_back(line); }, &stop),
+    EXPECT_THROW_MSG(BuildLock(
+                         app, [&](const std::string& line) { log.push_back(line); }, &stop),
                      Error, kBuildCancelled);
     EXPECT_EQ(log, std::vector<std::string>{"Waiting for another build in " + app + " to end..."});
 }

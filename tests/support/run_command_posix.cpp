@@ -12,8 +12,10 @@ namespace grix::test {
 std::string ShellQuote(const std::string& text) {
     std::string out = "'";
     for (char c : text) {
-        if (c == '\'') out += "'\\''";
-        else out += c;
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
     }
     return out + "'";
 }
@@ -22,7 +24,8 @@ int RunCommand(const std::string& command, std::string* out, std::string* err) {
     TempDir capture;
     const std::string out_path = capture / "stdout";
     const std::string err_path = capture / "stderr";
-    const std::string full = "(" + command + ") >" + ShellQuote(out_path) + " 2>" + ShellQuote(err_path);
+    const std::string full =
+        "(" + command + ") >" + ShellQuote(out_path) + " 2>" + ShellQuote(err_path);
     const int status = std::system(full.c_str());
     auto slurp = [](const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -30,9 +33,12 @@ int RunCommand(const std::string& command, std::string* out, std::string* err) {
         ss << in.rdbuf();
         return ss.str();
     };
-    if (out) *out = slurp(out_path);
-    if (err) *err = slurp(err_path);
-    if (status == -1) return -1;
+    if (out)
+        *out = slurp(out_path);
+    if (err)
+        *err = slurp(err_path);
+    if (status == -1)
+        return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 

@@ -1,8 +1,8 @@
 // Commands for tests, through cmd.exe. The command line goes over as UTF-16
 // (_wsystem), so that Cyrillic arguments reach the program unchanged.
 #include <cstdlib>
-#include <sstream>
 #include <fstream>
+#include <sstream>
 
 #include "core/paths.h"
 #include "support/test_support.h"
@@ -12,8 +12,10 @@ namespace grix::test {
 std::string ShellQuote(const std::string& text) {
     std::string out = "\"";
     for (char c : text) {
-        if (c == '"') out += "\\\"";
-        else out += c;
+        if (c == '"')
+            out += "\\\"";
+        else
+            out += c;
     }
     return out + "\"";
 }
@@ -29,7 +31,8 @@ int RunCommand(const std::string& command, std::string* out, std::string* err) {
     // -1 is cmd.exe failing to start at all (wine now and then under load),
     // never an answer of the program: that is tried again.
     int status = -1;
-    for (int attempt = 0; attempt < 3 && status == -1; ++attempt) status = _wsystem(line.c_str());
+    for (int attempt = 0; attempt < 3 && status == -1; ++attempt)
+        status = _wsystem(line.c_str());
     // Programs write their lines in text mode here ("\r\n"); tests compare
     // the lines, as on every other system.
     auto slurp = [](const std::string& path) {
@@ -39,12 +42,15 @@ int RunCommand(const std::string& command, std::string* out, std::string* err) {
         std::string text = ss.str();
         std::string lines;
         for (std::size_t i = 0; i < text.size(); ++i) {
-            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+                lines += text[i];
         }
         return lines;
     };
-    if (out) *out = slurp(out_path);
-    if (err) *err = slurp(err_path);
+    if (out)
+        *out = slurp(out_path);
+    if (err)
+        *err = slurp(err_path);
     return status;
 }
 
