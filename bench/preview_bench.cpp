@@ -26,16 +26,16 @@ std::string WritePicture(int width, int height) {
     return path.string();
 }
 
-// Zoom index 9 ("1000%") with grid: pitch 10, a 1000 x 1000 canvas cut to
-// the 640 x 480 surface. Panel sizes: the window's initial one and a
-// maximised one.
+// Zoom index 9 ("1000%", ten pixels per cell) with grid: an 1,100 x 1,100
+// canvas, so the surface grows past the panel and scrolls. Panel sizes: the
+// window's initial one and a maximised one.
 void BM_PreviewRedraw100x100At1000PercentWithGrid(benchmark::State& state) {
     const std::string path = WritePicture(100, 100);
-    QImage surface(grix::kPreviewWidth, grix::kPreviewHeight, QImage::Format_RGB32);
+    QImage surface;  // DrawPreview sizes it to the panel or the canvas
     const QSize panel(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) {
         grix::DrawPreview(surface, QColor(240, 240, 240),
-                          grix::PreviewRequest{path, 9, true, panel});
+                          grix::PreviewRequest{path, 9, true, panel, {}});
         benchmark::DoNotOptimize(surface.constBits());
     }
     std::filesystem::remove(path);
@@ -45,18 +45,30 @@ BENCHMARK(BM_PreviewRedraw100x100At1000PercentWithGrid)
     ->Args({1200, 900})
     ->Unit(benchmark::kMicrosecond);
 
-// The small pictures phones get: 20 x 20 at "400%" with grid.
+// The small pictures phones get: 20 x 20 at "400%" with grid, and at Fit.
 void BM_PreviewRedraw20x20At400PercentWithGrid(benchmark::State& state) {
     const std::string path = WritePicture(20, 20);
-    QImage surface(grix::kPreviewWidth, grix::kPreviewHeight, QImage::Format_RGB32);
+    QImage surface;  // DrawPreview sizes it to the panel or the canvas
     for (auto _ : state) {
         grix::DrawPreview(surface, QColor(240, 240, 240),
-                          grix::PreviewRequest{path, 3, true, QSize(222, 345)});
+                          grix::PreviewRequest{path, 3, true, QSize(222, 345), {}});
         benchmark::DoNotOptimize(surface.constBits());
     }
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_PreviewRedraw20x20At400PercentWithGrid)->Unit(benchmark::kMicrosecond);
+
+void BM_PreviewRedraw20x20AtFitWithGrid(benchmark::State& state) {
+    const std::string path = WritePicture(20, 20);
+    QImage surface;
+    for (auto _ : state) {
+        grix::DrawPreview(surface, QColor(240, 240, 240),
+                          grix::PreviewRequest{path, grix::kFitZoomIndex, true, QSize(222, 345), {}});
+        benchmark::DoNotOptimize(surface.constBits());
+    }
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_PreviewRedraw20x20AtFitWithGrid)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
