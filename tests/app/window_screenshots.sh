@@ -74,8 +74,9 @@ rm -rf "$out"
 mkdir -p "$out/empty" "$out/twenty" "$out/config"
 
 # Twenty pictures: a small one with two solutions first (selected when the
-# project opens, so the overlay has cells to mark), twelve random ones, then
-# seven samples.
+# project opens, so the overlay has cells to mark), seven samples that line
+# logic solves, then twelve random ones, so the list shows verdicts of
+# every kind.
 cp "$source_dir"/examples/*.bmp "$out/twenty/"
 # A frame with a diagonal pair inside: the pair can lie either way.
 convert -size 16x16 xc:white -fill none -stroke black -draw "rectangle 0,0 15,15" \
@@ -98,8 +99,8 @@ done
     echo "[Table]"
     echo "RowCount=20"
     row=0
-    for picture in "$out"/twenty/twins.bmp "$out"/twenty/random*.bmp \
-        $(ls "$source_dir"/examples/*.bmp | head -7); do
+    for picture in "$out"/twenty/twins.bmp $(ls "$source_dir"/examples/*.bmp | head -7) \
+        "$out"/twenty/random*.bmp; do
         row=$((row + 1))
         echo "$row.1=$picture"
         echo "$row.2=$(identify -format '%w * %h' "$picture")"
