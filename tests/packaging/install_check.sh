@@ -50,7 +50,7 @@ QT_QPA_PLATFORM=offscreen timeout 3 /usr/bin/grix --project "$work/sample/grix.i
 [ "$status" -eq 124 ] ||
   { cat "$work/grix.log" >&2; fail "the installed grix ended within 3 seconds (status $status)"; }
 version=$(QT_QPA_PLATFORM=offscreen /usr/bin/grix --version 2>/dev/null)
-[ "$version" = "grix $(dpkg-deb -f "$deb" Version)" ] || fail "grix --version says \"$version\""
+[ "$version" = "Grix $(dpkg-deb -f "$deb" Version)" ] || fail "grix --version says \"$version\""
 man -w grix-cli >/dev/null || fail "man cannot find grix-cli(1)"
 
 remove
