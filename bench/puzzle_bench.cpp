@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <ctime>
 #include <random>
 #include <vector>
@@ -28,6 +29,14 @@ CellGrid RandomGrid(int side, double ink, std::mt19937& random) {
     for (int i = 0; i < side * side; ++i)
         grid.cells.push_back(filled(random));
     return grid;
+}
+
+std::vector<CellGrid> RandomGrids(int count, int side, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    std::vector<CellGrid> grids;
+    for (int i = 0; i < count; ++i)
+        grids.push_back(RandomGrid(side, 0.5, random));
+    return grids;
 }
 
 std::vector<CellGrid> LineSolvable(int side, double ink, int count) {
@@ -108,10 +117,7 @@ BENCHMARK(BM_NeedsSearch)->Unit(benchmark::kMillisecond);
 // 75.4 % are unique and 74.4 % line-solvable.
 void BM_Random5x5(benchmark::State& state) {
     constexpr int kGrids = 5000;
-    std::mt19937 random(55);
-    std::vector<CellGrid> grids;
-    for (int i = 0; i < kGrids; ++i)
-        grids.push_back(RandomGrid(5, 0.5, random));
+    const std::vector<CellGrid> grids = RandomGrids(kGrids, 5, 55);
     int unique = 0;
     int line = 0;
     for (auto _ : state) {
@@ -130,10 +136,7 @@ BENCHMARK(BM_Random5x5)->Unit(benchmark::kMillisecond);
 // 200 random 25 x 25 grids at 50 % ink, one second each at most.
 void BM_Random25x25(benchmark::State& state) {
     constexpr int kGrids = 200;
-    std::mt19937 random(2525);
-    std::vector<CellGrid> grids;
-    for (int i = 0; i < kGrids; ++i)
-        grids.push_back(RandomGrid(25, 0.5, random));
+    const std::vector<CellGrid> grids = RandomGrids(kGrids, 25, 2525);
     std::vector<double> times;
     int decided = 0;
     int unique = 0;

@@ -17,22 +17,8 @@ cd "$root"
 # The cross tool chain, zlib for the target, wine to run what it builds,
 # GoogleTest's sources and the CLI11 headers (both compiled for the target
 # here), and locale data for wine's code pages.
-wanted=(cmake mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64
-        googletest libcli11-dev locales)
-missing=()
-for p in "${wanted[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "Please run as root or install sudo: missing packages: ${missing[*]}" >&2; exit 1; }
-    sudo="sudo"
-  fi
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/setup.sh cmake mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 \
+  googletest libcli11-dev locales
 
 work=$root/build/windows
 toolchain=$root/cmake/mingw-w64-x86_64.cmake

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Grix needs (scripts/debian-packages.txt),
-# asking apt only when something is missing.
+# or the packages named as arguments, asking apt only when something is
+# missing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/debian-packages.txt")
+if [ $# -gt 0 ]; then
+  wanted=("$@")
+else
+  mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/debian-packages.txt")
+fi
 
 missing=()
 for p in "${wanted[@]}"; do
