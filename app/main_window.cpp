@@ -35,6 +35,7 @@
 #include "builder/project_settings.h"
 #include "core/errors.h"
 #include "core/paths.h"
+#include "core/scope_exit.h"
 #include "tools/byte_array_export.h"
 
 namespace grix {
@@ -306,10 +307,7 @@ void TfmMain::RefreshPreview() {
     } else {
         request = std::nullopt;
     }
-    struct Repaint {
-        PreviewSurface* surface;
-        ~Repaint() { surface->Fit(); }
-    } repaint{Image1};
+    const ScopeExit repaint([this] { Image1->Fit(); });
     if (!request) {
         // Nothing to show: the surface just fills the panel.
         Image1->Image() =

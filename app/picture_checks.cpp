@@ -9,7 +9,7 @@
 #include <exception>
 #include <new>
 
-#include "builder/pack_picture.h"
+#include "cells/pack_picture.h"
 #include "core/errors.h"
 
 namespace grix {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "builder/pack_picture.h"
+#include "cells/pack_picture.h"
 
 namespace grix {
 

@@ -19,8 +19,8 @@
 #include "app/import_dialog.h"
 #include "app/main_window.h"
 #include "app/utf8_text.h"
-#include "builder/pack_picture.h"
 #include "builder/picture_label.h"
+#include "cells/pack_picture.h"
 #include "core/errors.h"
 
 namespace grix {

@@ -24,6 +24,7 @@
 #include "app/utf8_text.h"
 #include "builder/project_settings.h"
 #include "core/errors.h"
+#include "core/scope_exit.h"
 
 namespace grix {
 namespace {
@@ -38,11 +39,7 @@ void TfmMain::LoadSettings() {
     const std::string folder = SettingsFolder(settings_path_);
     const bool was = updating_list_;
     updating_list_ = true;
-    struct Done {
-        bool& flag;
-        bool was;
-        ~Done() { flag = was; }
-    } done{updating_list_, was};
+    const ScopeExit done([&] { updating_list_ = was; });
     LoadControls(ini, components_);
     // Files from before "Fit" store -1 (no zoom chosen) or a hand-edited
     // index: both show the picture fitted.

@@ -6,43 +6,11 @@
 
 namespace grix {
 
-bool HasPathSeparator(std::string_view path) {
-    for (char c : path) {
-        if (IsPathSeparator(c)) return true;
-    }
-    return false;
-}
-
 bool HasWildcard(std::string_view mask) { return mask.find_first_of("*?") != std::string_view::npos; }
 
 bool IsAbsolutePath(std::string_view path) {
     if (kWindowsPaths && path.size() >= 2 && path[1] == ':') return true;
     return !path.empty() && IsPathSeparator(path[0]);
-}
-
-namespace {
-std::size_t LastSeparator(std::string_view path) {
-    for (std::size_t i = path.size(); i > 0; --i) {
-        if (IsPathSeparator(path[i - 1])) return i - 1;
-    }
-    return std::string_view::npos;
-}
-}  // namespace
-
-std::string FolderPart(std::string_view path) {
-    const std::size_t at = LastSeparator(path);
-    return at == std::string_view::npos ? std::string() : std::string(path.substr(0, at + 1));
-}
-
-std::string FileNamePart(std::string_view path) {
-    const std::size_t at = LastSeparator(path);
-    return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
-}
-
-std::string WithTrailingSeparator(std::string_view path) {
-    std::string out(path);
-    if (out.empty() || !IsPathSeparator(out.back())) out += kPathSeparator;
-    return out;
 }
 
 std::string NormalizePath(std::string_view path) {
@@ -73,12 +41,12 @@ std::string NormalizePath(std::string_view path) {
         at = end + 1;
     }
     std::string out = root;
-    if (absolute) out += kPathSeparator;
+    if (absolute) out += kPathDelimiter;
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0) out += kPathSeparator;
+        if (i > 0) out += kPathDelimiter;
         out += parts[i];
     }
-    if (trailing && !parts.empty()) out += kPathSeparator;
+    if (trailing && !parts.empty()) out += kPathDelimiter;
     if (out.empty()) out.push_back('.');
     return out;
 }
@@ -127,11 +95,11 @@ std::string RelativePath(std::string_view base, std::string_view path) {
     std::string out;
     for (std::size_t i = common; i < from.size(); ++i) {
         out += "..";
-        out += kPathSeparator;
+        out += kPathDelimiter;
     }
     for (std::size_t i = common; i < to.size(); ++i) {
         out += to[i];
-        out += kPathSeparator;
+        out += kPathDelimiter;
     }
     return out + FileNamePart(path);
 }

@@ -1,5 +1,6 @@
-// Path strings as folder collection and entry naming handle them: folder
-// part, file-name part, lexical full-path expansion and relative paths.
+// Path strings as folder collection and entry naming handle them: lexical
+// full-path expansion and relative paths (the folder and file-name parts
+// are the file layer's, core/paths.h).
 // Nothing here touches the process's current folder; a "current" folder is
 // always passed in.
 #pragma once
@@ -11,19 +12,8 @@
 
 namespace grix {
 
-inline constexpr char kPathSeparator = kPathDelimiter;
-// A backslash is an ordinary character of a POSIX file name.
-constexpr bool IsPathSeparator(char c) { return c == '/' || (kWindowsPaths && c == '\\'); }
-
-bool HasPathSeparator(std::string_view path);
 bool HasWildcard(std::string_view mask);  // '*' or '?'
 bool IsAbsolutePath(std::string_view path);
-
-// Up to and including the last separator ("" without one).
-std::string FolderPart(std::string_view path);
-// After the last separator.
-std::string FileNamePart(std::string_view path);
-std::string WithTrailingSeparator(std::string_view path);
 
 // Lexical clean-up: repeated separators, "." and ".." components removed;
 // a trailing separator is kept.

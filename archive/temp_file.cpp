@@ -1,9 +1,7 @@
 #include "archive/temp_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
-#include <random>
 #include <system_error>
 #include <vector>
 
@@ -14,21 +12,9 @@ namespace grix {
 
 TempFile::TempFile() {
     std::error_code ec;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
-    if (ec) folder = ".";
-    std::random_device entropy;
-    std::mt19937_64 names(entropy());
-    for (int attempt = 0;; ++attempt) {
-        const std::string candidate =
-            Utf8Path(folder / ("grix-" + std::to_string(names() % 1000000000000ULL) + ".tmp"));
-        int err = 0;
-        file_ = File::TryOpen(candidate, OpenMode::CreateNew, err);
-        if (file_.IsOpen()) {
-            path_ = candidate;
-            return;
-        }
-        if (err != EEXIST || attempt >= 100) throw EFileError::FromErrno(err);
-    }
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+    file_ = File::CreateUnique(ec ? "." : Utf8Path(folder), "grix-");
+    path_ = file_.Path();
 }
 
 TempFile::~TempFile() {

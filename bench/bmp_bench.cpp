@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/pack_picture.h"
+#include "cells/pack_picture.h"
 #include "core/file.h"
 #include "imaging/picture.h"
 

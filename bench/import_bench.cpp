@@ -15,7 +15,7 @@
 #include "convert/cell_scaling.h"
 #include "convert/import_preview.h"
 #include "convert/picture_conversion.h"
-#include "imaging/picture_reader.h"
+#include "import/picture_reader.h"
 #include "puzzle/solvability.h"
 
 namespace {

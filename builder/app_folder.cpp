@@ -8,24 +8,7 @@
 #include "core/platform.h"
 
 namespace grix {
-namespace {
-
-// Used only where an install folder is known (POSIX installs).
-[[maybe_unused]] std::string WithTrailingSeparator(std::string folder) {
-    if (!folder.empty() && folder.back() != kPathDelimiter && folder.back() != '/') {
-        folder += kPathDelimiter;
-    }
-    return folder;
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto at = path.find_last_of(kPathDelimiter == '/' ? "/" : "\\/");
-    return at == std::string::npos ? std::string() : path.substr(0, at + 1);
-}
-
-}  // namespace
-
-std::string ExecutableFolder() { return FolderOf(platform::ExecutablePath()); }
+std::string ExecutableFolder() { return FolderPart(platform::ExecutablePath()); }
 
 std::string UserDataFolder() { return platform::PerUserDataFolder(); }
 

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "archive/brask.h"
+#include "builder/build_file.h"
 #include "builder/build_lock.h"
 #include "builder/crossword_pack.h"
 #include "builder/descriptors.h"
@@ -17,6 +18,7 @@
 #include "core/errors.h"
 #include "core/file.h"
 #include "core/paths.h"
+#include "core/scope_exit.h"
 #include "core/platform.h"
 #include "core/staged_file.h"
 #include "core/text.h"
@@ -101,18 +103,7 @@ void CheckCancel(const BuildControl& control) {
 
 // Writes the JAD text into its staged file; any failure names the JAD.
 void WriteJad(const std::string& text, const StagedFile& staged, const LogSink& log) {
-    try {
-        File file = File::Open(staged.TempPath(), OpenMode::Replace);
-        file.WriteAll(text.data(), text.size());
-        file.Sync();
-        file.Close();
-    } catch (const std::exception&) {
-        throw Error("Can not create/save file " + staged.FinalPath());
-    }
-    if (log) {
-        log("Create file " + staged.FinalPath() + ", size " + std::to_string(text.size()) +
-            " bytes");
-    }
+    WriteBuildFile(text.data(), text.size(), staged, log);
 }
 
 // The size of a file by name.
@@ -259,10 +250,7 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         // build at a time. The lock is held until the cleanup is done.
         const BuildLock lock(app_folder, log, control.cancel);
         folders = FoldersFor(app_folder);
-        struct CleansUp {  // runs before the lock is released
-            const BuildFolders& folders;
-            ~CleansUp() { CleanUp(folders); }
-        } cleans_up{folders};
+        const ScopeExit cleans_up([&] { CleanUp(folders); });  // before the lock goes
 
         CheckCancel(control);
         say("Checking directories...");

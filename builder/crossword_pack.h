@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
-#include "builder/pack_picture.h"
 #include "builder/project.h"
+#include "cells/pack_picture.h"
 
 namespace grix {
 

@@ -1,5 +1,6 @@
 #include "builder/descriptors.h"
 
+#include "builder/build_file.h"
 #include "core/errors.h"
 #include "core/file.h"
 
@@ -61,14 +62,7 @@ std::string JadText(const std::string& name, const std::string& vendor, const st
 }
 
 void WriteTextFile(const std::string& text, const std::string& path, const LogSink& log) {
-    try {
-        File file = File::Open(path, OpenMode::Replace);
-        file.WriteAll(text.data(), text.size());
-        file.Close();
-    } catch (const std::exception&) {
-        throw Error("Can not create/save file " + path);
-    }
-    if (log) log("Create file " + path + ", size " + std::to_string(text.size()) + " bytes");
+    WriteBuildFile(text.data(), text.size(), path, log);
 }
 
 }  // namespace grix

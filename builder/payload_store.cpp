@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "builder/build_file.h"
 #include "core/errors.h"
 #include "core/file.h"
 #include "core/paths.h"
@@ -12,18 +13,9 @@ namespace grix {
 
 void WritePayloadFile(const std::uint8_t* array, std::size_t length, const std::string& path,
                       const LogSink& log) {
-    try {
-        std::vector<std::uint8_t> plain(array, array + length);
-        ScrambleBytes(plain.data(), plain.size());
-        File file = File::Open(path, OpenMode::Replace);
-        file.WriteAll(plain);
-        file.Close();
-    } catch (const std::exception&) {
-        // The cause is dropped on purpose: the log names the file, which is
-        // what the user can act on.
-        throw Error("Can not create/save file " + path);
-    }
-    if (log) log("Create file " + path + ", size " + std::to_string(length) + " bytes");
+    std::vector<std::uint8_t> plain(array, array + length);
+    ScrambleBytes(plain.data(), plain.size());
+    WriteBuildFile(plain.data(), plain.size(), path, log);
 }
 
 void WritePayload(const std::string& staging_folder, const LogSink& log) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "builder/pack_picture.h"
 #include "builder/picture_label.h"
+#include "cells/pack_picture.h"
 #include "puzzle/solvability.h"
 
 namespace grix {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "builder/pack_picture.h"
+#include "cells/pack_picture.h"
 #include "cli/command.h"
 
 namespace grix::cli {

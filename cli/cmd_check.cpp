@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "builder/pack_picture.h"
 #include "builder/project_settings.h"
+#include "cells/pack_picture.h"
 #include "cli/command.h"
 #include "puzzle/solvability.h"
 

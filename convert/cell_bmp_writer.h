@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "puzzle/cell_grid.h"
+#include "cells/cell_grid.h"
 
 namespace grix {
 

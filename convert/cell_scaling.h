@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/luma_image.h"
+#include "import/luma_image.h"
 
 namespace grix {
 

@@ -1,8 +1,8 @@
 // From cell luminance to filled and empty cells.
 #pragma once
 
+#include "cells/cell_grid.h"
 #include "convert/cell_scaling.h"
-#include "puzzle/cell_grid.h"
 
 namespace grix {
 

@@ -7,8 +7,8 @@
 #include <atomic>
 #include <optional>
 
-#include "imaging/luma_image.h"
-#include "puzzle/cell_grid.h"
+#include "cells/cell_grid.h"
+#include "import/luma_image.h"
 #include "puzzle/solvability.h"
 
 namespace grix {

@@ -9,7 +9,7 @@
 
 #include "convert/cell_scaling.h"
 #include "convert/picture_conversion.h"
-#include "imaging/luma_image.h"
+#include "import/luma_image.h"
 
 namespace grix {
 

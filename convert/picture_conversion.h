@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "cells/cell_grid.h"
 #include "convert/cell_scaling.h"
-#include "imaging/picture_reader.h"
-#include "puzzle/cell_grid.h"
+#include "import/picture_reader.h"
 
 namespace grix {
 

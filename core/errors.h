@@ -25,17 +25,10 @@ GRIX_ERROR_KIND(EInvalidGraphic);    // not a picture we can decode
 GRIX_ERROR_KIND(EFOpenError);        // "Cannot open file "%s". %s"
 GRIX_ERROR_KIND(EReadError);         // "Stream read error"
 GRIX_ERROR_KIND(EWriteError);        // "Stream write error"
-GRIX_ERROR_KIND(EOSError);           // "System Error.  Code: %d.\r\n%s"
-GRIX_ERROR_KIND(EOutOfResources);
-GRIX_ERROR_KIND(EInvalidOperation);
 GRIX_ERROR_KIND(EOutOfMemory);       // "Out of memory"
 GRIX_ERROR_KIND(EFCreateError);      // "Cannot create file "%s". %s"
 
 #undef GRIX_ERROR_KIND
-
-// A plain failure with a message of its own (the build driver's step
-// failures such as "Crossword name is empty").
-using EFailure = Error;
 
 inline constexpr const char* kStreamReadError = "Stream read error";
 inline constexpr const char* kStreamWriteError = "Stream write error";

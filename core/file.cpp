@@ -127,7 +127,7 @@ File File::TryOpen(const std::string& path, OpenMode mode, int& err) noexcept {
     } else if (status.type == FileType::Folder) {
         err = EISDIR;
     } else if (status.type != FileType::Regular) {
-        err = kNotRegularFile;
+        err = kNotRegularFileCode;
     }
     if (err != 0) {
         CurrentFileOps().Close(fd);

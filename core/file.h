@@ -25,10 +25,6 @@ struct FileStatus {
     std::int64_t size = 0;
 };
 
-// The error value (in place of an errno value) for a path that names a pipe,
-// a device or a socket: EFileError reads "Not a regular file".
-inline constexpr int kNotRegularFile = kNotRegularFileCode;
-
 class FileOps {
 public:
     virtual ~FileOps() = default;
@@ -71,7 +67,7 @@ private:
 };
 
 // Every mode opens without blocking and refuses what is not a regular file
-// (a folder with EISDIR, anything else with kNotRegularFile). The modes that
+// (a folder with EISDIR, anything else with kNotRegularFileCode). The modes that
 // create never follow a link at the path itself.
 enum class OpenMode {
     Read,             // existing file, read only

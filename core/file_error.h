@@ -1,7 +1,8 @@
-// The runtime's file error: a numbered failure of a file operation whose
-// message is fixed by its code. Codes 100, 101 and 106 are the runtime's
-// own; every other code is the operating system's error number as the
-// reference platform numbers it (see ErrorCodeFromErrno).
+// A numbered failure of a file operation whose message is fixed by its
+// code, so that logs and message boxes read the same on every system.
+// Codes 2 to 5 are numbered as Windows numbers those failures, whatever the
+// system (ErrorCodeFromErrno maps errno values onto them); 100, 101 and 106
+// are Grix's own; any other code is the system's errno value.
 #pragma once
 
 #include <string>

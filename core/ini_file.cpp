@@ -7,6 +7,7 @@
 #include "core/file.h"
 #include "core/paths.h"
 #include "core/platform.h"
+#include "core/staged_file.h"
 #include "core/text.h"
 
 namespace grix {
@@ -342,19 +343,19 @@ void IniFile::Save() {
         if (!ec)
             target = std::move(real);
     }
-    const std::string temporary =
-        Utf8Path(target) + "." + std::to_string(platform::ProcessId()) + ".tmp";
     try {
-        File out = File::Open(temporary, OpenMode::Replace);
+        // Beside the file and under a name nobody can have planted, put in
+        // place by one rename: a failure leaves the earlier settings whole.
+        StagedFile staged(Utf8Path(target), "." + FileNamePart(Utf8Path(target)) + "-");
+        File out = File::Open(staged.TempPath(), OpenMode::ReadWrite);
         out.WriteAll(text.data(), text.size());
         out.Sync();
         out.Close();
         const fs::file_status old = fs::status(target, ec);
         if (!ec && fs::exists(old))
-            fs::permissions(NativePath(temporary), old.permissions(), ec);
-        fs::rename(NativePath(temporary), target);
+            fs::permissions(NativePath(staged.TempPath()), old.permissions(), ec);
+        staged.Commit();
     } catch (const std::exception&) {
-        fs::remove(NativePath(temporary), ec);
         throw EIniFileException("Unable to write to " + path_);
     }
     saved_text_ = text;

@@ -1,6 +1,6 @@
-// An INI settings file with the habits of the classic private-profile
-// service, so that files written by earlier versions of the tool (and by
-// hand) read the same and keep their look when we write them back:
+// An INI settings file that reads files written by earlier versions of the
+// tool (and by hand) the way they were always read, and keeps their look
+// when we write them back:
 //
 //   - section and key names match without regard to ASCII case; the first
 //     section and the first key of a name win;

@@ -24,6 +24,20 @@ inline constexpr char kPathDelimiter = kWindowsPaths ? '\\' : '/';
 std::filesystem::path NativePath(std::string_view utf8);
 std::string Utf8Path(const std::filesystem::path& path);
 
+// A backslash is an ordinary character of a POSIX file name.
+constexpr bool IsPathSeparator(char c) { return c == '/' || (kWindowsPaths && c == '\\'); }
+bool HasPathSeparator(std::string_view path);
+
+// The one place a path is cut into its folder and file-name parts.
+// Up to and including the last separator ("" without one).
+std::string FolderPart(std::string_view path);
+// After the last separator.
+std::string FileNamePart(std::string_view path);
+// The folder part without its trailing separator ("." for none, the root
+// for a file in it): a folder that can be opened or synced.
+std::string FolderOfPath(std::string_view path);
+std::string WithTrailingSeparator(std::string_view path);
+
 // folder + separator + name.
 inline std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + kPathDelimiter + name;

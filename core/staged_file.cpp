@@ -5,17 +5,9 @@
 
 #include "core/file.h"
 #include "core/paths.h"
+#include "core/scope_exit.h"
 
 namespace grix {
-
-std::string FolderOfPath(const std::string& path) {
-    const auto at = path.find_last_of(kWindowsPaths ? "/\\" : "/");
-    if (at == std::string::npos)
-        return ".";
-    if (at == 0)
-        return path.substr(0, 1);
-    return path.substr(0, at);
-}
 
 StagedFile::StagedFile(std::string final_path, const std::string& prefix)
     : final_path_(std::move(final_path)) {
@@ -58,13 +50,10 @@ void CommitPair(StagedFile& first, StagedFile& second, const std::string& backup
         if (errno != EEXIST)
             break;
     }
-    struct Backup {
-        const std::string& path;
-        ~Backup() {
-            if (!path.empty())
-                RemoveFile(path);
-        }
-    } remove_backup{backup};
+    const ScopeExit remove_backup([&] {
+        if (!backup.empty())
+            RemoveFile(backup);
+    });
 
     first.Commit();
     try {

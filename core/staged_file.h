@@ -30,9 +30,6 @@ class StagedFile {
     bool committed_ = false;
 };
 
-// The folder part of `path`, without its trailing separator ("." for none).
-std::string FolderOfPath(const std::string& path);
-
 // Puts two staged files in place as a pair: `first` and then `second`. When
 // the second rename fails the first is undone (the earlier file restored
 // from a hard link kept for the purpose, or the new one removed when there

@@ -1,5 +1,4 @@
-// Text conversion. On this port the "system code page" of typed text is
-// UTF-8: names, notes and paths travel through the program as UTF-8 bytes
+// Text conversion. Typed text is UTF-8 on every system: names, notes and paths travel through the program as UTF-8 bytes
 // in std::string. The crossword pack wants UTF-16 code units; settings
 // files written on Cyrillic Windows systems arrive in Windows-1251.
 #pragma once

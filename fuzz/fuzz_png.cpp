@@ -7,7 +7,7 @@
 
 #include "core/errors.h"
 #include "fuzz/decoded_picture_check.h"
-#include "imaging/png_reader.h"
+#include "import/png_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace grix;

@@ -16,7 +16,7 @@ std::string CannotOpenFileMessage(const std::string& path, int err) {
     const std::filesystem::path absolute = std::filesystem::absolute(NativePath(path), ec);
     if (!ec)
         full = Utf8Path(absolute.lexically_normal());
-    const std::string reason = err == kNotRegularFile ? FileErrorMessage(kNotRegularFileCode)
+    const std::string reason = err == kNotRegularFileCode ? FileErrorMessage(kNotRegularFileCode)
                                                       : std::generic_category().message(err);
     return "Cannot open file \"" + full + "\". " + reason;
 }

@@ -34,8 +34,8 @@ python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.arg
 run_checker "$work" "$work/shrunk"
 
 mkdir -p "$out"
-files="point.png logo.png snow0.png snow1.png snow2.png snow3.png TCanvas.class TNokiaCanvas.class
-  TCanvasInit.class TGrixMIDlet.class TBoard.class TConfig.class TSprite.class"
+# The payload's files in their fixed order, one list for every script.
+files=$(cat "$player_dir/../payload/files.txt")
 for f in $files; do
   case $f in
     *.png) cp "$player_dir/res/$f" "$out/$f" ;;

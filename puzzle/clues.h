@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "puzzle/cell_grid.h"
+#include "cells/cell_grid.h"
 
 namespace grix {
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "puzzle/cell_grid.h"
+#include "cells/cell_grid.h"
 #include "puzzle/line_solver.h"
 
 namespace grix {

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "puzzle/cell_grid.h"
+#include "cells/cell_grid.h"
 
 namespace grix {
 

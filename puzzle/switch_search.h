@@ -5,7 +5,7 @@
 // a search when a grid has one, as most ambiguous pictures do.
 #pragma once
 
-#include "puzzle/cell_grid.h"
+#include "cells/cell_grid.h"
 
 namespace grix {
 

@@ -18,9 +18,7 @@ bash "$root/player/build.sh" "$out" >"$work/player-build.log" 2>&1 || {
   exit 1
 }
 
-files=(point.png logo.png snow0.png snow1.png snow2.png snow3.png
-       TCanvas.class TNokiaCanvas.class TCanvasInit.class TGrixMIDlet.class
-       TBoard.class TConfig.class TSprite.class)
+mapfile -t files <"$root/payload/files.txt"
 status=0
 for f in "${files[@]}"; do
   "$cli" hex "$out/$f"

@@ -24,7 +24,7 @@ std::string ByteArrayDeclaration(const std::uint8_t* data, std::size_t size);
 // and answers that path. The output is written beside its final name and
 // renamed over it only when complete, so a failure (disk full) never leaves
 // a truncated declaration in place of an earlier one. Only a regular file
-// is read. Failures name the file with the runtime's message: EFOpenError
+// is read. Failures name the file with the file layer's message: EFOpenError
 // "Cannot open file "<input>". <message>" for the input, EFCreateError
 // "Cannot create file "<output>". <message>" for the output.
 std::string ExportByteArray(const std::string& input_path);

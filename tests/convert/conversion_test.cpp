@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "builder/pack_picture.h"
+#include "cells/pack_picture.h"
 #include "convert/cell_bmp_writer.h"
 #include "convert/cell_scaling.h"
 #include "convert/cell_threshold.h"

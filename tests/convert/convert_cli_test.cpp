@@ -2,7 +2,7 @@
 // a fair neighbour of an ambiguous picture.
 #include <gtest/gtest.h>
 
-#include "builder/pack_picture.h"
+#include "cells/pack_picture.h"
 #include "imaging/picture_encoders.h"
 #include "support/test_support.h"
 

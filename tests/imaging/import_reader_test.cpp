@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "imaging/import_errors.h"
 #include "imaging/picture_encoders.h"
-#include "imaging/picture_reader.h"
-#include "imaging/picture_size_limit.h"
-#include "imaging/png_reader.h"
+#include "import/import_errors.h"
+#include "import/picture_reader.h"
+#include "import/picture_size_limit.h"
+#include "import/png_reader.h"
 #include "support/bmp_file.h"
 #include "support/test_support.h"
 

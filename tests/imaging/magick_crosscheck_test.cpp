@@ -13,7 +13,7 @@
 #include <filesystem>
 
 #include "convert/cell_scaling.h"
-#include "imaging/picture_reader.h"
+#include "import/picture_reader.h"
 #include "support/test_support.h"
 
 namespace grix {

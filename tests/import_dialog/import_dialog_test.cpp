@@ -12,7 +12,7 @@
 #include <random>
 
 #include "app/import_dialog.h"
-#include "builder/pack_picture.h"
+#include "cells/pack_picture.h"
 #include "imaging/picture_encoders.h"
 #include "support/test_support.h"
 

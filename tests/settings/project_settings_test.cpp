@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "builder/pack_picture.h"
+#include "cells/pack_picture.h"
 #include "core/file_error.h"
 #include "support/test_support.h"
 

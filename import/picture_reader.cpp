@@ -1,19 +1,19 @@
-#include "imaging/picture_reader.h"
+#include "import/picture_reader.h"
 
 #include <cstring>
 #include <vector>
 
-#include "imaging/bmp_luma_reader.h"
-#include "imaging/import_errors.h"
 #include "imaging/stream.h"
+#include "import/bmp_luma_reader.h"
+#include "import/import_errors.h"
 #ifdef GRIX_HAVE_GIF
-#include "imaging/gif_reader.h"
+#include "import/gif_reader.h"
 #endif
 #ifdef GRIX_HAVE_JPEG
-#include "imaging/jpeg_reader.h"
+#include "import/jpeg_reader.h"
 #endif
 #ifdef GRIX_HAVE_PNG
-#include "imaging/png_reader.h"
+#include "import/png_reader.h"
 #endif
 
 namespace grix {

@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "cells/cell_grid.h"
 #include "imaging/picture.h"
-#include "puzzle/cell_grid.h"
 
 namespace grix {
 

@@ -1,4 +1,4 @@
-#include "builder/pack_picture.h"
+#include "cells/pack_picture.h"
 
 #include "core/errors.h"
 

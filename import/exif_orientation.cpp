@@ -1,4 +1,4 @@
-#include "imaging/exif_orientation.h"
+#include "import/exif_orientation.h"
 
 #include <cstring>
 

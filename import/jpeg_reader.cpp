@@ -1,4 +1,4 @@
-#include "imaging/jpeg_reader.h"
+#include "import/jpeg_reader.h"
 
 #include <turbojpeg.h>
 
@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "imaging/exif_orientation.h"
-#include "imaging/import_errors.h"
+#include "import/exif_orientation.h"
+#include "import/import_errors.h"
 
 namespace grix {
 namespace {

@@ -1,11 +1,11 @@
-#include "imaging/png_reader.h"
+#include "import/png_reader.h"
 
 #include <spng.h>
 
 #include <memory>
 #include <vector>
 
-#include "imaging/import_errors.h"
+#include "import/import_errors.h"
 
 namespace grix {
 namespace {

@@ -1,4 +1,4 @@
-#include "imaging/gif_reader.h"
+#include "import/gif_reader.h"
 
 #include <gif_lib.h>
 
@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "imaging/import_errors.h"
+#include "import/import_errors.h"
 
 namespace grix {
 namespace {

@@ -1,7 +1,7 @@
-#include "imaging/bmp_luma_reader.h"
+#include "import/bmp_luma_reader.h"
 
 #include "imaging/bitmap.h"
-#include "imaging/import_errors.h"
+#include "import/import_errors.h"
 
 namespace grix {
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "imaging/luma_image.h"
-#include "imaging/picture_size_limit.h"
+#include "import/luma_image.h"
+#include "import/picture_size_limit.h"
 
 namespace grix {
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "imaging/luma_image.h"
+#include "import/luma_image.h"
 
 namespace grix {
 

@@ -1,6 +1,6 @@
-#include "imaging/picture_size_limit.h"
+#include "import/picture_size_limit.h"
 
-#include "imaging/import_errors.h"
+#include "import/import_errors.h"
 
 namespace grix {
 
