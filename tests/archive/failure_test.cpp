@@ -11,7 +11,7 @@
 
 #include "archive/archive_fixture.h"
 #include "archive/compress_source.h"
-#include "archive/dir_array.h"
+#include "archive/entry_list.h"
 #include "archive/mask.h"
 #include "core/file.h"
 
