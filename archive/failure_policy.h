@@ -42,12 +42,12 @@ struct FailurePolicy {
 
 // For a program with nobody to ask: a file whose entry name is unsafe is
 // left out, and the first other failure aborts.
-FailurePolicy UnattendedPolicy();
+[[nodiscard]] FailurePolicy UnattendedPolicy();
 
 // The answer `policy` gives to a failure with the writer's `message` and
 // code `native_error`.
-TBraskAction AnswerFailure(const FailurePolicy& policy, const std::string& message,
-                           int native_error);
+[[nodiscard]] TBraskAction AnswerFailure(const FailurePolicy& policy, const std::string& message,
+                                         int native_error);
 
 // A source a commit left out (the answer was Ignore), and why.
 struct SkippedSource {

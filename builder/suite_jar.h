@@ -36,8 +36,9 @@ void ConfigureSuiteArchiver(TBrask& brask);
 // Abort rolled the JAR back to an empty archive, fails with the message of
 // the failure that was aborted, so that an empty JAR never passes for a
 // finished one.
-std::vector<SkippedSource> WriteSuiteJar(TBrask& writer, const std::string& path,
-                                         const std::string& folder, JarEntryOrder order,
-                                         const FailurePolicy& policy);
+[[nodiscard]] std::vector<SkippedSource> WriteSuiteJar(TBrask& writer, const std::string& path,
+                                                       const std::string& folder,
+                                                       JarEntryOrder order,
+                                                       const FailurePolicy& policy);
 
 }  // namespace grix
