@@ -57,9 +57,9 @@ struct BuildControl {
 };
 
 // Runs the build with `brask`, the caller's archive writer, which
-// WriteSuiteJar sets up for the JAR. Never throws for a failure of the build itself:
-// that is logged as "Process not ended, error: <m>", preceded by
-// "Failed on picture N (PATH)" when a picture was being packed.
+// WriteSuiteJar sets up for the JAR. Never throws for a failure of the
+// build itself: that is logged as "Process not ended, error: <m>",
+// preceded by "Failed on picture N (PATH)" when a picture was being packed.
 //
 // One build per application folder at a time (BuildLock: a second one
 // waits). The JAR and JAD are written under temporary names in the suite
