@@ -39,8 +39,9 @@ TBraskAction AskAbortRetryIgnore(const std::string& text) {
 
 }  // namespace
 
+// The box is the program's prompt: every build the window runs asks it
+// (the build's default failure policy), whichever thread runs the build.
 SuiteBuilder::SuiteBuilder() : brask_(std::make_unique<TBrask>()) {
-    ConfigureSuiteArchiver(*brask_);
     SetFailurePrompt(AskAbortRetryIgnore);
 }
 

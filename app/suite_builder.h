@@ -1,5 +1,5 @@
-// The archive writer the window builds its suites with, set up once for
-// every JAR it writes, and the prompt the writer raises when a file of the
+// The archive writer the window builds its suites with (each build sets it
+// up for its JAR), and the prompt the writer raises when a file of the
 // staging folder cannot be read (Abort / Retry / Ignore).
 #pragma once
 

@@ -7,17 +7,24 @@
 //   Committing (entries, central directory) --> Open --Close--> Closed.
 // Only the create path exists: Open in kCreateMode writes a new archive;
 // existing archives are never read.
+//
+// The class's code lies in four files, one idea each: base_archiver.cpp
+// (settings, hooks, Open and Close, registering entries), write_entry.cpp
+// (writing one entry), update_commit.cpp (the update and its commit, with
+// the rollback) and collection_adapter.cpp (AddFromBaseDir over the folder
+// collection).
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "archive/brask_types.h"
-#include "archive/dir_array.h"
-#include "archive/failure_prompt.h"
+#include "archive/entry_list.h"
+#include "archive/failure_policy.h"
 #include "archive/zip_records.h"
 #include "core/file.h"
 
@@ -58,6 +65,10 @@ public:
     void SetZip64Mode(TZip64Mode mode) noexcept { zip64_mode_ = mode; }
     TBraskOptions& Options() noexcept { return options_; }
     const TBraskOptions& Options() const noexcept { return options_; }
+    // How a source that cannot be written is answered when no
+    // OnProcessFileFailure handler is set; by default the program's
+    // installed prompt is asked.
+    void SetFailurePolicy(FailurePolicy policy) { failure_policy_ = std::move(policy); }
     // Files whose paths these masks match are stored, not deflated.
     std::vector<std::string> NoCompressionMasks;
     // Masks whose matches AddFromBaseDir leaves out, after the call's own.
@@ -70,6 +81,9 @@ public:
     // The entry list of the open archive (empty when closed).
     int EntryCount() const noexcept;
     const TBraskDirItem& Entry(int index) const;
+    // The sources the last commit left out and the failure that aborted it;
+    // an abort leaves no exception to tell it by.
+    const CommitReport& LastCommit() const noexcept { return last_commit_; }
 
     // ---- Operations ----
     // kCreateMode creates a new, empty archive named FileName, replacing
@@ -115,7 +129,7 @@ public:
     std::function<void()> AfterOpen;
     // A source could not be written (codes 33, 34, 41, 43): answer Retry,
     // Ignore (the entry is left out) or Abort (the update is rolled back).
-    // Without a handler the installed FailurePrompt is asked.
+    // Without a handler the FailurePolicy answers.
     std::function<void(const std::string& path, TBraskProcessOperation op, TBraskAction& action,
                        const std::string& message, int message_index, int native_error)>
         OnProcessFileFailure;
@@ -173,6 +187,7 @@ private:
     int compression_mode_ = 1;
     TZip64Mode zip64_mode_ = zmAuto;
     TBraskOptions options_;
+    FailurePolicy failure_policy_;
     std::uint16_t method_code_ = 0xFFFF;
     bool is_archive_format_zip_ = false;
 
@@ -186,6 +201,7 @@ private:
     int processed_ = 0;
     int to_process_ = 0;
     bool abort_ = false;
+    CommitReport last_commit_;
     // Close() called by an event handler while a commit runs: the commit
     // is abandoned and the archive closed once it has unwound.
     bool close_requested_ = false;

@@ -15,7 +15,7 @@
 #include "archive/base_archiver.h"
 #include "archive/brask_exception.h"
 #include "archive/brask_types.h"
-#include "archive/failure_prompt.h"
+#include "archive/failure_policy.h"
 
 namespace grix {
 

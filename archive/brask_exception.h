@@ -26,7 +26,9 @@ inline constexpr int kInvalidCompressedSize = 34;
 inline constexpr int kZip64SizeNeeded = 41;
 inline constexpr int kZip64OffsetNeeded = 43;
 inline constexpr int kStreamWrite = 46;
-// Codes of this port, beyond the inherited table.
+// Failures the message table has no code for: names or comments too long
+// for their 16-bit fields, existing archives (never opened), calls made
+// while a commit runs, and entry names unsafe to extract.
 inline constexpr int kFieldTooLong = 60;
 inline constexpr int kExistingArchive = 61;
 inline constexpr int kBusy = 62;
@@ -57,7 +59,8 @@ private:
     int native_error_;
 };
 
-// zlib refused a call; the text is the one the writer has always shown.
+// zlib refused a call. The short text is the writer's one message for
+// every zlib failure; its callers match it as it is.
 class ECompressionError : public Error {
 public:
     ECompressionError() : Error("error") {}

@@ -9,7 +9,8 @@
 
 namespace grix {
 
-// The platform's "create file" mode: Open with it makes a new, empty archive.
+// The Open mode that makes a new, empty archive. It lies outside the
+// range of file access modes (0-2), so no access mode is taken for it.
 inline constexpr std::uint32_t kCreateMode = 0xFFFF;
 
 // File attribute bits as the archive's external attributes carry them.
@@ -72,7 +73,8 @@ struct TBraskOptions {
     // fsync the archive after every commit.
     bool FlushBuffers = true;
     // true: version fields 20 (made on FAT); false: 0x0B14 (made on NTFS).
-    // Names are UTF-8 either way: on this port both code pages are UTF-8.
+    // Names are written as the file system gives them (UTF-8) either way:
+    // the flag changes the version fields alone.
     bool OEMFileNames = true;
 };
 

@@ -33,7 +33,8 @@ struct FileInfo {
     FileIdentity identity;
 };
 
-// The attribute bits of this port, for platforms without them:
+// Attribute bits for file systems that keep none, so that the archive's
+// external attributes mean the same wherever it is written:
 // a folder is exactly kAttrFolder; a regular file is kAttrArchive, plus
 // kAttrReadOnly when its owner may not write it and kAttrHidden when its
 // name starts with "."; nothing carries the system bit.

@@ -14,8 +14,9 @@ ExpandedMask ExpandMask(const std::string& mask, const std::string& folder) {
     if (IsPathSeparator(mask[0])) {
         if (mask.size() == 1) return {folder, false};
         if (IsPathSeparator(mask[1])) return {mask, false};
-        // "\x" is relative to the folder's drive root on Windows; the writer
-        // has always taken it relative to the folder itself.
+        // "\x" is relative to the folder's drive root on Windows; masks take
+        // it relative to the folder itself, so that a mask names the same
+        // items wherever the base folder lies.
         if constexpr (kWindowsPaths) return {folder + mask, false};
         return {mask, false};
     }

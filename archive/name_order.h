@@ -1,6 +1,7 @@
 // The order in which a folder's items are taken: names compared ordinally
-// after upper-casing, as the reference file system keeps its directories,
-// so that every archive has the same entry order on every platform.
+// after upper-casing, the order NTFS keeps its directories in (and so the
+// order a Windows directory search answers), applied everywhere so that
+// every archive has the same entry order on every platform.
 #pragma once
 
 #include <string>

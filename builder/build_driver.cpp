@@ -5,7 +5,6 @@
 #include <set>
 #include <system_error>
 
-#include "archive/brask.h"
 #include "builder/build_file.h"
 #include "builder/build_lock.h"
 #include "builder/crossword_pack.h"
@@ -114,13 +113,6 @@ std::int64_t SizeOf(const std::string& path) {
     return size;
 }
 
-// Closes the archive writer whatever way the JAR step ends, so that the
-// staged JAR is released before it is removed.
-struct ClosesArchive {
-    TBrask& brask;
-    ~ClosesArchive() { brask.Close(); }
-};
-
 // The per-build files. snow0-3.png, the player's classes and META-INF stay
 // between builds; the next build overwrites them. The DEvar*.class and
 // N.png/.jpg/.gif names are files of earlier players that may still sit in
@@ -141,41 +133,6 @@ void CleanUp(const BuildFolders& folders) {
     DeleteFilesNamed(folders.manifest, {"manifest.mf"});
 }
 
-// Watches the archive writer's per-file failures during one build: Ignore
-// is logged, Abort is remembered so that the build can fail with the
-// writer's message instead of reporting an empty JAR as a success.
-class FailureWatch {
-public:
-    FailureWatch(TBrask& brask, const LogSink& log) : brask_(brask), log_(log) {
-        previous_ = brask_.OnProcessFileFailure;
-        brask_.OnProcessFileFailure = [this](const std::string& path, TBraskProcessOperation op,
-                                             TBraskAction& action, const std::string& message,
-                                             int message_index, int native_error) {
-            if (previous_) {
-                previous_(path, op, action, message, message_index, native_error);
-            } else {
-                action = AskFailurePrompt(message);
-            }
-            if (action == fxaIgnore) {
-                if (log_) log_("Skipped file " + path);
-            } else if (action == fxaAbort && aborted_message_.empty()) {
-                aborted_message_ = message;
-            }
-        };
-    }
-    ~FailureWatch() { brask_.OnProcessFileFailure = previous_; }
-    FailureWatch(const FailureWatch&) = delete;
-    FailureWatch& operator=(const FailureWatch&) = delete;
-
-    const std::string& AbortedMessage() const { return aborted_message_; }
-
-private:
-    TBrask& brask_;
-    const LogSink& log_;
-    decltype(TBrask::OnProcessFileFailure) previous_;
-    std::string aborted_message_;
-};
-
 }  // namespace
 
 BuildFolders FoldersFor(const std::string& app_folder) {
@@ -184,15 +141,6 @@ BuildFolders FoldersFor(const std::string& app_folder) {
     folders.staging = app_folder + "temp";
     folders.manifest = JoinPath(folders.staging, "META-INF");
     return folders;
-}
-
-void ConfigureSuiteArchiver(TBrask& brask) {
-    brask.SetName("brask");
-    brask.SetCompressionLevel(clMax);
-    brask.SetCompressionMode(9);
-    brask.Options().FlushBuffers = true;
-    brask.Options().OEMFileNames = false;
-    brask.SetZip64Mode(zmDisabled);
 }
 
 void EnsureFolder(const std::string& path, const LogSink& log) {
@@ -298,14 +246,10 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         // The earlier suite stays as it is until the new JAR and JAD are
         // both complete and agree; then both are renamed into place.
         StagedFile jar(JoinPath(folders.suite, name + ".jar"), kStagedPrefix);
-        {
-            FailureWatch watch(brask, log);
-            ClosesArchive closes{brask};
-            brask.SetFileName(jar.TempPath());
-            brask.Open(kCreateMode);
-            AddSuiteEntries(brask, folders.staging, folders.manifest);
-            brask.Close();
-            if (!watch.AbortedMessage().empty()) throw Error(watch.AbortedMessage());
+        for (const SkippedSource& skipped :
+             WriteSuiteJar(brask, jar.TempPath(), folders.staging, JarEntryOrder::kManifestFirst,
+                           control.jar_failures)) {
+            say("Skipped file " + skipped.path);
         }
 
         const std::int64_t jar_size = SizeOf(jar.TempPath());

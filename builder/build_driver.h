@@ -8,6 +8,7 @@
 #include <string>
 
 #include "builder/project.h"
+#include "builder/suite_jar.h"
 
 namespace grix {
 
@@ -37,11 +38,6 @@ void EnsureFolder(const std::string& path, const LogSink& log);
 // A crossword name has to be a plain file name: it names the JAR and JAD.
 bool IsUsableCrosswordName(const std::string& name);
 
-// Gives an archive writer the settings every suite's JAR is written with:
-// named "brask" (the prefix of its messages), maximum compression, buffers
-// flushed to disk, UTF-8 names, no Zip64.
-void ConfigureSuiteArchiver(TBrask& brask);
-
 // What a caller that runs the build off its own thread (the window) may add:
 // progress after each picture packed, and a cancel request honoured between
 // steps, between pictures and while waiting for another build of the same
@@ -52,12 +48,18 @@ inline constexpr const char* kBuildCancelled = "Build cancelled";
 struct BuildControl {
     std::function<void(std::size_t done, std::size_t total)> progress;
     const std::atomic<bool>* cancel = nullptr;
+    // How a staging file that cannot be packed is answered (unless the
+    // writer has an OnProcessFileFailure handler): by default the program's
+    // installed prompt is asked. Each file left out is logged
+    // "Skipped file <path>"; an Abort fails the build with the writer's
+    // message.
+    FailurePolicy jar_failures;
 };
 
-// Runs the build with `brask`, the caller's archive writer, configured by
-// ConfigureSuiteArchiver. Never throws for a failure of the build itself:
-// that is logged as "Process not ended, error: <m>", preceded by
-// "Failed on picture N (PATH)" when a picture was being packed.
+// Runs the build with `brask`, the caller's archive writer, which
+// WriteSuiteJar sets up for the JAR. Never throws for a failure of the
+// build itself: that is logged as "Process not ended, error: <m>",
+// preceded by "Failed on picture N (PATH)" when a picture was being packed.
 //
 // One build per application folder at a time (BuildLock: a second one
 // waits). The JAR and JAD are written under temporary names in the suite

@@ -1,26 +1,68 @@
 #include "builder/suite_jar.h"
 
-#include "archive/base_archiver.h"
+#include "archive/brask.h"
 #include "archive/brask_types.h"
+#include "core/errors.h"
 #include "core/paths.h"
 
 namespace grix {
+namespace {
 
-void AddSuiteEntries(TBraskBaseArchiver& archive, const std::string& staging,
-                     const std::string& manifest_folder) {
-    // The walk registers both manifest entries again; an entry registered
-    // twice keeps its first place, so they stay in front.
-    archive.BeginUpdate();
+// Adds everything under `folder` in one update, its META-INF folder and
+// META-INF/MANIFEST.MF first. The walk registers both manifest entries
+// again; an entry registered twice keeps its first place, so they stay in
+// front.
+void AddManifestFirst(TBrask& writer, const std::string& folder) {
+    const std::string manifest_folder = JoinPath(folder, "META-INF");
+    writer.BeginUpdate();
     try {
-        archive.RegisterEntry(manifest_folder, "META-INF/");
-        archive.RegisterEntry(JoinPath(manifest_folder, "MANIFEST.MF"), "META-INF/MANIFEST.MF");
-        archive.SetBaseDir(staging);
-        archive.AddFromBaseDir("*.*", kDefaultSearchAttr, "");
-        archive.EndUpdate();
+        writer.RegisterEntry(manifest_folder, "META-INF/");
+        writer.RegisterEntry(JoinPath(manifest_folder, "MANIFEST.MF"), "META-INF/MANIFEST.MF");
+        writer.SetBaseDir(folder);
+        writer.AddFromBaseDir("*.*", kDefaultSearchAttr, "");
+        writer.EndUpdate();
     } catch (...) {
-        archive.CancelUpdate();
+        writer.CancelUpdate();
         throw;
     }
+}
+
+// Closes the writer whatever way the write ends, so that the file is
+// released before a caller removes or renames it.
+struct ClosesWriter {
+    TBrask& writer;
+    ~ClosesWriter() { writer.Close(); }
+};
+
+}  // namespace
+
+void ConfigureSuiteArchiver(TBrask& brask) {
+    brask.SetName("brask");
+    brask.SetCompressionLevel(clMax);
+    brask.SetCompressionMode(9);
+    brask.Options().FlushBuffers = true;
+    brask.Options().OEMFileNames = false;
+    brask.SetZip64Mode(zmDisabled);
+}
+
+std::vector<SkippedSource> WriteSuiteJar(TBrask& writer, const std::string& path,
+                                         const std::string& folder, JarEntryOrder order,
+                                         const FailurePolicy& policy) {
+    ConfigureSuiteArchiver(writer);
+    writer.SetFailurePolicy(policy);
+    const ClosesWriter closes{writer};
+    writer.SetFileName(path);
+    writer.Open(kCreateMode);
+    if (order == JarEntryOrder::kManifestFirst) {
+        AddManifestFirst(writer, folder);
+    } else {
+        writer.SetBaseDir(folder);
+        writer.AddFromBaseDir("*.*", kDefaultSearchAttr);
+    }
+    const CommitReport report = writer.LastCommit();
+    writer.Close();
+    if (!report.aborted_by.empty()) throw Error(report.aborted_by);
+    return report.skipped;
 }
 
 }  // namespace grix

@@ -1,21 +1,44 @@
-// The order of a suite's JAR entries. A phone that installs a suite while
-// it downloads, like Java's own streaming JAR reader, sees the manifest only
-// when it is the first entry (after its folder), so suites carry
-// META-INF/ and META-INF/MANIFEST.MF first, then the staging folder's files
-// in the walk's order. `grix-cli jar` packs plain folders and keeps the
-// walk's order throughout.
+// Writing a JAR from a folder: the one place that sets the archive
+// writer up, for the build's suites and for `grix-cli jar` alike.
+//
+// The order of a suite's JAR entries: a phone that installs a suite while
+// it downloads, like Java's own streaming JAR reader, sees the manifest
+// only when it is the first entry (after its folder), so suites carry
+// META-INF/ and META-INF/MANIFEST.MF first, then the staging folder's
+// files in the walk's order. `grix-cli jar` packs plain folders and keeps
+// the walk's order throughout.
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "archive/failure_policy.h"
 
 namespace grix {
 
-class TBraskBaseArchiver;
+class TBrask;
 
-// Adds everything under `staging` to the open archive in one update,
-// `manifest_folder` (staging + "/META-INF") and its MANIFEST.MF first; the
-// archive is complete on disk when it returns.
-void AddSuiteEntries(TBraskBaseArchiver& archive, const std::string& staging,
-                     const std::string& manifest_folder);
+enum class JarEntryOrder {
+    kManifestFirst,  // a suite: META-INF/ and its MANIFEST.MF, then the walk
+    kAsWalked,       // a plain folder
+};
+
+// The settings every JAR is written with: named "brask" (the prefix of its
+// messages), maximum compression, buffers flushed to disk, UTF-8 names, no
+// Zip64.
+void ConfigureSuiteArchiver(TBrask& brask);
+
+// Writes the JAR `path` from everything under `folder` with `writer`:
+// configures it (ConfigureSuiteArchiver, and `policy` for every file that
+// cannot be packed unless the writer has an OnProcessFileFailure handler
+// of its own), creates `path`, adds the entries in `order` in one update
+// and closes it. Answers the files that were left out (Ignore). When an
+// Abort rolled the JAR back to an empty archive, fails with the message of
+// the failure that was aborted, so that an empty JAR never passes for a
+// finished one.
+[[nodiscard]] std::vector<SkippedSource> WriteSuiteJar(TBrask& writer, const std::string& path,
+                                                       const std::string& folder,
+                                                       JarEntryOrder order,
+                                                       const FailurePolicy& policy);
 
 }  // namespace grix

@@ -5,7 +5,6 @@
 #include <iostream>
 
 #include "archive/brask.h"
-#include "archive/brask_exception.h"
 #include "builder/app_folder.h"
 #include "builder/build_driver.h"
 #include "builder/project_settings.h"
@@ -42,20 +41,15 @@ const CommandRegistrar kBuild(
                 project.splash_path = args->splash;
             }
 
-            // Without a person to ask, a file that cannot be read aborts the build.
-            SetFailurePrompt([](const std::string&) { return fxaAbort; });
+            // Without a person to ask, a staging file whose entry name is
+            // unsafe is left out (and logged); any other file that cannot be
+            // packed fails the build.
+            BuildControl control;
+            control.jar_failures = UnattendedPolicy();
             TBrask brask;
-            ConfigureSuiteArchiver(brask);
-            // A staging file whose entry name is unsafe is left out (and
-            // logged); any other file that cannot be packed fails the build.
-            brask.OnProcessFileFailure = [](const std::string&, TBraskProcessOperation,
-                                            TBraskAction& action, const std::string&, int,
-                                            int native_error) {
-                action = native_error == brask_code::kUnsafeEntryName ? fxaIgnore : fxaAbort;
-            };
-            const BuildOutcome outcome =
-                RunBuild(project, ApplicationFolder(), brask,
-                         [](const std::string& line) { std::cout << line << '\n' << std::flush; });
+            const BuildOutcome outcome = RunBuild(
+                project, ApplicationFolder(), brask,
+                [](const std::string& line) { std::cout << line << '\n' << std::flush; }, control);
             return outcome.success ? 0 : 1;
         };
     });

@@ -7,10 +7,11 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "archive/brask.h"
-#include "archive/brask_exception.h"
 #include "archive/file_info.h"
+#include "builder/suite_jar.h"
 #include "cli/command.h"
 #include "core/errors.h"
 #include "core/file.h"
@@ -20,52 +21,18 @@
 namespace grix::cli {
 namespace {
 
-// Answers Abort for every source that cannot be written and keeps the
-// first failure's message; removes itself when done.
-class AbortingPrompt {
-public:
-    AbortingPrompt() {
-        SetFailurePrompt([this](const std::string& text) {
-            if (message_.empty()) message_ = WriterMessage(text);
-            return fxaAbort;
-        });
-    }
-    ~AbortingPrompt() { SetFailurePrompt(nullptr); }
-    AbortingPrompt(const AbortingPrompt&) = delete;
-    AbortingPrompt& operator=(const AbortingPrompt&) = delete;
-
-    const std::string& message() const { return message_; }
-
-private:
-    // The prompt text is the writer's message plus a fixed question.
-    static std::string WriterMessage(const std::string& text) {
-        const std::string suffix = kFailurePromptSuffix;
-        if (text.size() >= suffix.size() &&
-            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0) {
-            return text.substr(0, text.size() - suffix.size());
-        }
-        return text;
-    }
-
-    std::string message_;
-};
-
 [[noreturn]] void CannotCreate(const std::string& path, const std::exception& e) {
     throw EFCreateError("Cannot create file \"" + AbsolutePath(path) + "\". " + e.what());
 }
 
 int RunJar(const std::string& out, const std::string& dir) {
-    AbortingPrompt prompt;
     std::unique_ptr<StagedFile> staged;
     try {
         staged = std::make_unique<StagedFile>(out, ".grix-jar-");
     } catch (const EFileError& e) {
         CannotCreate(out, e);
     }
-    TBrask jar("brask");  // closed before the staged file goes
-    jar.SetFileName(staged->TempPath());
-    jar.SetCompressionLevel(clMax);
-    jar.Options().OEMFileNames = false;
+    TBrask jar;  // closed before the staged file goes
     // An earlier FILE inside DIR is not packed into its successor.
     const FileIdentity earlier = QueryFileInfo(out).identity;
     jar.OnConfirmProcessFile = [&earlier](const std::string& path, TBraskProcessOperation,
@@ -73,23 +40,12 @@ int RunJar(const std::string& out, const std::string& dir) {
         if (QueryFileInfo(path).identity.SameAs(earlier)) confirm = false;
     };
     // A file whose entry name is unsafe is left out with a warning; the
-    // rest of the archive is written.
-    jar.OnProcessFileFailure = [](const std::string&, TBraskProcessOperation, TBraskAction& action,
-                                  const std::string& message, int, int native_error) {
-        if (native_error == brask_code::kUnsafeEntryName) {
-            std::cerr << "Warning: " << message << '\n' << std::flush;
-            action = fxaIgnore;
-        } else {
-            action = AskFailurePrompt(message);
-        }
-    };
-    jar.Open(kCreateMode);
-    jar.SetBaseDir(dir);
-    jar.AddFromBaseDir("*.*", kDefaultSearchAttr);
-    jar.Close();
-    if (!prompt.message().empty()) {
-        ReportFailure(prompt.message());
-        return 1;
+    // rest of the archive is written. Any other failure ends the command
+    // with the writer's message.
+    const std::vector<SkippedSource> skipped =
+        WriteSuiteJar(jar, staged->TempPath(), dir, JarEntryOrder::kAsWalked, UnattendedPolicy());
+    for (const SkippedSource& file : skipped) {
+        std::cerr << "Warning: " << file.message << '\n' << std::flush;
     }
     try {
         staged->Commit();

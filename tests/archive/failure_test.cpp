@@ -11,7 +11,7 @@
 
 #include "archive/archive_fixture.h"
 #include "archive/compress_source.h"
-#include "archive/dir_array.h"
+#include "archive/entry_list.h"
 #include "archive/mask.h"
 #include "core/file.h"
 
@@ -158,6 +158,52 @@ TEST_F(Failures, WithoutHandlerOrPromptTheAnswerIsAbort) {
     ScopedFileOps scoped(ops_);
     Pack();
     EXPECT_EQ(ReadBytes(Jar()), EmptyArchiveBytes());
+}
+
+// Without a handler the writer's own policy answers, and its last commit
+// tells what was left out and which failure aborted it.
+TEST_F(Failures, ThePolicyAnswersAndTheLastCommitTellsWhatHappened) {
+    Put("line\nbreak.txt", "x");
+    const std::string a_message =
+        "brask: Cannot open file \"" + Path("a.txt") + "\" - Native error: 00033";
+    FailurePolicy ignore_all;
+    ignore_all.ask = [](const std::string&) { return fxaIgnore; };
+    struct Case {
+        const char* what;
+        FailurePolicy policy;
+        bool a_unreadable;
+        std::vector<std::string> names;
+        std::vector<std::pair<std::string, int>> skipped;  // path, code
+        std::string aborted_by;
+    };
+    const Case cases[] = {
+        {"asked, Ignore", ignore_all, true, {"b.txt", "c.txt"},
+         {{Path("a.txt"), 33}, {Path("line\nbreak.txt"), 63}}, ""},
+        {"unattended, unreadable", UnattendedPolicy(), true, {}, {}, a_message},
+        {"unattended, unsafe name", UnattendedPolicy(), false, {"a.txt", "b.txt", "c.txt"},
+         {{Path("line\nbreak.txt"), 63}}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ops_.failing_opens[Path("a.txt")] = c.a_unreadable ? 5 : 0;
+        ScopedFileOps scoped(ops_);
+        TBrask jar("brask");
+        jar.SetFileName(Jar());
+        jar.SetFailurePolicy(c.policy);
+        jar.Open(kCreateMode);
+        jar.SetBaseDir(Src());
+        jar.AddFromBaseDir("*.*", kDefaultSearchAttr);
+        std::vector<std::pair<std::string, int>> skipped;
+        for (const SkippedSource& s : jar.LastCommit().skipped) {
+            skipped.emplace_back(s.path, s.native_error);
+        }
+        EXPECT_EQ(skipped, c.skipped);
+        EXPECT_EQ(jar.LastCommit().aborted_by, c.aborted_by);
+        jar.Close();
+        const ZipArchive zip = ParseZip(ReadBytes(Jar()));
+        ASSERT_TRUE(zip.ok) << zip.error;
+        EXPECT_EQ(Names(zip), c.names);
+    }
 }
 
 TEST_F(Failures, SourceShorterThanItsSize) {

@@ -1,7 +1,7 @@
 // Record encoders, the entry list's growth and archives past the 16-bit
 // entry count.
 #include "archive/archive_fixture.h"
-#include "archive/dir_array.h"
+#include "archive/entry_list.h"
 #include "archive/zip_records.h"
 
 namespace grix::test {

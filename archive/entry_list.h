@@ -1,4 +1,5 @@
-// One archive entry (TBraskDirItem) and the entry list (TBraskDirArray).
+// One archive entry (TBraskDirItem) and the entry list (TBraskDirArray)
+// the central directory is written from.
 #pragma once
 
 #include <cstddef>

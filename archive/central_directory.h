@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "archive/dir_array.h"
+#include "archive/entry_list.h"
 #include "archive/zip_records.h"
 #include "core/file.h"
 

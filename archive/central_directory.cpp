@@ -1,4 +1,4 @@
-#include "archive/dir_manager.h"
+#include "archive/central_directory.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "archive/dir_array.h"
+#include "archive/entry_list.h"
 
 #include <algorithm>
 #include <utility>
