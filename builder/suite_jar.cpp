@@ -4,6 +4,7 @@
 #include "archive/brask_types.h"
 #include "core/errors.h"
 #include "core/paths.h"
+#include "core/scope_exit.h"
 
 namespace grix {
 namespace {
@@ -27,13 +28,6 @@ void AddManifestFirst(TBrask& writer, const std::string& folder) {
     }
 }
 
-// Closes the writer whatever way the write ends, so that the file is
-// released before a caller removes or renames it.
-struct ClosesWriter {
-    TBrask& writer;
-    ~ClosesWriter() { writer.Close(); }
-};
-
 }  // namespace
 
 void ConfigureSuiteArchiver(TBrask& brask) {
@@ -50,7 +44,9 @@ std::vector<SkippedSource> WriteSuiteJar(TBrask& writer, const std::string& path
                                          const FailurePolicy& policy) {
     ConfigureSuiteArchiver(writer);
     writer.SetFailurePolicy(policy);
-    const ClosesWriter closes{writer};
+    // Closed whatever way the write ends, so that the file is released
+    // before a caller removes or renames it.
+    const ScopeExit closes([&] { writer.Close(); });
     writer.SetFileName(path);
     writer.Open(kCreateMode);
     if (order == JarEntryOrder::kManifestFirst) {
