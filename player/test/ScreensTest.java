@@ -77,8 +77,8 @@ public class ScreensTest {
     Harness t = new Harness(sample());
     t.shoot("title");
     t.started();
-    t.board.marks[2] = 2;
-    t.board.marks[0] = 1;
+    t.board.cfg.marks[2] = 2;
+    t.board.cfg.marks[0] = 1;
     t.press(-2);
     t.shoot("list");
     t.press(-6);
@@ -87,13 +87,13 @@ public class ScreensTest {
     // Some work in progress: the first rows of the smile and a few marks.
     for (int x = 0; x < 15; x++) {
       if (SMILE[0].charAt(x) == '#' || SMILE[1].charAt(x) == '#') {
-        t.board.cx = x;
-        t.board.cy = SMILE[0].charAt(x) == '#' ? 0 : 1;
+        t.board.cursorX = x;
+        t.board.cursorY = SMILE[0].charAt(x) == '#' ? 0 : 1;
         t.board.set(1);
       }
     }
-    t.board.cy = 0;
-    t.board.cx = 0;
+    t.board.cursorY = 0;
+    t.board.cursorX = 0;
     t.board.set(2);
     t.press(-2, -2, -4, -4, -4);
     t.shoot("board");
@@ -172,6 +172,11 @@ public class ScreensTest {
           t.shoot(at + "board-20x20-zoomed");
         }
       }
+      // The side each screen shows whole, a typical crossword of it, the cursor inside.
+      int side = s[0] < 100 ? 5 : s[0] < 150 ? 15 : s[0] < 200 ? 20 : 25;
+      Harness whole = new Harness(Pictures.pack(side, side, Pictures.typical(side), ""), true, s[0], s[1]).started();
+      whole.press(-5, -4, -4, -2, -2, Canvas.KEY_NUM5, -4, Canvas.KEY_NUM0);
+      whole.shoot(at + "whole-" + side + "x" + side);
       Harness t = new Harness(PackBytes.pack("", HEART, note), true, s[0], s[1]).started();
       t.press(-5);
       t.solveWithKeys();
@@ -182,7 +187,7 @@ public class ScreensTest {
       }
       t.shoot(at + "win");
       Harness l = new Harness(list, true, s[0], s[1]).started();
-      l.board.marks[2] = 2;
+      l.board.cfg.marks[2] = 2;
       l.press(-2);
       l.shoot(at + "list");
       l.press(-2, -5, -6, -2, -2, -5);
@@ -198,6 +203,7 @@ public class ScreensTest {
     g.fillRect(60, 40, 80, 40);
     t.board.splash = big;
     t.shoot("96x65-splash");
-    assertTrue(t.board.splash.getWidth() <= 96 && t.board.splash.getHeight() <= 65);
+    assertTrue("the splash fits above the prompt's strip",
+        t.board.splash.getWidth() <= 96 && t.board.splash.getHeight() <= 65 - t.board.small.getHeight() - 4);
   }
 }
