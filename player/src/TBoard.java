@@ -900,29 +900,39 @@ public class TBoard implements Runnable {
       snow = new TSprite(14, width, height);
     }
     snow.paint(g);
+    // Small screens take the name in the small bold font, on two lines at
+    // most clear of the prompt (runtimes' fonts differ); where the icon and
+    // the name do not both fit, the icon gives way, and a name still longer
+    // ends in "...".
+    Font f = height < 100 ? bold : large;
+    int fh = f.getHeight();
+    int free = height - 3 - small.getHeight() - 4;
     int y = height / 3;
-    if (logo != null) {
+    String[] t = titleLines(name, f, width - 6, 2);
+    if (y + t.length * fh > free) {
+      y = 0;
+      t = titleLines(name, f, width - 6, free / fh < 2 ? 1 : 2);
+    } else if (logo != null) {
       g.drawImage(logo, width / 2, y, Graphics.HCENTER | Graphics.BOTTOM);
     }
     g.setColor(WHITE);
-    // Small screens take the name in the small bold font. Two lines at most,
-    // clear of the prompt; a name still longer ends in "...".
-    Font f = height < 100 ? bold : large;
     g.setFont(f);
-    String[] t = titleLines(name, f, width - 6);
     for (int i = 0; i < t.length; i++) {
-      g.drawString(t[i], width / 2, y + 4 + i * f.getHeight(), Graphics.HCENTER | Graphics.TOP);
+      g.drawString(t[i], width / 2, y + 4 + i * fh, Graphics.HCENTER | Graphics.TOP);
     }
     g.setFont(small);
     g.setColor(SKY);
     g.drawString("Press any key", width / 2, height - 3, Graphics.HCENTER | Graphics.BOTTOM);
   }
 
-  /** The name wrapped onto two lines at most, the second cut with "..." when the rest does not fit. */
-  static String[] titleLines(String s, Font f, int width) {
+  /** The name wrapped onto one or two lines, the last cut with "..." when the rest does not fit. */
+  static String[] titleLines(String s, Font f, int width, int most) {
     String[] t = wrap(s, f, width);
-    if (t.length <= 2) {
+    if (t.length <= most) {
       return t;
+    }
+    if (most == 1) {
+      return new String[] {fit(s, f, width)};
     }
     return new String[] {t[0], fit(s.substring(t[0].length()).trim(), f, width)};
   }
@@ -1022,7 +1032,6 @@ public class TBoard implements Runnable {
     }
     int top = listTop;
     byte[] marks = cfg.marks;
-    int textX = point == null ? 3 : point.getWidth() + 5;
     int scroll = n > rows ? 4 : 0;
     // Only the crosswords this player can open count: all of them can be solved.
     int solved = 0;
@@ -1032,34 +1041,7 @@ public class TBoard implements Runnable {
       playable += playable(i) ? 1 : 0;
     }
     for (int i = top; i < n && i < top + rows; i++) {
-      int y = hh + (i - top) * rh;
-      if (i == selected) {
-        g.setColor(LIGHT);
-        g.fillRect(0, y, width - scroll, rh);
-        if (point != null) {
-          g.drawImage(point, 2, y + rh / 2, Graphics.LEFT | Graphics.VCENTER);
-        }
-      }
-      int right = width - scroll - 3;
-      boolean off = cfg.cells[i] == null;
-      if (marks[i] == TConfig.SOLVED) {
-        tick(g, right - 8, y + rh / 2);
-        right -= 11;
-      } else {
-        // A puzzle too large for this player shows its size in red.
-        String size = cfg.width[i] + "x" + cfg.height[i];
-        g.setColor(off ? RED : GREY);
-        g.drawString(size, right, y + (rh - fh) / 2 + 1, Graphics.RIGHT | Graphics.TOP);
-        right -= small.stringWidth(size) + 3;
-        if (marks[i] == TConfig.STARTED) {
-          g.setColor(ORANGE);
-          g.fillRect(right - 4, y + rh / 2 - 2, 4, 4);
-          right -= 6;
-        }
-      }
-      g.setColor(off ? GREY : INK);
-      g.drawString(fit((i + 1) + ". " + cfg.note[i], small, right - textX), textX, y + (rh - fh) / 2 + 1,
-          Graphics.LEFT | Graphics.TOP);
+      listRow(g, i, hh + (i - top) * rh, width - scroll);
     }
     scrollBar(g, width, hh, rows * rh, top, rows, n);
     if (height >= 100) {
@@ -1068,6 +1050,40 @@ public class TBoard implements Runnable {
       g.drawString(cfg.saveFailed ? "Progress can not be saved" : fit(foot, small, width - 4),
           width / 2, height - 1, Graphics.HCENTER | Graphics.BOTTOM);
     }
+  }
+
+  /** Row i of the list at y: its number and note, and its size or a tick when solved. */
+  private void listRow(Graphics g, int i, int y, int width) {
+    int rh = listRowHeight();
+    int ty = y + (rh - small.getHeight()) / 2 + 1;
+    byte mark = cfg.marks[i];
+    if (i == selected) {
+      g.setColor(LIGHT);
+      g.fillRect(0, y, width, rh);
+      if (point != null) {
+        g.drawImage(point, 2, y + rh / 2, Graphics.LEFT | Graphics.VCENTER);
+      }
+    }
+    int right = width - 3;
+    boolean off = cfg.cells[i] == null;
+    if (mark == TConfig.SOLVED) {
+      tick(g, right - 8, y + rh / 2);
+      right -= 11;
+    } else {
+      // A puzzle too large for this player shows its size in red.
+      String size = cfg.width[i] + "x" + cfg.height[i];
+      g.setColor(off ? RED : GREY);
+      g.drawString(size, right, ty, Graphics.RIGHT | Graphics.TOP);
+      right -= small.stringWidth(size) + 3;
+      if (mark == TConfig.STARTED) {
+        g.setColor(ORANGE);
+        g.fillRect(right - 4, y + rh / 2 - 2, 4, 4);
+        right -= 6;
+      }
+    }
+    int textX = point == null ? 3 : point.getWidth() + 5;
+    g.setColor(off ? GREY : INK);
+    g.drawString(fit((i + 1) + ". " + cfg.note[i], small, right - textX), textX, ty, Graphics.LEFT | Graphics.TOP);
   }
 
   /** A bar at the right edge when only part of a list is on the screen. */
@@ -1342,30 +1358,17 @@ public class TBoard implements Runnable {
   }
 
   private void paintClues(Graphics g) {
-    int s = cellSize;
-    int lw = clueWidth;
-    int th = clueHeight;
-    int gx = gridX;
-    int gy = gridY;
-    int top = gy - th;
-    int left = gx - lw;
-    int nh = numberHeight();
-    // Stripes under every other column and row of clues, the cursor's lit.
     for (int x = 0; x < shownColumns; x++) {
-      int c = firstColumn + x == cursorX ? LIGHT : (firstColumn + x) % 2 == 1 ? STRIPE : PAPER;
-      g.setColor(c);
-      g.fillRect(gx + x * s + 1, top, s - 1, th - 1);
+      columnClue(g, x);
     }
     for (int y = 0; y < shownRows; y++) {
-      int c = firstRow + y == cursorY ? LIGHT : (firstRow + y) % 2 == 1 ? STRIPE : PAPER;
-      g.setColor(c);
-      g.fillRect(left, gy + y * s + 1, lw - 1, s - 1);
+      rowClue(g, y);
     }
     // The corner above the row clues switches the zoom: a plus for big
     // cells, a minus back to the whole board.
-    if (lw >= 9 && th >= 9) {
-      int zx = left + lw / 2;
-      int zy = top + th / 2;
+    if (clueWidth >= 9 && clueHeight >= 9) {
+      int zx = gridX - clueWidth / 2;
+      int zy = gridY - clueHeight / 2;
       g.setColor(GREY);
       g.drawRect(zx - 4, zy - 4, 8, 8);
       g.fillRect(zx - 2, zy, 5, 1);
@@ -1373,51 +1376,70 @@ public class TBoard implements Runnable {
         g.fillRect(zx, zy - 2, 1, 5);
       }
     }
-    // Only whole numbers are drawn, nearest the grid first; a clue that does
-    // not fit keeps two pixels at the far edge for the mark that it goes on.
+  }
+
+  /** Every other line of clues is striped, the cursor's lit. */
+  private static int stripe(int line, int cursor) {
+    return line == cursor ? LIGHT : line % 2 == 1 ? STRIPE : PAPER;
+  }
+
+  /**
+   * Column x of the screen's clues: only whole numbers, nearest the grid
+   * first; a clue that does not fit keeps two pixels at the far edge for the
+   * mark that it goes on.
+   */
+  private void columnClue(Graphics g, int x) {
+    int i = firstColumn + x;
+    int s = cellSize;
+    int left = gridX + x * s + 1;
+    int top = gridY - clueHeight;
+    g.setColor(stripe(i, cursorX));
+    g.fillRect(left, top, s - 1, clueHeight - 1);
+    byte[] c = colClues[i];
+    int n = Math.max(1, c.length);
     int cp = columnPitch();
     int ce = columnEdge();
-    for (int x = 0; x < shownColumns; x++) {
-      int i = firstColumn + x;
-      byte[] c = colClues[i];
-      int n = Math.max(1, c.length);
-      int fit = n * cp + ce <= th ? n : (th - ce - 2) / cp;
-      g.setColor(colDone[i] ? GREY : INK);
-      for (int j = 0; j < n && j < fit; j++) {
-        int v = c.length == 0 ? 0 : c[c.length - 1 - j] & 0xff;
-        int nw = numberWidth(v, pixelFont);
-        clueNumber(g, v, gx + x * s + 1 + (s - 1 - nw) / 2, gy - ce - (j + 1) * cp);
-      }
-      if (n > fit) {
-        g.setColor(ORANGE);
-        g.fillRect(gx + x * s + 1, top, s - 1, 2);
-      }
+    int fit = n * cp + ce <= clueHeight ? n : (clueHeight - ce - 2) / cp;
+    g.setColor(colDone[i] ? GREY : INK);
+    for (int j = 0; j < n && j < fit; j++) {
+      int v = c.length == 0 ? 0 : c[c.length - 1 - j] & 0xff;
+      clueNumber(g, v, left + (s - 1 - numberWidth(v, pixelFont)) / 2, gridY - ce - (j + 1) * cp);
     }
-    int gap = numberGap();
-    for (int y = 0; y < shownRows; y++) {
-      int i = firstRow + y;
-      byte[] c = rowClues[i];
-      int n = Math.max(1, c.length);
-      int ty = gy + y * s + 1 + (s - 1 - nh) / 2;
-      int x = gx - rowEdge();
-      int limit = rowArea(i) <= lw ? left : left + 2;
-      int j = 0;
-      for (; j < n; j++) {
-        int v = c.length == 0 ? 0 : c[c.length - 1 - j] & 0xff;
-        int tw = numberWidth(v, pixelFont);
-        if (x - tw < limit) {
-          break;
-        }
-        // The board's digits keep only two pixels between numbers; every
-        // other one in blue tells them apart at a glance.
-        g.setColor(rowDone[i] ? GREY : pixelFont && j % 2 == 1 ? BLUE : INK);
-        clueNumber(g, v, x - tw, ty);
-        x -= tw + gap;
+    if (n > fit) {
+      g.setColor(ORANGE);
+      g.fillRect(left, top, s - 1, 2);
+    }
+  }
+
+  /** Row y of the screen's clues, drawn like a column's from the grid outwards. */
+  private void rowClue(Graphics g, int y) {
+    int i = firstRow + y;
+    int s = cellSize;
+    int top = gridY + y * s + 1;
+    int left = gridX - clueWidth;
+    g.setColor(stripe(i, cursorY));
+    g.fillRect(left, top, clueWidth - 1, s - 1);
+    byte[] c = rowClues[i];
+    int n = Math.max(1, c.length);
+    int ty = top + (s - 1 - numberHeight()) / 2;
+    int x = gridX - rowEdge();
+    int limit = rowArea(i) <= clueWidth ? left : left + 2;
+    int j = 0;
+    for (; j < n; j++) {
+      int v = c.length == 0 ? 0 : c[c.length - 1 - j] & 0xff;
+      int tw = numberWidth(v, pixelFont);
+      if (x - tw < limit) {
+        break;
       }
-      if (j < n) {
-        g.setColor(ORANGE);
-        g.fillRect(left, gy + y * s + 1, 2, s - 1);
-      }
+      // The board's digits keep only two pixels between numbers; every
+      // other one in blue tells them apart at a glance.
+      g.setColor(rowDone[i] ? GREY : pixelFont && j % 2 == 1 ? BLUE : INK);
+      clueNumber(g, v, x - tw, ty);
+      x -= tw + numberGap();
+    }
+    if (j < n) {
+      g.setColor(ORANGE);
+      g.fillRect(left, top, 2, s - 1);
     }
   }
 

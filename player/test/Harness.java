@@ -41,6 +41,10 @@ final class Harness {
   };
 
   Harness(byte[] pack, boolean nokia, int width, int height) {
+    this(pack, nokia, width, height, "Sample crosswords");
+  }
+
+  Harness(byte[] pack, boolean nokia, int width, int height, String name) {
     String error = null;
     try {
       cfg.read(new ByteArrayInputStream(pack));
@@ -52,7 +56,7 @@ final class Harness {
     if (!nokia) {
       canvas.setCommandListener(midlet);
     }
-    board = new TBoard(midlet, "Sample crosswords") {
+    board = new TBoard(midlet, name) {
       long now() {
         return time;
       }

@@ -154,6 +154,32 @@ public class ScreensTest {
   }
 
   @Test
+  public void theTitleWrapsALongNameClearOfThePrompt() throws Exception {
+    // {name, lines at 96 px wide}: the last line ends in "..." only when the name does not fit.
+    String[][] names = {{"Cats", "Cats"}, {"Weekend Picture Crosswords", "Weekend Picture|Crosswords"},
+        {"Weekend Picture Crosswords Collection", "Weekend Picture|Crosswords Coll..."}};
+    javax.microedition.lcdui.Font bold = javax.microedition.lcdui.Font.getFont(0, 1, 8);
+    for (String[] n : names) {
+      assertEquals(n[0], n[1], String.join("|", TBoard.titleLines(n[0], bold, 90, 2)));
+    }
+    assertEquals("Weekend Pictur...", String.join("|", TBoard.titleLines(names[2][0], bold, 90, 1)));
+    for (int[] s : LayoutTest.SIZES) {
+      javax.microedition.lcdui.Graphics.texts = new java.util.ArrayList<>();
+      Harness t = new Harness(sample(), true, s[0], s[1], names[2][0]);
+      t.shoot(s[0] + "x" + s[1] + "-title-long-name");
+      java.awt.Rectangle prompt = null;
+      for (Object[] e : javax.microedition.lcdui.Graphics.texts) {
+        prompt = e[0].equals("Press any key") ? (java.awt.Rectangle) e[1] : prompt;
+      }
+      for (Object[] e : javax.microedition.lcdui.Graphics.texts) {
+        java.awt.Rectangle r = (java.awt.Rectangle) e[1];
+        assertTrue(s[0] + "x" + s[1] + ": \"" + e[0] + "\" at " + r, e[0] == "Press any key" || !r.intersects(prompt));
+      }
+      javax.microedition.lcdui.Graphics.texts = null;
+    }
+  }
+
+  @Test
   public void drawsTheHardCasesAtEverySize() throws Exception {
     String note = "A long note from the author, long enough to need many lines on every phone: it wraps"
         + " at blanks and scrolls with the up and down keys, and the snow never falls across it.";
