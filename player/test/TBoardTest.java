@@ -466,7 +466,7 @@ public class TBoardTest {
     Harness t = opened(pack, 0);
     t.idleSaves = true;
     t.press(Canvas.KEY_NUM5);
-    Thread.sleep(TConfig.IDLE_SAVE / 2);
+    Thread.sleep(TConfig.IDLE_SAVE / 5);
     assertEquals("nothing written while the player moves on", 0, t.saves);
     t.press(Canvas.KEY_NUM6, Canvas.KEY_NUM0);
     long last = System.currentTimeMillis();
