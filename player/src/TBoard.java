@@ -1400,7 +1400,9 @@ public class TBoard implements Runnable {
     int cp = columnPitch();
     int ce = columnEdge();
     int fit = n * cp + ce <= clueHeight ? n : (clueHeight - ce - 2) / cp;
-    g.setColor(colDone[i] ? GREY : INK);
+    // Neighbouring columns' numbers are only a pixel apart in the board's
+    // digits: every other column in blue keeps them apart.
+    g.setColor(colDone[i] ? GREY : pixelFont && i % 2 == 1 ? BLUE : INK);
     for (int j = 0; j < n && j < fit; j++) {
       int v = c.length == 0 ? 0 : c[c.length - 1 - j] & 0xff;
       clueNumber(g, v, left + (s - 1 - numberWidth(v, pixelFont)) / 2, gridY - ce - (j + 1) * cp);
