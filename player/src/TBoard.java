@@ -1045,7 +1045,11 @@ public class TBoard implements Runnable {
     }
     scrollBar(g, width, hh, rows * rh, top, rows, n);
     if (height >= 100) {
-      String foot = "Solved " + solved + " of " + playable + (playable < n ? ", " + (n - playable) + " unavailable" : "");
+      String rest = playable < n ? ", " + (n - playable) + " unavailable" : "";
+      String foot = "Solved " + solved + " of " + playable + rest;
+      if (small.stringWidth(foot) > width - 4) {
+        foot = solved + "/" + playable + " solved" + rest;
+      }
       g.setColor(cfg.saveFailed ? RED : GREY);
       g.drawString(cfg.saveFailed ? "Progress can not be saved" : fit(foot, small, width - 4),
           width / 2, height - 1, Graphics.HCENTER | Graphics.BOTTOM);
