@@ -4,12 +4,11 @@ import javax.microedition.lcdui.Command;
 import javax.microedition.lcdui.Font;
 import javax.microedition.lcdui.Graphics;
 import javax.microedition.lcdui.Image;
-import javax.microedition.rms.RecordStore;
 
 /**
- * The game: its screens, the rules of the board, the saved progress and all
- * drawing. Both canvases hand it their paint and key calls, so the game is
- * the same whichever canvas the phone has.
+ * The game: its screens, the rules of the board and all drawing; the saved
+ * progress lives with the pack in TConfig. Both canvases hand it their paint
+ * and key calls, so the game is the same whichever canvas the phone has.
  */
 public class TBoard implements Runnable {
   static final String NO_MEMORY = "There is not enough memory for this crossword.";
@@ -26,6 +25,30 @@ public class TBoard implements Runnable {
   /** Actions of keys that have no game action of their own. */
   static final int MARK = -1;
   static final int ZOOM = -2;
+
+  /** What a cell holds. */
+  static final int EMPTY = 0;
+  static final int FILLED = 1;
+  static final int CROSSED = 2;
+
+  /** What a touch does, as the canvases report it. */
+  static final int PRESSED = 0;
+  static final int DRAGGED = 1;
+  static final int RELEASED = 2;
+
+  /** Smaller cells can not be hit or read on a phone. */
+  static final int MIN_CELL = 5;
+  /**
+   * The board's own digits, three pixels wide (a one a single column) and
+   * DIGIT_HEIGHT tall, for boards the phone's font would not let fit: one
+   * char per digit, three bits per row from the top, the left pixel highest.
+   */
+  static final String DIGITS = "\u7b6f\u4924\u73e7\u73cf\u5bc9\u79cf\u79ef\u7249\u7bef\u7bcf";
+  static final int DIGIT_HEIGHT = 5;
+
+  /** A held key moves first after FIRST_REPEAT ms, then every REPEAT ms at most. */
+  static final int FIRST_REPEAT = 300;
+  static final int REPEAT = 100;
 
   static final int INK = 0x101c3c;
   static final int BLUE = 0x2e5ca8;
@@ -44,9 +67,6 @@ public class TBoard implements Runnable {
   /** Every other line of clues sits on this, so neighbouring numbers read apart. */
   static final int STRIPE = 0xebe4cf;
 
-  /** Cells changed between two saves: a phone switched off loses at most these. */
-  static final int SAVE_EVERY = 4;
-
   static final String[] MENU = {"Resume", "Help", "Restart", "List", "Exit"};
   static final String[] ASK = {"No, keep it", "Yes, clear it"};
   static final String HELP = "How to play\n"
@@ -56,13 +76,12 @@ public class TBoard implements Runnable {
       + "Arrows or 2 4 6 8: move\n"
       + "5 or Fire: fill or clear\n"
       + "0 or #: mark as empty\n"
-      + "*: zoom out or in, with the whole clues of the cursor's row and column\n"
+      + "* or a tap on the corner: whole board or big cells\n"
       + "Tap a cell: fill, mark, clear\n"
       + "Drag: do the same to more cells\n"
       + "Tap beside the board: move that way\n\n"
       + "Orange edges: more lies beyond. Your progress is kept as you play.";
 
-  private static final String STORE = "grix";
   private static final String[] NUMBERS = new String[256];
 
   final TGrixMIDlet midlet;
@@ -87,10 +106,10 @@ public class TBoard implements Runnable {
   int screen;
   /** Where a text screen returns to; -1 ends the game. */
   int back;
-  int sel;
-  int top;
+  int selected;
+  int listTop;
   boolean menu;
-  int menuSel;
+  int menuItem;
   /** The menu asks whether to clear the board. */
   boolean ask;
   // Where the menu was last drawn, for taps.
@@ -102,54 +121,58 @@ public class TBoard implements Runnable {
   String text;
   String[] lines;
   int linesWidth;
-  int textTop;
+  int textLine;
   Command left;
   Command right;
   String leftLabel;
   String rightLabel;
 
-  /** Per crossword: 0 untouched, 1 started, 2 solved. */
-  byte[] marks;
-  boolean saveFailed;
-  /** Cells changed since the last save. */
-  int unsaved;
+  /** When the key held now went down and last moved, for the pace of its repeats. */
+  long pressedAt;
+  long repeatedAt;
+  // A touch on the list: where it went down, and whether it became a drag that scrolls.
+  int pressY;
+  int pressTop;
+  boolean pressOnList;
+  boolean dragged;
 
-  int pic = -1;
-  int w;
-  int h;
-  int cx;
-  int cy;
-  int ox;
-  int oy;
-  /** Per cell: 0 empty, 1 filled, 2 marked as surely empty. */
+  int picture = -1;
+  int boardWidth;
+  int boardHeight;
+  int cursorX;
+  int cursorY;
+  int firstColumn;
+  int firstRow;
+  /** Per cell: EMPTY, FILLED or CROSSED (marked as surely empty). */
   byte[] cells;
   byte[][] rowClues;
   byte[][] colClues;
   boolean[] rowDone;
   boolean[] colDone;
   int done;
-  boolean zoom;
-  int rowClueWidth;
-  int colClueCount;
-  /** The widest column-clue number: cells are at least this wide, so numbers never touch. */
-  int colNumberWidth;
-  /** The rows and columns whose clues are longest, for the height of the zoomed board's clue bar. */
-  int wideRow;
-  int wideCol;
-  /** The value a drag gives the cells it crosses; -1 when none. */
-  int dragValue = -1;
+  /** The width of the widest column-clue number in the font in use: cells are wider, so numbers never touch. */
+  int columnNumberWidth;
+  /** The cell state a drag gives the cells it crosses; -1 when none. */
+  int dragState = -1;
   /** The solved grid differs from the author's picture; author: the picture is shown. */
   boolean differs;
   boolean author;
 
   // Layout of the board, worked out from the canvas size before each use.
-  int size;
-  int vw;
-  int vh;
-  int gx;
-  int gy;
-  int lw;
-  int th;
+  /** The cells are chosen for this screen and zoom; they change only when these do. */
+  int fitWidth;
+  int fitHeight;
+  boolean fitBig;
+  /** Clue numbers are drawn in the board's digits, not the phone's font. */
+  boolean pixelFont;
+  int cellSize;
+  int shownColumns;
+  int shownRows;
+  int gridX;
+  int gridY;
+  /** The width of the row-clue area left of the grid and the height of the column-clue area above it. */
+  int clueWidth;
+  int clueHeight;
 
   TBoard(TGrixMIDlet midlet, String name) {
     this.midlet = midlet;
@@ -170,15 +193,7 @@ public class TBoard implements Runnable {
     point = image("/point.png");
     splash = image("/splash.png");
     if (error == null) {
-      marks = new byte[cfg.count];
-      try {
-        RecordStore rs = store();
-        byte[] r = rs.getRecord(1);
-        rs.closeRecordStore();
-        System.arraycopy(r, 4, marks, 0, marks.length);
-      } catch (Throwable e) {
-        saveFailed = true;
-      }
+      cfg.loadProgress();
     }
     show(TITLE);
   }
@@ -246,7 +261,23 @@ public class TBoard implements Runnable {
     canvas.repaint();
   }
 
+  /** The time in ms, for the pace of held keys. */
+  long now() {
+    return System.currentTimeMillis();
+  }
+
   void key(int code, boolean repeated) {
+    long t = now();
+    if (!repeated) {
+      pressedAt = t;
+      repeatedAt = t;
+    } else if (t - pressedAt < FIRST_REPEAT || t - repeatedAt < REPEAT) {
+      // Phones repeat at their own pace, some very fast: a held key moves
+      // at a pace the player can stop on a chosen cell.
+      return;
+    } else {
+      repeatedAt = t;
+    }
     int a = 0;
     try {
       a = canvas.getGameAction(code);
@@ -290,59 +321,52 @@ public class TBoard implements Runnable {
       }
       action(a, repeated);
     }
-    saveNow();
-  }
-
-  /**
-   * Shows the move, then saves when SAVE_EVERY cells changed since the last
-   * save, so a phone switched off or an application killed loses at most
-   * those. A save writes one record of a quarter byte per cell (401 bytes
-   * for 40 x 40); the screen is brought up to date first so that the
-   * cursor never waits for the write.
-   */
-  private void saveNow() {
     canvas.repaint();
-    if (unsaved >= SAVE_EVERY) {
-      canvas.serviceRepaints();
-      save();
-    }
   }
 
   /**
-   * A touch: 0 pressed, 1 dragged, 2 released. A tap on a cell moves the
-   * cursor there and turns the cell from empty to filled to marked and back;
-   * a drag gives every cell it crosses what the first cell got. Lists and
-   * menus take a tap on a row, the drawn soft-key labels a tap on them.
+   * A touch: PRESSED, DRAGGED or RELEASED. A tap on a cell moves the cursor
+   * there and turns the cell from empty to filled to crossed and back; a
+   * drag gives every cell it crosses what the first cell got. A tap beside
+   * the grid moves the cursor that way, a tap on the corner above the row
+   * clues switches the zoom. Lists open a row on release and scroll on a
+   * drag; menus take a tap on a row, the drawn soft-key labels a tap on them.
    */
   void pointer(int x, int y, int kind) {
     int height = canvas.getHeight() - bar();
-    if (kind == 2) {
-      dragValue = -1;
-    } else if (kind == 0 && y >= height) {
+    if (kind == PRESSED && y >= height) {
       soft(x < canvas.getWidth() / 2 ? 0 : 1);
+    } else if (screen == LIST) {
+      listPointer(x, y, kind, height);
+    } else if (kind == RELEASED) {
+      dragState = -1;
     } else if (screen == GAME && !menu) {
       layout();
       int c = cellAt(x, y);
       if (c >= 0) {
-        cx = c % w;
-        cy = c / w;
-        if (kind == 0) {
-          dragValue = (cells[c] + 1) % 3;
+        cursorX = c % boardWidth;
+        cursorY = c / boardWidth;
+        if (kind == PRESSED) {
+          dragState = (cells[c] + 1) % 3;
         }
-        if (dragValue >= 0 && cells[c] != dragValue) {
-          set(dragValue);
+        if (dragState >= 0 && cells[c] != dragState) {
+          set(dragState);
         }
-      } else if (kind == 0) {
-        // A tap beside the grid steps the cursor past the nearest edge
-        // cell, which scrolls a board larger than the screen.
-        if (x < gx || x >= gx + vw * size) {
-          cx = (x < gx ? ox - 1 + w : ox + vw) % w;
-        }
-        if (y < gy || y >= gy + vh * size) {
-          cy = (y < gy ? oy - 1 + h : oy + vh) % h;
+      } else if (kind == PRESSED) {
+        boolean left = x < gridX;
+        boolean above = y < gridY;
+        if (left && above) {
+          zoom();
+        } else {
+          if (left || x >= gridX + shownColumns * cellSize) {
+            cursorX = beside(left, cursorX, firstColumn, shownColumns, boardWidth);
+          }
+          if (above || y >= gridY + shownRows * cellSize) {
+            cursorY = beside(above, cursorY, firstRow, shownRows, boardHeight);
+          }
         }
       }
-    } else if (kind == 0) {
+    } else if (kind == PRESSED) {
       if (screen == GAME) {
         int i = (y - menuY) / menuRow;
         if (y < menuY || i >= items().length || x < menuX || x >= menuX + menuW) {
@@ -350,22 +374,54 @@ public class TBoard implements Runnable {
         } else {
           choose(i);
         }
-      } else if (screen == LIST) {
-        int hh = headerHeight(height);
-        int i = top + (y - hh) / listRowHeight();
-        if (y >= hh && i < top + listRows()) {
-          sel = Math.min(i, cfg.count - 1);
-          open(i);
-        }
       } else if (screen == TEXT) {
-        textTop += (y < height / 2 ? -1 : 1) * textRows();
+        textLine += (y < height / 2 ? -1 : 1) * textRows();
       } else if (screen == WIN) {
         action(y < height / 2 ? MARK : Canvas.DOWN, false);
       } else {
         action(Canvas.FIRE, false);
       }
     }
-    saveNow();
+    canvas.repaint();
+  }
+
+  /**
+   * Where a tap beside the grid takes the cursor along one axis (before:
+   * left of or above the grid): onto the first line hidden on that side,
+   * which scrolls it into view, or one step that way as a key press would
+   * when the board shows every line on that side.
+   */
+  static int beside(boolean before, int cursor, int first, int shown, int all) {
+    if (before) {
+      return first > 0 ? first - 1 : (cursor + all - 1) % all;
+    }
+    return first + shown < all ? first + shown : (cursor + 1) % all;
+  }
+
+  /** A touch on the list: a row opens when a tap ends on it, a drag scrolls. */
+  private void listPointer(int x, int y, int kind, int height) {
+    int rh = listRowHeight();
+    int hh = headerHeight(height);
+    int rows = listRows();
+    if (kind == PRESSED) {
+      pressY = y;
+      pressTop = listTop;
+      pressOnList = y >= hh && y < hh + rows * rh;
+      dragged = false;
+    } else if (kind == DRAGGED) {
+      dragged |= pressOnList && Math.abs(y - pressY) >= rh / 2;
+      if (dragged && cfg.count > rows) {
+        listTop = Math.max(0, Math.min(cfg.count - rows, pressTop - (y - pressY) / rh));
+        selected = Math.max(listTop, Math.min(listTop + rows - 1, selected));
+      }
+    } else if (pressOnList && !dragged) {
+      pressOnList = false;
+      int i = listTop + (y - hh) / rh;
+      if (y >= hh && i < listTop + rows && i < cfg.count) {
+        selected = i;
+        open(i);
+      }
+    }
   }
 
   private void action(int a, boolean repeated) {
@@ -380,40 +436,40 @@ public class TBoard implements Runnable {
         break;
       case LIST:
         if (fire) {
-          open(sel);
+          open(selected);
         } else if (cfg.count > 0) {
           int rows = listRows();
-          sel += step + page * rows;
-          if (step != 0) {
-            sel = (sel + cfg.count) % cfg.count;
+          selected += step + page * rows;
+          if (step != 0 && !repeated) {
+            selected = (selected + cfg.count) % cfg.count;
           }
-          sel = Math.max(0, Math.min(cfg.count - 1, sel));
+          selected = Math.max(0, Math.min(cfg.count - 1, selected));
         }
         break;
       case TEXT:
         if (fire) {
           soft(1);
         } else {
-          textTop += step + page * textRows();
+          textLine += step + page * textRows();
         }
         break;
       case GAME:
         if (menu) {
           if (fire) {
-            choose(menuSel);
+            choose(menuItem);
           } else if (step != 0) {
             int n = items().length;
-            menuSel = (menuSel + step + n) % n;
+            menuItem = (menuItem + step + n) % n;
           }
         } else if (fire) {
-          set(cells[cy * w + cx] == 1 ? 0 : 1);
+          set(cells[cursorY * boardWidth + cursorX] == FILLED ? EMPTY : FILLED);
         } else if (a == MARK && !repeated) {
-          set(cells[cy * w + cx] == 2 ? 0 : 2);
+          set(cells[cursorY * boardWidth + cursorX] == CROSSED ? EMPTY : CROSSED);
         } else if (a == ZOOM && !repeated) {
-          zoom = !zoom;
+          zoom();
         } else {
-          cy = (cy + step + h) % h;
-          cx = (cx + page + w) % w;
+          cursorY = move(cursorY, step, boardHeight, repeated);
+          cursorX = move(cursorX, page, boardWidth, repeated);
         }
         break;
       default:
@@ -422,9 +478,20 @@ public class TBoard implements Runnable {
         } else if ((a == MARK || a == ZOOM) && !repeated) {
           author = differs && !author;
         } else {
-          textTop += step + page * 3;
+          textLine += step + page * 3;
         }
     }
+  }
+
+  /** A step along a line: a fresh press wraps at the edge, a held key stops there. */
+  static int move(int at, int step, int all, boolean repeated) {
+    return repeated ? Math.max(0, Math.min(all - 1, at + step)) : (at + step + all) % all;
+  }
+
+  /** Switches between the whole board and big cells; the choice is kept for the next run. */
+  private void zoom() {
+    cfg.bigCells = !cfg.bigCells;
+    cfg.changed();
   }
 
   private String[] items() {
@@ -461,7 +528,7 @@ public class TBoard implements Runnable {
       case GAME:
         if (menu) {
           if (k == 0) {
-            choose(menuSel);
+            choose(menuItem);
           } else {
             menu = false;
             ask = false;
@@ -469,7 +536,7 @@ public class TBoard implements Runnable {
           }
         } else if (k == 0) {
           menu = true;
-          menuSel = 0;
+          menuItem = 0;
           labels();
         } else {
           leaveGame();
@@ -490,8 +557,10 @@ public class TBoard implements Runnable {
       ask = false;
       if (item == 1) {
         for (int i = 0; i < cells.length; i++) {
-          cells[i] = 0;
+          cells[i] = EMPTY;
         }
+        // A cleared board is a puzzle to solve again, not a solved one.
+        cfg.marks[picture] = TConfig.UNTOUCHED;
         check();
         save();
         won();
@@ -507,7 +576,7 @@ public class TBoard implements Runnable {
         // Clearing a board loses the work on it: ask first, "no" first.
         menu = true;
         ask = true;
-        menuSel = 0;
+        menuItem = 0;
         break;
       case 3:
         leaveGame();
@@ -533,7 +602,7 @@ public class TBoard implements Runnable {
     title = t;
     text = body;
     lines = null;
-    textTop = 0;
+    textLine = 0;
     back = returnTo;
     show(TEXT);
   }
@@ -594,49 +663,31 @@ public class TBoard implements Runnable {
       showText("Sorry", "Crossword " + (i + 1) + " has no cells to fill.", LIST);
       return;
     }
-    pic = -1;
+    picture = -1;
     cells = null;
     rowClues = null;
     colClues = null;
     try {
-      w = cfg.width[i];
-      h = cfg.height[i];
+      int w = cfg.width[i];
+      int h = cfg.height[i];
+      boardWidth = w;
+      boardHeight = h;
       cells = new byte[w * h];
       rowClues = new byte[h][];
       colClues = new byte[w][];
       rowDone = new boolean[h];
       colDone = new boolean[w];
       byte[] run = new byte[128];
-      rowClueWidth = 0;
       for (int y = 0; y < h; y++) {
-        byte[] c = clues(i, y * w, 1, w, run);
-        rowClues[y] = c;
-        int width = clueWidth(c);
-        if (width > rowClueWidth) {
-          rowClueWidth = width;
-          wideRow = y;
-        }
+        rowClues[y] = clues(i, y * w, 1, w, run);
       }
-      colClueCount = 1;
-      colNumberWidth = small.stringWidth("0");
-      int widest = 0;
       for (int x = 0; x < w; x++) {
-        byte[] c = clues(i, x, w, h, run);
-        colClues[x] = c;
-        colClueCount = Math.max(colClueCount, c.length);
-        for (int k = 0; k < c.length; k++) {
-          colNumberWidth = Math.max(colNumberWidth, small.stringWidth(number(c[k] & 0xff)));
-        }
-        int width = clueWidth(c);
-        if (width > widest) {
-          widest = width;
-          wideCol = x;
-        }
+        colClues[x] = clues(i, x, w, h, run);
       }
-      pic = i;
-      restore();
+      picture = i;
+      cfg.open(i, cells);
     } catch (OutOfMemoryError e) {
-      pic = -1;
+      picture = -1;
       cells = null;
       rowClues = null;
       colClues = null;
@@ -644,31 +695,19 @@ public class TBoard implements Runnable {
       return;
     }
     check();
-    cx = 0;
-    cy = 0;
-    ox = 0;
-    oy = 0;
-    zoom = false;
-    unsaved = 0;
+    cursorX = 0;
+    cursorY = 0;
+    firstColumn = 0;
+    firstRow = 0;
+    fitWidth = 0;
+    clueWidth = 0;
+    clueHeight = 0;
     show(GAME);
     // A picture without a filled cell is solved before the first move; one
     // solved before opens as it was left, to be looked at or restarted.
-    if (marks[i] != 2) {
+    if (cfg.marks[i] != TConfig.SOLVED) {
       won();
     }
-  }
-
-  /** Space the numbers of a row clue take, each with a gap after it; an empty clue shows "0". */
-  int clueWidth(byte[] c) {
-    int width = c.length == 0 ? small.stringWidth("0") + gap() : 0;
-    for (int k = 0; k < c.length; k++) {
-      width += small.stringWidth(number(c[k] & 0xff)) + gap();
-    }
-    return width;
-  }
-
-  private int gap() {
-    return small.charWidth('0') / 2 + 2;
   }
 
   /** The run lengths of the picture's filled cells along one line. */
@@ -695,7 +734,7 @@ public class TBoard implements Runnable {
     int n = 0;
     int len = 0;
     for (int k = 0; k <= length; k++) {
-      if (k < length && cells[start + k * stride] == 1) {
+      if (k < length && cells[start + k * stride] == FILLED) {
         len++;
       } else if (len > 0) {
         if (n >= clue.length || (clue[n] & 0xff) != len) {
@@ -710,6 +749,8 @@ public class TBoard implements Runnable {
 
   private void check() {
     done = 0;
+    int w = boardWidth;
+    int h = boardHeight;
     for (int y = 0; y < h; y++) {
       rowDone[y] = matches(y * w, 1, w, rowClues[y]);
       done += rowDone[y] ? 1 : 0;
@@ -722,151 +763,67 @@ public class TBoard implements Runnable {
 
   /** Sets the cursor's cell; any grid that meets every clue wins, not only the picture itself. */
   void set(int v) {
-    cells[cy * w + cx] = (byte) v;
-    boolean r = matches(cy * w, 1, w, rowClues[cy]);
-    boolean c = matches(cx, w, h, colClues[cx]);
-    done += (r ? 1 : 0) - (rowDone[cy] ? 1 : 0) + (c ? 1 : 0) - (colDone[cx] ? 1 : 0);
-    rowDone[cy] = r;
-    colDone[cx] = c;
-    unsaved++;
+    int w = boardWidth;
+    int x = cursorX;
+    int y = cursorY;
+    cells[y * w + x] = (byte) v;
+    boolean r = matches(y * w, 1, w, rowClues[y]);
+    boolean c = matches(x, w, boardHeight, colClues[x]);
+    done += (r ? 1 : 0) - (rowDone[y] ? 1 : 0) + (c ? 1 : 0) - (colDone[x] ? 1 : 0);
+    rowDone[y] = r;
+    colDone[x] = c;
+    cfg.changed();
     won();
   }
 
   /** Shows the win screen when every clue is met. */
   private void won() {
-    if (screen != GAME || done != w + h) {
+    if (screen != GAME || done != boardWidth + boardHeight) {
       return;
     }
-    marks[pic] = 2;
+    cfg.marks[picture] = TConfig.SOLVED;
     save();
     differs = false;
     for (int i = 0; i < cells.length; i++) {
-      differs |= (cells[i] == 1) != cfg.filled(pic, i % w, i / w);
+      differs |= (cells[i] == FILLED) != cfg.filled(picture, i % boardWidth, i / boardWidth);
     }
     author = false;
     snow = null;
-    textTop = 0;
+    textLine = 0;
     show(WIN);
   }
 
   private void leaveGame() {
-    save();
-    pic = -1;
+    cfg.close();
+    picture = -1;
     cells = null;
     rowClues = null;
     colClues = null;
     show(LIST);
   }
 
+  /** Whether crossword i can be played here: not too large, and with cells to fill. */
+  boolean playable(int i) {
+    return cfg.width[i] > 0 && cfg.height[i] > 0 && cfg.cells[i] != null;
+  }
+
   /** The next crossword not solved yet after this one, else the list. */
   private void next() {
-    int from = pic;
+    int from = picture;
     leaveGame();
     for (int k = 1; k < cfg.count; k++) {
       int j = (from + k) % cfg.count;
-      if (marks[j] != 2 && cfg.width[j] > 0 && cfg.height[j] > 0 && cfg.cells[j] != null) {
-        sel = j;
+      if (cfg.marks[j] != TConfig.SOLVED && playable(j)) {
+        selected = j;
         open(j);
         return;
       }
     }
   }
 
-  // ---- saved progress ----
-  // Record 1: the pack's hash, then one mark per crossword; record 2 + i: the
-  // cells of crossword i, four to a byte, after a leading 1. A store written
-  // for another pack is dropped, so a rebuilt suite starts afresh.
-
-  private RecordStore store() throws Exception {
-    RecordStore rs = RecordStore.openRecordStore(STORE, true);
-    try {
-      byte[] r = rs.getRecord(1);
-      if (rs.getNumRecords() == cfg.count + 1 && r.length == cfg.count + 4
-          && (r[0] << 24 | (r[1] & 0xff) << 16 | (r[2] & 0xff) << 8 | r[3] & 0xff) == cfg.hash) {
-        return rs;
-      }
-    } catch (Exception e) {
-      // A new or unreadable store: made afresh below.
-    }
-    rs.closeRecordStore();
-    RecordStore.deleteRecordStore(STORE);
-    rs = RecordStore.openRecordStore(STORE, true);
-    byte[] head = header();
-    rs.addRecord(head, 0, head.length);
-    for (int i = 0; i < cfg.count; i++) {
-      rs.addRecord(head, 0, 1);
-    }
-    return rs;
-  }
-
-  private byte[] header() {
-    int n = cfg.hash;
-    byte[] r = new byte[marks.length + 4];
-    r[0] = (byte) (n >> 24);
-    r[1] = (byte) (n >> 16);
-    r[2] = (byte) (n >> 8);
-    r[3] = (byte) n;
-    System.arraycopy(marks, 0, r, 4, marks.length);
-    return r;
-  }
-
-  private void restore() {
-    try {
-      RecordStore rs = store();
-      byte[] r = rs.getRecord(pic + 2);
-      rs.closeRecordStore();
-      if (r != null && r.length == 1 + (cells.length + 3) / 4 && r[0] == 1) {
-        for (int i = 0; i < cells.length; i++) {
-          int v = r[1 + (i >> 2)] >> ((i & 3) * 2) & 3;
-          cells[i] = (byte) (v == 3 ? 0 : v);
-        }
-      }
-    } catch (Exception e) {
-      saveFailed = true;
-    }
-  }
-
-  /** Saves the open crossword and every mark; a failure is shown on the list. */
+  /** Saves the open crossword and every mark. */
   void save() {
-    // A store that fails is tried again after as many changes, not at every one.
-    unsaved = 0;
-    if (marks == null) {
-      return;
-    }
-    try {
-      RecordStore rs = store();
-      try {
-        if (pic >= 0 && cells != null) {
-          byte[] r = new byte[1 + (cells.length + 3) / 4];
-          r[0] = 1;
-          boolean any = false;
-          for (int i = 0; i < cells.length; i++) {
-            r[1 + (i >> 2)] |= cells[i] << ((i & 3) * 2);
-            any |= cells[i] != 0;
-          }
-          if (marks[pic] != 2) {
-            marks[pic] = (byte) (any ? 1 : 0);
-          }
-          rs.setRecord(pic + 2, r, 0, r.length);
-        }
-        // The marks change far less often than the cells: one write, not two.
-        byte[] head = header();
-        byte[] old = rs.getRecord(1);
-        for (int i = 0; i < head.length; i++) {
-          if (head[i] != old[i]) {
-            rs.setRecord(1, head, 0, head.length);
-            break;
-          }
-        }
-      } catch (Exception e) {
-        rs.closeRecordStore();
-        throw e;
-      }
-      rs.closeRecordStore();
-      saveFailed = false;
-    } catch (Throwable e) {
-      saveFailed = true;
-    }
+    cfg.save();
   }
 
   // ---- drawing ----
@@ -919,16 +876,19 @@ public class TBoard implements Runnable {
   }
 
   private void paintTitle(Graphics g, int width, int height) {
-    if (splash != null && (splash.getWidth() > width || splash.getHeight() > height)) {
-      splash = scaled(splash, width, height);
+    // The splash fits above the prompt's strip, so the strip never covers it.
+    int strip = small.getHeight() + 4;
+    int above = height - strip;
+    if (splash != null && (splash.getWidth() > width || splash.getHeight() > above)) {
+      splash = scaled(splash, width, above);
       animate();
     }
     if (splash != null) {
       g.setColor(0);
       g.fillRect(0, 0, width, height);
-      g.drawImage(splash, width / 2, height / 2, Graphics.HCENTER | Graphics.VCENTER);
+      g.drawImage(splash, width / 2, above / 2, Graphics.HCENTER | Graphics.VCENTER);
       g.setColor(INK);
-      g.fillRect(0, height - small.getHeight() - 4, width, small.getHeight() + 4);
+      g.fillRect(0, above, width, strip);
       g.setFont(small);
       g.setColor(SKY);
       g.drawString("Press any key", width / 2, height - 2, Graphics.HCENTER | Graphics.BOTTOM);
@@ -940,21 +900,41 @@ public class TBoard implements Runnable {
       snow = new TSprite(14, width, height);
     }
     snow.paint(g);
+    // Small screens take the name in the small bold font, on two lines at
+    // most clear of the prompt (runtimes' fonts differ); where the icon and
+    // the name do not both fit, the icon gives way, and a name still longer
+    // ends in "...".
+    Font f = height < 100 ? bold : large;
+    int fh = f.getHeight();
+    int free = height - 3 - small.getHeight() - 4;
     int y = height / 3;
-    if (logo != null) {
+    String[] t = titleLines(name, f, width - 6, 2);
+    if (y + t.length * fh > free) {
+      y = 0;
+      t = titleLines(name, f, width - 6, free / fh < 2 ? 1 : 2);
+    } else if (logo != null) {
       g.drawImage(logo, width / 2, y, Graphics.HCENTER | Graphics.BOTTOM);
     }
     g.setColor(WHITE);
-    // Small screens get one line in the small bold font, clear of the prompt.
-    Font f = height < 100 ? bold : large;
     g.setFont(f);
-    String[] t = wrap(name, f, width - 6);
-    for (int i = 0; i < t.length && i < (f == bold ? 1 : 2); i++) {
-      g.drawString(t[i], width / 2, y + 4 + i * f.getHeight(), Graphics.HCENTER | Graphics.TOP);
+    for (int i = 0; i < t.length; i++) {
+      g.drawString(t[i], width / 2, y + 4 + i * fh, Graphics.HCENTER | Graphics.TOP);
     }
     g.setFont(small);
     g.setColor(SKY);
     g.drawString("Press any key", width / 2, height - 3, Graphics.HCENTER | Graphics.BOTTOM);
+  }
+
+  /** The name wrapped onto one or two lines, the last cut with "..." when the rest does not fit. */
+  static String[] titleLines(String s, Font f, int width, int most) {
+    String[] t = wrap(s, f, width);
+    if (t.length <= most) {
+      return t;
+    }
+    if (most == 1) {
+      return new String[] {fit(s, f, width)};
+    }
+    return new String[] {t[0], fit(s.substring(t[0].length()).trim(), f, width)};
   }
 
   /**
@@ -1010,7 +990,7 @@ public class TBoard implements Runnable {
     return hh;
   }
 
-  private int listRowHeight() {
+  int listRowHeight() {
     return Math.max(small.getHeight() + 3, point == null ? 0 : point.getHeight() + 2);
   }
 
@@ -1044,54 +1024,70 @@ public class TBoard implements Runnable {
     }
     int rh = listRowHeight();
     int rows = listRows();
-    if (sel < top) {
-      top = sel;
+    if (selected < listTop) {
+      listTop = selected;
     }
-    if (sel >= top + rows) {
-      top = sel - rows + 1;
+    if (selected >= listTop + rows) {
+      listTop = selected - rows + 1;
     }
-    int textX = point == null ? 3 : point.getWidth() + 5;
+    int top = listTop;
+    byte[] marks = cfg.marks;
     int scroll = n > rows ? 4 : 0;
+    // Only the crosswords this player can open count: all of them can be solved.
     int solved = 0;
+    int playable = 0;
     for (int i = 0; i < n; i++) {
-      solved += marks[i] == 2 ? 1 : 0;
+      solved += marks[i] == TConfig.SOLVED ? 1 : 0;
+      playable += playable(i) ? 1 : 0;
     }
     for (int i = top; i < n && i < top + rows; i++) {
-      int y = hh + (i - top) * rh;
-      if (i == sel) {
-        g.setColor(LIGHT);
-        g.fillRect(0, y, width - scroll, rh);
-        if (point != null) {
-          g.drawImage(point, 2, y + rh / 2, Graphics.LEFT | Graphics.VCENTER);
-        }
-      }
-      int right = width - scroll - 3;
-      boolean off = cfg.cells[i] == null;
-      if (marks[i] == 2) {
-        tick(g, right - 8, y + rh / 2);
-        right -= 11;
-      } else {
-        // A puzzle too large for this player shows its size in red.
-        String size = cfg.width[i] + "x" + cfg.height[i];
-        g.setColor(off ? RED : GREY);
-        g.drawString(size, right, y + (rh - fh) / 2 + 1, Graphics.RIGHT | Graphics.TOP);
-        right -= small.stringWidth(size) + 3;
-        if (marks[i] == 1) {
-          g.setColor(ORANGE);
-          g.fillRect(right - 4, y + rh / 2 - 2, 4, 4);
-          right -= 6;
-        }
-      }
-      g.setColor(off ? GREY : INK);
-      g.drawString(fit((i + 1) + ". " + cfg.note[i], small, right - textX), textX, y + (rh - fh) / 2 + 1,
-          Graphics.LEFT | Graphics.TOP);
+      listRow(g, i, hh + (i - top) * rh, width - scroll);
     }
     scrollBar(g, width, hh, rows * rh, top, rows, n);
     if (height >= 100) {
-      g.setColor(saveFailed ? RED : GREY);
-      g.drawString(saveFailed ? "Progress can not be saved" : "Solved " + solved + " of " + n,
+      String rest = playable < n ? ", " + (n - playable) + " unavailable" : "";
+      String foot = "Solved " + solved + " of " + playable + rest;
+      if (small.stringWidth(foot) > width - 4) {
+        foot = solved + "/" + playable + " solved" + rest;
+      }
+      g.setColor(cfg.saveFailed ? RED : GREY);
+      g.drawString(cfg.saveFailed ? "Progress can not be saved" : fit(foot, small, width - 4),
           width / 2, height - 1, Graphics.HCENTER | Graphics.BOTTOM);
     }
+  }
+
+  /** Row i of the list at y: its number and note, and its size or a tick when solved. */
+  private void listRow(Graphics g, int i, int y, int width) {
+    int rh = listRowHeight();
+    int ty = y + (rh - small.getHeight()) / 2 + 1;
+    byte mark = cfg.marks[i];
+    if (i == selected) {
+      g.setColor(LIGHT);
+      g.fillRect(0, y, width, rh);
+      if (point != null) {
+        g.drawImage(point, 2, y + rh / 2, Graphics.LEFT | Graphics.VCENTER);
+      }
+    }
+    int right = width - 3;
+    boolean off = cfg.cells[i] == null;
+    if (mark == TConfig.SOLVED) {
+      tick(g, right - 8, y + rh / 2);
+      right -= 11;
+    } else {
+      // A puzzle too large for this player shows its size in red.
+      String size = cfg.width[i] + "x" + cfg.height[i];
+      g.setColor(off ? RED : GREY);
+      g.drawString(size, right, ty, Graphics.RIGHT | Graphics.TOP);
+      right -= small.stringWidth(size) + 3;
+      if (mark == TConfig.STARTED) {
+        g.setColor(ORANGE);
+        g.fillRect(right - 4, y + rh / 2 - 2, 4, 4);
+        right -= 6;
+      }
+    }
+    int textX = point == null ? 3 : point.getWidth() + 5;
+    g.setColor(off ? GREY : INK);
+    g.drawString(fit((i + 1) + ". " + cfg.note[i], small, right - textX), textX, ty, Graphics.LEFT | Graphics.TOP);
   }
 
   /** A bar at the right edge when only part of a list is on the screen. */
@@ -1126,88 +1122,230 @@ public class TBoard implements Runnable {
     }
     int fh = small.getHeight();
     int rows = (height - hh - 4) / fh;
-    textTop = Math.max(0, Math.min(textTop, lines.length - rows));
+    textLine = Math.max(0, Math.min(textLine, lines.length - rows));
     g.setFont(small);
     g.setColor(INK);
-    for (int i = textTop; i < lines.length && i < textTop + rows; i++) {
-      g.drawString(lines[i], 4, hh + 3 + (i - textTop) * fh, Graphics.LEFT | Graphics.TOP);
+    for (int i = textLine; i < lines.length && i < textLine + rows; i++) {
+      g.drawString(lines[i], 4, hh + 3 + (i - textLine) * fh, Graphics.LEFT | Graphics.TOP);
     }
-    scrollBar(g, width, hh + 3, rows * fh, textTop, rows, lines.length);
+    scrollBar(g, width, hh + 3, rows * fh, textLine, rows, lines.length);
   }
 
   /**
-   * Fits the board to the screen. Cells are never narrower than the widest
-   * column-clue number nor lower than a row-clue number, so no two numbers
-   * touch; small boards grow to fill the screen. Clue areas take at most
-   * half the screen; a clue longer than its area shows the numbers nearest
-   * the grid and an orange mark where it goes on, and the zoomed board's bar
-   * shows the cursor's clues whole.
+   * Fits the board to the screen. Unless the player asked for big cells,
+   * the cells are the largest that show the whole board with all its clues:
+   * in the phone's font where that fits, else in the board's own digits
+   * with cells down to MIN_CELL; a board that fits neither scrolls, with the
+   * smallest cells. Cells are always wider than the widest column number and
+   * no lower than a row number, so numbers never touch. The clue areas fit
+   * the clues of the rows and columns on the screen; a clue longer than its
+   * area, which takes at most half the screen, shows the numbers nearest
+   * the grid and an orange mark where it goes on.
    */
   void layout() {
     int width = canvas.getWidth();
     int height = canvas.getHeight() - bar();
-    int least;
-    if (zoom) {
-      lw = 0;
-      // As tall as the longest clues need, but the grid keeps a third of a
-      // tiny screen; what does not fit then ends in an orange mark.
-      th = Math.min((barText(true, wideRow).length + barText(false, wideCol).length) * small.getHeight() + 2,
-          height * 2 / 3);
-      least = 3;
-    } else {
-      lw = Math.min(rowClueWidth + 3, width / 2);
-      th = Math.min(colClueCount * pitch() + 3, height / 2);
-      least = Math.max(colNumberWidth + 2, pitch() + 1);
+    boolean big = cfg.bigCells;
+    if (width != fitWidth || height != fitHeight || big != fitBig) {
+      fitWidth = width;
+      fitHeight = height;
+      fitBig = big;
+      fitCells(width, height, big);
     }
-    int aw = width - lw - 1;
-    int ah = height - th - 1;
-    size = Math.max(least, Math.min(Math.max(16, Math.min(width, height) / 6), Math.min(aw / w, ah / h)));
-    vw = Math.max(1, Math.min(w, aw / size));
-    vh = Math.max(1, Math.min(h, ah / size));
-    gx = lw + Math.max(0, (aw - vw * size) / 2);
-    gy = th + Math.max(0, (ah - vh * size) / 2);
-    if (cx < ox) {
-      ox = cx;
-    }
-    if (cx >= ox + vw) {
-      ox = cx - vw + 1;
-    }
-    if (cy < oy) {
-      oy = cy;
-    }
-    if (cy >= oy + vh) {
-      oy = cy - vh + 1;
-    }
-    ox = Math.max(0, Math.min(ox, w - vw));
-    oy = Math.max(0, Math.min(oy, h - vh));
+    place(width, height);
   }
 
-  /** Height of a clue number's box: digits need no room for descenders. */
+  /** Chooses the font of the clue numbers and the cell size for this screen. */
+  private void fitCells(int width, int height, boolean big) {
+    int most = Math.max(16, Math.min(width, height) / 6);
+    for (int f = 0; f < 2; f++) {
+      pixelFont = f == 1;
+      int lw = 0;
+      int th = 0;
+      for (int y = 0; y < boardHeight; y++) {
+        lw = Math.max(lw, rowArea(y));
+      }
+      for (int x = 0; x < boardWidth; x++) {
+        th = Math.max(th, columnArea(x));
+      }
+      if (big) {
+        lw = Math.min(lw, width / 2);
+        th = Math.min(th, height / 2);
+      }
+      int s = Math.min(most, Math.min((width - lw - 1) / boardWidth, (height - th - 1) / boardHeight));
+      if (big || s >= leastCell()) {
+        cellSize = Math.max(leastCell(), s);
+        return;
+      }
+    }
+    cellSize = leastCell();
+  }
+
+  /** The smallest cells the clue numbers of the font in use allow. */
+  int leastCell() {
+    int widest = numberWidth(0, pixelFont);
+    for (int x = 0; x < boardWidth; x++) {
+      byte[] c = colClues[x];
+      for (int k = 0; k < c.length; k++) {
+        widest = Math.max(widest, numberWidth(c[k] & 0xff, pixelFont));
+      }
+    }
+    columnNumberWidth = widest;
+    return pixelFont ? Math.max(MIN_CELL, widest + 1) : Math.max(widest + 2, pitch() + 1);
+  }
+
+  /** Room left of the grid for row y's whole clue; one that is cut needs two pixels more for its mark. */
+  private int rowArea(int y) {
+    byte[] c = rowClues[y];
+    int width = numberWidth(c.length == 0 ? 0 : c[0] & 0xff, pixelFont);
+    for (int k = 1; k < c.length; k++) {
+      width += numberGap() + numberWidth(c[k] & 0xff, pixelFont);
+    }
+    return width + rowEdge();
+  }
+
+  /** Room above the grid for column x's whole clue. */
+  private int columnArea(int x) {
+    return Math.max(1, colClues[x].length) * columnPitch() + columnEdge();
+  }
+
+  /** Free pixels between two numbers of a row clue. */
+  private int numberGap() {
+    return pixelFont ? 2 : small.charWidth('0') / 2 + 2;
+  }
+
+  /** Free pixels between a row clue and the grid. */
+  private int rowEdge() {
+    return pixelFont ? 1 : 3;
+  }
+
+  /** Free pixels between a column clue and the grid, on top of the pitch's own gap. */
+  private int columnEdge() {
+    return pixelFont ? 0 : 1;
+  }
+
+  /** Rows of column-clue numbers: the board's digits keep a pixel between two. */
+  int columnPitch() {
+    return pixelFont ? DIGIT_HEIGHT + 1 : pitch();
+  }
+
+  /** Height of a clue number's box. */
+  int numberHeight() {
+    return pixelFont ? DIGIT_HEIGHT : pitch();
+  }
+
+  /**
+   * Places the grid and the part of the board on the screen around the
+   * cursor. The clue areas fit the lines shown, and how many lines are shown
+   * depends on the areas: a few rounds settle both, starting from the last
+   * layout so that scrolling moves the grid as little as possible.
+   */
+  private void place(int width, int height) {
+    int s = cellSize;
+    int lw = clueWidth;
+    int th = clueHeight;
+    // The grid needs what it takes; the areas may use the rest of the screen.
+    int mostWidth = Math.max(width / 2, width - boardWidth * s - 1);
+    int mostHeight = Math.max(height / 2, height - boardHeight * s - 1);
+    for (int round = 0;; round++) {
+      shownColumns = Math.max(1, Math.min(boardWidth, (width - lw - 1) / s));
+      shownRows = Math.max(1, Math.min(boardHeight, (height - th - 1) / s));
+      firstColumn = follow(cursorX, firstColumn, shownColumns, boardWidth);
+      firstRow = follow(cursorY, firstRow, shownRows, boardHeight);
+      int needWidth = 0;
+      for (int y = firstRow; y < firstRow + shownRows; y++) {
+        needWidth = Math.max(needWidth, rowArea(y));
+      }
+      int needHeight = 0;
+      for (int x = firstColumn; x < firstColumn + shownColumns; x++) {
+        needHeight = Math.max(needHeight, columnArea(x));
+      }
+      needWidth = Math.min(needWidth, mostWidth);
+      needHeight = Math.min(needHeight, mostHeight);
+      if (needWidth == lw && needHeight == th || round == 3) {
+        break;
+      }
+      lw = needWidth;
+      th = needHeight;
+    }
+    clueWidth = lw;
+    clueHeight = th;
+    gridX = lw + Math.max(0, (width - lw - 1 - shownColumns * s) / 2);
+    gridY = th + Math.max(0, (height - th - 1 - shownRows * s) / 2);
+  }
+
+  /** The first line shown, moved as little as keeps the cursor's line on the screen. */
+  private static int follow(int cursor, int first, int shown, int all) {
+    if (cursor < first) {
+      first = cursor;
+    }
+    if (cursor >= first + shown) {
+      first = cursor - shown + 1;
+    }
+    return Math.max(0, Math.min(first, all - shown));
+  }
+
+  /** Height of a number in the phone's font: digits need no room for descenders. */
   int pitch() {
     return Math.min(small.getHeight(), small.getBaselinePosition() + 1);
   }
 
-  /** The cell at a point of the screen, as y * w + x, or -1 off the grid. */
+  /** The cell at a point of the screen, as y * width + x, or -1 off the grid. */
   int cellAt(int px, int py) {
-    int x = px - gx;
-    int y = py - gy;
-    if (x < 0 || y < 0 || x >= vw * size || y >= vh * size) {
+    int x = px - gridX;
+    int y = py - gridY;
+    int s = cellSize;
+    if (x < 0 || y < 0 || x >= shownColumns * s || y >= shownRows * s) {
       return -1;
     }
-    return (oy + y / size) * w + ox + x / size;
+    return (firstRow + y / s) * boardWidth + firstColumn + x / s;
   }
 
-  /** The zoomed board's bar lines for one row or column: its whole clue, wrapped. */
-  private String[] barText(boolean row, int i) {
-    byte[] c = row ? rowClues[i] : colClues[i];
-    StringBuffer b = new StringBuffer(row ? "Row " : "Column ").append(i + 1).append(':');
-    for (int k = 0; k < c.length; k++) {
-      b.append(' ').append(c[k] & 0xff);
+  /** Width of a number in the board's digits (pixel) or the phone's font. */
+  int numberWidth(int n, boolean pixel) {
+    if (!pixel) {
+      return small.stringWidth(number(n));
     }
-    if (c.length == 0) {
-      b.append(" 0");
+    int width = -1;
+    do {
+      width += (n % 10 == 1 ? 1 : 3) + 1;
+      n /= 10;
+    } while (n > 0);
+    return width;
+  }
+
+  /** Draws a clue number with its box's top left corner at (x, y), in the font in use. */
+  void clueNumber(Graphics g, int n, int x, int y) {
+    if (pixelFont) {
+      digits(g, n, x, y);
+    } else {
+      g.drawString(number(n), x, y, Graphics.LEFT | Graphics.TOP);
     }
-    return wrap(b.toString(), small, canvas.getWidth() - 6);
+  }
+
+  /** Draws n in the board's digits from (x, y), one rectangle per run of pixels along a row. */
+  static void digits(Graphics g, int n, int x, int y) {
+    String s = number(n);
+    for (int i = 0; i < s.length(); i++) {
+      int d = s.charAt(i) - '0';
+      int bits = DIGITS.charAt(d);
+      for (int r = 0; r < DIGIT_HEIGHT; r++) {
+        int row = bits >> (12 - 3 * r) & 7;
+        int c = 0;
+        while (c < 3) {
+          if ((row & 4 >> c) == 0) {
+            c++;
+            continue;
+          }
+          int start = c;
+          while (c < 3 && (row & 4 >> c) != 0) {
+            c++;
+          }
+          g.fillRect(x + start, y + r, c - start, 1);
+        }
+      }
+      x += d == 1 ? 2 : 4;
+    }
   }
 
   private void paintGame(Graphics g, int width, int height) {
@@ -1215,27 +1353,8 @@ public class TBoard implements Runnable {
     g.setColor(PAPER);
     g.fillRect(0, 0, width, height);
     g.setFont(small);
-    if (zoom) {
-      g.setColor(LIGHT);
-      g.fillRect(0, 0, width, th - 1);
-      int y = 1;
-      for (int r = 0; r < 2; r++) {
-        String[] t = barText(r == 0, r == 0 ? cy : cx);
-        g.setColor((r == 0 ? rowDone[cy] : colDone[cx]) ? GREY : INK);
-        for (int k = 0; k < t.length; k++) {
-          if (y + small.getHeight() > th) {
-            g.setColor(ORANGE);
-            g.fillRect(0, th - 3, width, 2);
-            break;
-          }
-          g.drawString(t[k], 3, y, Graphics.LEFT | Graphics.TOP);
-          y += small.getHeight();
-        }
-      }
-    } else {
-      paintClues(g);
-      g.setClip(0, 0, width, height);
-    }
+    paintClues(g);
+    g.setClip(0, 0, width, height);
     paintCells(g);
     if (menu) {
       paintMenu(g, width, height);
@@ -1243,58 +1362,90 @@ public class TBoard implements Runnable {
   }
 
   private void paintClues(Graphics g) {
-    int s = size;
-    int p = pitch();
-    int top = gy - th;
-    int left = gx - lw;
-    // Stripes under every other column and row of clues, the cursor's lit.
-    for (int x = 0; x < vw; x++) {
-      int c = ox + x == cx ? LIGHT : (ox + x) % 2 == 1 ? STRIPE : PAPER;
-      g.setColor(c);
-      g.fillRect(gx + x * s + 1, top, s - 1, th - 1);
+    for (int x = 0; x < shownColumns; x++) {
+      columnClue(g, x);
     }
-    for (int y = 0; y < vh; y++) {
-      int c = oy + y == cy ? LIGHT : (oy + y) % 2 == 1 ? STRIPE : PAPER;
-      g.setColor(c);
-      g.fillRect(left, gy + y * s + 1, lw - 1, s - 1);
+    for (int y = 0; y < shownRows; y++) {
+      rowClue(g, y);
     }
-    // Only whole numbers are drawn, nearest the grid first; the two pixels
-    // at the far edge stay free for the mark of a clue that goes on.
-    int fit = (th - 3) / p;
-    for (int x = 0; x < vw; x++) {
-      byte[] c = colClues[ox + x];
-      int n = Math.max(1, c.length);
-      g.setColor(colDone[ox + x] ? GREY : INK);
-      for (int j = 0; j < n && j < fit; j++) {
-        String t = c.length == 0 ? "0" : number(c[c.length - 1 - j] & 0xff);
-        g.drawString(t, gx + x * s + (s + 1) / 2, gy - 1 - (j + 1) * p, Graphics.HCENTER | Graphics.TOP);
-      }
-      if (n > fit) {
-        g.setColor(ORANGE);
-        g.fillRect(gx + x * s + 1, top, s - 1, 2);
+    // The corner above the row clues switches the zoom: a plus for big
+    // cells, a minus back to the whole board.
+    if (clueWidth >= 9 && clueHeight >= 9) {
+      int zx = gridX - clueWidth / 2;
+      int zy = gridY - clueHeight / 2;
+      g.setColor(GREY);
+      g.drawRect(zx - 4, zy - 4, 8, 8);
+      g.fillRect(zx - 2, zy, 5, 1);
+      if (!cfg.bigCells) {
+        g.fillRect(zx, zy - 2, 1, 5);
       }
     }
-    int gap = gap();
-    for (int y = 0; y < vh; y++) {
-      byte[] c = rowClues[oy + y];
-      int n = Math.max(1, c.length);
-      int ty = gy + y * s + 1 + (s - 1 - p) / 2;
-      int x = gx - 3;
-      int j = 0;
-      g.setColor(rowDone[oy + y] ? GREY : INK);
-      for (; j < n; j++) {
-        String t = c.length == 0 ? "0" : number(c[c.length - 1 - j] & 0xff);
-        int tw = small.stringWidth(t);
-        if (x - tw < left + 2) {
-          break;
-        }
-        g.drawString(t, x, ty, Graphics.RIGHT | Graphics.TOP);
-        x -= tw + gap;
+  }
+
+  /** Every other line of clues is striped, the cursor's lit. */
+  private static int stripe(int line, int cursor) {
+    return line == cursor ? LIGHT : line % 2 == 1 ? STRIPE : PAPER;
+  }
+
+  /**
+   * Column x of the screen's clues: only whole numbers, nearest the grid
+   * first; a clue that does not fit keeps two pixels at the far edge for the
+   * mark that it goes on.
+   */
+  private void columnClue(Graphics g, int x) {
+    int i = firstColumn + x;
+    int s = cellSize;
+    int left = gridX + x * s + 1;
+    int top = gridY - clueHeight;
+    g.setColor(stripe(i, cursorX));
+    g.fillRect(left, top, s - 1, clueHeight - 1);
+    byte[] c = colClues[i];
+    int n = Math.max(1, c.length);
+    int cp = columnPitch();
+    int ce = columnEdge();
+    int fit = n * cp + ce <= clueHeight ? n : (clueHeight - ce - 2) / cp;
+    // Neighbouring columns' numbers are only a pixel apart in the board's
+    // digits: every other column in blue keeps them apart.
+    g.setColor(colDone[i] ? GREY : pixelFont && i % 2 == 1 ? BLUE : INK);
+    for (int j = 0; j < n && j < fit; j++) {
+      int v = c.length == 0 ? 0 : c[c.length - 1 - j] & 0xff;
+      clueNumber(g, v, left + (s - 1 - numberWidth(v, pixelFont)) / 2, gridY - ce - (j + 1) * cp);
+    }
+    if (n > fit) {
+      g.setColor(ORANGE);
+      g.fillRect(left, top, s - 1, 2);
+    }
+  }
+
+  /** Row y of the screen's clues, drawn like a column's from the grid outwards. */
+  private void rowClue(Graphics g, int y) {
+    int i = firstRow + y;
+    int s = cellSize;
+    int top = gridY + y * s + 1;
+    int left = gridX - clueWidth;
+    g.setColor(stripe(i, cursorY));
+    g.fillRect(left, top, clueWidth - 1, s - 1);
+    byte[] c = rowClues[i];
+    int n = Math.max(1, c.length);
+    int ty = top + (s - 1 - numberHeight()) / 2;
+    int x = gridX - rowEdge();
+    int limit = rowArea(i) <= clueWidth ? left : left + 2;
+    int j = 0;
+    for (; j < n; j++) {
+      int v = c.length == 0 ? 0 : c[c.length - 1 - j] & 0xff;
+      int tw = numberWidth(v, pixelFont);
+      if (x - tw < limit) {
+        break;
       }
-      if (j < n) {
-        g.setColor(ORANGE);
-        g.fillRect(left, gy + y * s + 1, 2, s - 1);
-      }
+      // The board's digits keep only two pixels between numbers; every
+      // other one in blue tells them apart at a glance.
+      g.setColor(rowDone[i] ? GREY : pixelFont && j % 2 == 1 ? BLUE : INK);
+      clueNumber(g, v, x - tw, ty);
+      x -= tw + numberGap();
+    }
+    if (j < n) {
+      g.setColor(ORANGE);
+      g.fillRect(left, top, 2, s - 1);
     }
   }
 
@@ -1303,25 +1454,31 @@ public class TBoard implements Runnable {
    * them come free; every fifth line, the edges and the cursor go on top.
    */
   private void paintCells(Graphics g) {
-    int s = size;
+    int s = cellSize;
+    int gx = gridX;
+    int gy = gridY;
+    int vw = shownColumns;
+    int vh = shownRows;
+    int ox = firstColumn;
+    int oy = firstRow;
     int gw = vw * s;
     int gh = vh * s;
     g.setColor(LINE);
     g.fillRect(gx, gy, gw, gh);
     for (int y = 0; y < vh; y++) {
       for (int x = 0; x < vw; x++) {
-        int v = cells[(oy + y) * w + ox + x];
+        int v = cells[(oy + y) * boardWidth + ox + x];
         int px = gx + x * s;
         int py = gy + y * s;
         int c = WHITE;
-        if (v == 1) {
+        if (v == FILLED) {
           c = FILL;
-        } else if (oy + y == cy || ox + x == cx) {
+        } else if (oy + y == cursorY || ox + x == cursorX) {
           c = TINT;
         }
         g.setColor(c);
         g.fillRect(px + 1, py + 1, s - 1, s - 1);
-        if (v == 2) {
+        if (v == CROSSED) {
           g.setColor(GREY);
           if (s >= 6) {
             g.drawLine(px + 2, py + 2, px + s - 2, py + s - 2);
@@ -1350,17 +1507,17 @@ public class TBoard implements Runnable {
     if (ox > 0) {
       g.fillRect(gx - 1, gy, 2, gh + 1);
     }
-    if (ox + vw < w) {
+    if (ox + vw < boardWidth) {
       g.fillRect(gx + gw, gy, 2, gh + 1);
     }
     if (oy > 0) {
       g.fillRect(gx, gy - 1, gw + 1, 2);
     }
-    if (oy + vh < h) {
+    if (oy + vh < boardHeight) {
       g.fillRect(gx, gy + gh, gw + 1, 2);
     }
-    int px = gx + (cx - ox) * s;
-    int py = gy + (cy - oy) * s;
+    int px = gx + (cursorX - ox) * s;
+    int py = gy + (cursorY - oy) * s;
     g.drawRect(px - 1, py - 1, s + 2, s + 2);
     g.drawRect(px, py, s, s);
   }
@@ -1394,7 +1551,7 @@ public class TBoard implements Runnable {
     menuRow = rh;
     for (int i = 0; i < m.length; i++) {
       int y = menuY + i * rh;
-      if (i == menuSel) {
+      if (i == menuItem) {
         g.setColor(LIGHT);
         g.fillRect(mx + 1, y, mw - 2, rh);
         if (point != null) {
@@ -1419,7 +1576,7 @@ public class TBoard implements Runnable {
     }
     snow.paint(g);
     int fh = small.getHeight();
-    String text = cfg.note[pic];
+    String text = cfg.note[picture];
     if (differs) {
       text = (author ? "The author's picture. * shows your grid."
           : "Your grid meets every clue; the author's picture differs. * shows it.")
@@ -1440,6 +1597,8 @@ public class TBoard implements Runnable {
     int aw = width - 12;
     int ah = height - y0 - rows * fh - 13;
     // Whole cells where they fit; a picture larger than the screen is scaled down.
+    int w = boardWidth;
+    int h = boardHeight;
     int tw = w;
     int tht = h;
     int z = Math.min(aw / w, ah / h);
@@ -1469,7 +1628,7 @@ public class TBoard implements Runnable {
       }
       int start = -1;
       for (int x = 0; x <= w; x++) {
-        boolean f = x < w && (author ? cfg.filled(pic, x, y) : cells[y * w + x] == 1);
+        boolean f = x < w && (author ? cfg.filled(picture, x, y) : cells[y * w + x] == FILLED);
         if (f && start < 0) {
           start = x;
         } else if (!f && start >= 0) {
@@ -1484,13 +1643,13 @@ public class TBoard implements Runnable {
       int ny = height - rows * fh - 4;
       g.setColor(INK);
       g.fillRect(0, ny - 2, width, rows * fh + 6);
-      textTop = Math.max(0, Math.min(textTop, note.length - rows));
+      textLine = Math.max(0, Math.min(textLine, note.length - rows));
       g.setFont(small);
       g.setColor(WHITE);
       for (int i = 0; i < rows; i++) {
-        g.drawString(note[textTop + i], width / 2, ny + i * fh, Graphics.HCENTER | Graphics.TOP);
+        g.drawString(note[textLine + i], width / 2, ny + i * fh, Graphics.HCENTER | Graphics.TOP);
       }
-      scrollBar(g, width, ny, rows * fh, textTop, rows, note.length);
+      scrollBar(g, width, ny, rows * fh, textLine, rows, note.length);
     }
   }
 

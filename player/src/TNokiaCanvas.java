@@ -16,15 +16,15 @@ public class TNokiaCanvas extends FullCanvas {
   }
 
   protected void pointerPressed(int x, int y) {
-    TBoard.it.pointer(x, y, 0);
+    TBoard.it.pointer(x, y, TBoard.PRESSED);
   }
 
   protected void pointerDragged(int x, int y) {
-    TBoard.it.pointer(x, y, 1);
+    TBoard.it.pointer(x, y, TBoard.DRAGGED);
   }
 
   protected void pointerReleased(int x, int y) {
-    TBoard.it.pointer(x, y, 2);
+    TBoard.it.pointer(x, y, TBoard.RELEASED);
   }
 
   protected void showNotify() {

@@ -32,6 +32,18 @@ final class Pictures {
     return draw(200, 8, (x, y) -> y < 3 ? x < 150 || x % 3 == 0 : (x + y) % 4 != 0);
   }
 
+  /**
+   * n x n as a typical crossword: a ring, a full top row and a full right
+   * column, so no line has more than three runs and the numbers reach n.
+   */
+  static boolean[] typical(int n) {
+    double c = (n - 1) / 2.0;
+    return draw(n, n, (x, y) -> {
+      double d = Math.hypot(x - c, y - c);
+      return y == 0 || x == n - 1 || d <= n * 0.4 && d >= n * 0.22;
+    });
+  }
+
   static byte[] pack(int w, int h, boolean[] cells, String note) {
     return new PackBytes().int32(1).text("").text("1.0.0").picture(w, h, cells).text(note).bytes();
   }

@@ -77,8 +77,8 @@ public class ScreensTest {
     Harness t = new Harness(sample());
     t.shoot("title");
     t.started();
-    t.board.marks[2] = 2;
-    t.board.marks[0] = 1;
+    t.board.cfg.marks[2] = 2;
+    t.board.cfg.marks[0] = 1;
     t.press(-2);
     t.shoot("list");
     t.press(-6);
@@ -87,13 +87,13 @@ public class ScreensTest {
     // Some work in progress: the first rows of the smile and a few marks.
     for (int x = 0; x < 15; x++) {
       if (SMILE[0].charAt(x) == '#' || SMILE[1].charAt(x) == '#') {
-        t.board.cx = x;
-        t.board.cy = SMILE[0].charAt(x) == '#' ? 0 : 1;
+        t.board.cursorX = x;
+        t.board.cursorY = SMILE[0].charAt(x) == '#' ? 0 : 1;
         t.board.set(1);
       }
     }
-    t.board.cy = 0;
-    t.board.cx = 0;
+    t.board.cursorY = 0;
+    t.board.cursorX = 0;
     t.board.set(2);
     t.press(-2, -2, -4, -4, -4);
     t.shoot("board");
@@ -154,6 +154,32 @@ public class ScreensTest {
   }
 
   @Test
+  public void theTitleWrapsALongNameClearOfThePrompt() throws Exception {
+    // {name, lines at 96 px wide}: the last line ends in "..." only when the name does not fit.
+    String[][] names = {{"Cats", "Cats"}, {"Weekend Picture Crosswords", "Weekend Picture|Crosswords"},
+        {"Weekend Picture Crosswords Collection", "Weekend Picture|Crosswords Coll..."}};
+    javax.microedition.lcdui.Font bold = javax.microedition.lcdui.Font.getFont(0, 1, 8);
+    for (String[] n : names) {
+      assertEquals(n[0], n[1], String.join("|", TBoard.titleLines(n[0], bold, 90, 2)));
+    }
+    assertEquals("Weekend Pictur...", String.join("|", TBoard.titleLines(names[2][0], bold, 90, 1)));
+    for (int[] s : LayoutTest.SIZES) {
+      javax.microedition.lcdui.Graphics.texts = new java.util.ArrayList<>();
+      Harness t = new Harness(sample(), true, s[0], s[1], names[2][0]);
+      t.shoot(s[0] + "x" + s[1] + "-title-long-name");
+      java.awt.Rectangle prompt = null;
+      for (Object[] e : javax.microedition.lcdui.Graphics.texts) {
+        prompt = e[0].equals("Press any key") ? (java.awt.Rectangle) e[1] : prompt;
+      }
+      for (Object[] e : javax.microedition.lcdui.Graphics.texts) {
+        java.awt.Rectangle r = (java.awt.Rectangle) e[1];
+        assertTrue(s[0] + "x" + s[1] + ": \"" + e[0] + "\" at " + r, e[0] == "Press any key" || !r.intersects(prompt));
+      }
+      javax.microedition.lcdui.Graphics.texts = null;
+    }
+  }
+
+  @Test
   public void drawsTheHardCasesAtEverySize() throws Exception {
     String note = "A long note from the author, long enough to need many lines on every phone: it wraps"
         + " at blanks and scrolls with the up and down keys, and the snow never falls across it.";
@@ -172,6 +198,11 @@ public class ScreensTest {
           t.shoot(at + "board-20x20-zoomed");
         }
       }
+      // The side each screen shows whole, a typical crossword of it, the cursor inside.
+      int side = s[0] < 100 ? 5 : s[0] < 150 ? 15 : s[0] < 200 ? 20 : 25;
+      Harness whole = new Harness(Pictures.pack(side, side, Pictures.typical(side), ""), true, s[0], s[1]).started();
+      whole.press(-5, -4, -4, -2, -2, Canvas.KEY_NUM5, -4, Canvas.KEY_NUM0);
+      whole.shoot(at + "whole-" + side + "x" + side);
       Harness t = new Harness(PackBytes.pack("", HEART, note), true, s[0], s[1]).started();
       t.press(-5);
       t.solveWithKeys();
@@ -182,7 +213,7 @@ public class ScreensTest {
       }
       t.shoot(at + "win");
       Harness l = new Harness(list, true, s[0], s[1]).started();
-      l.board.marks[2] = 2;
+      l.board.cfg.marks[2] = 2;
       l.press(-2);
       l.shoot(at + "list");
       l.press(-2, -5, -6, -2, -2, -5);
@@ -198,6 +229,7 @@ public class ScreensTest {
     g.fillRect(60, 40, 80, 40);
     t.board.splash = big;
     t.shoot("96x65-splash");
-    assertTrue(t.board.splash.getWidth() <= 96 && t.board.splash.getHeight() <= 65);
+    assertTrue("the splash fits above the prompt's strip",
+        t.board.splash.getWidth() <= 96 && t.board.splash.getHeight() <= 65 - t.board.small.getHeight() - 4);
   }
 }

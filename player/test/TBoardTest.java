@@ -16,6 +16,7 @@ public class TBoardTest {
   static final String[] DIAGONAL = {"#.", ".#"};
   static final int LEFT_SOFT = -6;
   static final int RIGHT_SOFT = -7;
+  static final int FIRST_MOVE = TBoard.FIRST_REPEAT;
 
   @Before
   public void freshStore() {
@@ -85,14 +86,14 @@ public class TBoardTest {
     Harness t = opened(PackBytes.pack("", SHAPE, ""), 0);
     TBoard b = t.board;
     t.press(Canvas.KEY_NUM4);
-    assertEquals(4, b.cx);
+    assertEquals(4, b.cursorX);
     t.press(-1);
-    assertEquals(2, b.cy);
+    assertEquals(2, b.cursorY);
     t.press(Canvas.KEY_NUM6, -2, -4);
-    assertEquals(1, b.cx);
-    assertEquals(0, b.cy);
-    t.canvas.hold(Canvas.KEY_NUM6);
-    assertEquals("a held key repeats", 3, b.cx);
+    assertEquals(1, b.cursorX);
+    assertEquals(0, b.cursorY);
+    t.hold(Canvas.KEY_NUM6, FIRST_MOVE);
+    assertEquals("a held key repeats", 3, b.cursorX);
   }
 
   @Test
@@ -100,7 +101,7 @@ public class TBoardTest {
     Harness t = opened(PackBytes.pack("", SHAPE, "Shape"), 0);
     t.solveWithKeys();
     assertEquals(TBoard.WIN, t.board.screen);
-    assertEquals(2, t.board.marks[0]);
+    assertEquals(2, t.board.cfg.marks[0]);
   }
 
   @Test
@@ -122,8 +123,8 @@ public class TBoardTest {
     assertTrue(b.rowDone[0]);
     assertFalse(b.rowDone[1]);
     for (int i = 0; i < b.cells.length; i++) {
-      b.cy = i / b.w;
-      b.cx = i % b.w;
+      b.cursorY = i / b.boardWidth;
+      b.cursorX = i % b.boardWidth;
       b.set(1);
     }
     assertEquals(TBoard.GAME, b.screen);
@@ -139,42 +140,46 @@ public class TBoardTest {
     t.board.open(0);
     t.canvas.render();
     TBoard b = t.board;
-    assertTrue("only part of the board fits", b.vw < 40 && b.vh < 40);
-    assertTrue(b.size >= 3);
+    assertTrue("only part of the board fits", b.shownColumns < 40 && b.shownRows < 40);
+    assertTrue(b.cellSize >= 3);
     for (int i = 0; i < 39; i++) {
       t.press(-4);
       t.canvas.render();
-      assertTrue("cursor on screen", b.cx >= b.ox && b.cx < b.ox + b.vw);
+      assertTrue("cursor on screen", b.cursorX >= b.firstColumn && b.cursorX < b.firstColumn + b.shownColumns);
     }
-    assertEquals(39, b.cx);
-    assertEquals(40 - b.vw, b.ox);
+    assertEquals(39, b.cursorX);
+    assertEquals(40 - b.shownColumns, b.firstColumn);
     t.press(-4);
     t.canvas.render();
-    assertEquals(0, b.ox);
+    assertEquals(0, b.firstColumn);
     for (int i = 0; i < 20; i++) {
       t.press(-2);
     }
     t.canvas.render();
-    assertTrue(b.cy >= b.oy && b.cy < b.oy + b.vh && b.oy > 0);
+    assertTrue(b.cursorY >= b.firstRow && b.cursorY < b.firstRow + b.shownRows && b.firstRow > 0);
   }
 
   @Test
-  public void zoomingOutShrinksTheCellsButNotBelowThreePixels() {
-    boolean[] cells = new boolean[60 * 60];
-    cells[0] = true;
-    byte[] pack = new PackBytes().int32(1).text("").text("1.0.0").picture(60, 60, cells).text("").bytes();
-    Harness t = new Harness(pack, false, 128, 128).started();
+  public void theZoomSwitchesBetweenTheWholeBoardAndBigCellsAndIsKept() {
+    byte[] pack = Pictures.pack(15, 15, Pictures.typical(15), "");
+    Harness t = new Harness(pack, true, 128, 128).started();
     t.board.open(0);
     t.canvas.render();
-    int normal = t.board.size;
+    assertEquals("the whole board", 15, t.board.shownColumns);
+    int whole = t.board.cellSize;
     t.press(Canvas.KEY_STAR);
     t.canvas.render();
-    assertTrue(t.board.zoom);
-    assertEquals(3, t.board.size);
-    assertTrue(t.board.size < normal);
-    t.press(Canvas.KEY_STAR);
-    t.canvas.render();
-    assertEquals(normal, t.board.size);
+    int big = t.board.cellSize;
+    assertTrue(big + " px against " + whole, big > whole && t.board.shownColumns < 15);
+    t.press(RIGHT_SOFT);
+    Harness next = new Harness(pack, true, 128, 128).started();
+    next.board.open(0);
+    next.canvas.render();
+    assertEquals("the choice is kept", big, next.board.cellSize);
+    // A tap on the corner above the row clues switches back.
+    next.canvas.touch(next.board.gridX - 2, next.board.gridY - 2);
+    next.canvas.render();
+    assertEquals(whole, next.board.cellSize);
   }
 
   @Test
@@ -190,7 +195,7 @@ public class TBoardTest {
     assertEquals(0, RecordStore.openCount("grix"));
 
     Harness second = new Harness(pack).started();
-    assertArrayEquals(new byte[] {1, 2}, second.board.marks);
+    assertArrayEquals(new byte[] {1, 2}, second.board.cfg.marks);
     second.board.open(0);
     assertEquals(1, second.board.cells[0]);
     assertEquals(2, second.board.cells[1]);
@@ -204,7 +209,7 @@ public class TBoardTest {
     first.board.save();
     Harness second = opened(PackBytes.pack("", new String[] {"##.#.", ".###.", "#..##"}, "a"), 0);
     assertEquals(0, second.board.cells[0]);
-    assertEquals(0, second.board.marks[0]);
+    assertEquals(0, second.board.cfg.marks[0]);
   }
 
   @Test
@@ -213,7 +218,7 @@ public class TBoardTest {
     Harness t = opened(PackBytes.pack("", SHAPE, "a"), 0);
     t.press(Canvas.KEY_NUM5, RIGHT_SOFT);
     assertEquals(TBoard.LIST, t.board.screen);
-    assertTrue(t.board.saveFailed);
+    assertTrue(t.board.cfg.saveFailed);
     t.canvas.render();
   }
 
@@ -282,10 +287,10 @@ public class TBoardTest {
     assertEquals(TBoard.WIN, t.board.screen);
     t.press(-5);
     assertEquals(TBoard.GAME, t.board.screen);
-    assertEquals(2, t.board.pic);
+    assertEquals(2, t.board.picture);
     t.solveWithKeys();
     t.press(LEFT_SOFT);
-    assertEquals(0, t.board.pic);
+    assertEquals(0, t.board.picture);
     t.solveWithKeys();
     t.press(LEFT_SOFT);
     assertEquals("all solved: back to the list", TBoard.LIST, t.board.screen);
@@ -402,20 +407,20 @@ public class TBoardTest {
     Harness t = opened(PackBytes.pack("", SHAPE, ""), 0);
     TBoard b = t.board;
     t.canvas.render();
-    int s = b.size;
+    int s = b.cellSize;
     int[][] taps = {{2, 1, 1}, {2, 1, 2}, {2, 1, 0}, {4, 2, 1}};
     for (int[] tap : taps) {
-      t.canvas.touch(b.gx + tap[0] * s + s / 2, b.gy + tap[1] * s + s - 1);
-      assertEquals(tap[0], b.cx);
-      assertEquals(tap[1], b.cy);
-      assertEquals("cell " + tap[0] + "," + tap[1], tap[2], b.cells[tap[1] * b.w + tap[0]]);
+      t.canvas.touch(b.gridX + tap[0] * s + s / 2, b.gridY + tap[1] * s + s - 1);
+      assertEquals(tap[0], b.cursorX);
+      assertEquals(tap[1], b.cursorY);
+      assertEquals("cell " + tap[0] + "," + tap[1], tap[2], b.cells[tap[1] * b.boardWidth + tap[0]]);
     }
-    assertEquals("the edge of the grid", -1, b.cellAt(b.gx + 5 * s, b.gy));
-    assertEquals(-1, b.cellAt(b.gx - 1, b.gy));
-    int y = b.gy + s / 2;
-    t.canvas.touch(b.gx + 1, y, b.gx + s + 1, y, b.gx + 2 * s + 1, y, b.gx + 3 * s + 1, y);
+    assertEquals("the edge of the grid", -1, b.cellAt(b.gridX + 5 * s, b.gridY));
+    assertEquals(-1, b.cellAt(b.gridX - 1, b.gridY));
+    int y = b.gridY + s / 2;
+    t.canvas.touch(b.gridX + 1, y, b.gridX + s + 1, y, b.gridX + 2 * s + 1, y, b.gridX + 3 * s + 1, y);
     assertArrayEquals(new byte[] {1, 1, 1, 1, 0}, Arrays.copyOf(b.cells, 5));
-    t.canvas.touch(b.gx + 1, y, b.gx + 3 * s + 1, y);
+    t.canvas.touch(b.gridX + 1, y, b.gridX + 3 * s + 1, y);
     assertEquals("a drag from a filled cell marks", 2, b.cells[3]);
   }
 
@@ -427,15 +432,15 @@ public class TBoardTest {
     t.board.open(0);
     TBoard b = t.board;
     t.canvas.render();
-    int right = b.gx + b.vw * b.size + 1;
-    t.canvas.touch(right, b.gy + 1);
-    assertEquals("past the last column shown", b.vw, b.cx);
-    assertEquals(0, b.cy);
+    int right = b.gridX + b.shownColumns * b.cellSize + 1;
+    t.canvas.touch(right, b.gridY + 1);
+    assertEquals("past the last column shown", b.shownColumns, b.cursorX);
+    assertEquals(0, b.cursorY);
     t.canvas.render();
-    assertEquals(1, b.ox);
-    t.canvas.touch(b.gx + 1, b.gy - 1);
-    assertEquals("above the top row: the bottom one", 39, b.cy);
-    assertEquals(b.vw, b.cx);
+    assertEquals(1, b.firstColumn);
+    t.canvas.touch(b.gridX + 1, b.gridY - 1);
+    assertEquals("above the top row: the bottom one", 39, b.cursorY);
+    assertEquals(b.shownColumns, b.cursorX);
   }
 
   @Test
@@ -446,7 +451,7 @@ public class TBoardTest {
     t.canvas.touch(10, 127 - 20 - rh);
     assertEquals(TBoard.LIST, t.board.screen);
     t.canvas.touch(20, 24 + rh + rh / 2);
-    assertEquals("a tap on the second row opens it", 1, t.board.pic);
+    assertEquals("a tap on the second row opens it", 1, t.board.picture);
     t.canvas.touch(5, 125);
     assertTrue("the left label opens the menu", t.board.menu);
     t.canvas.render();
@@ -455,22 +460,27 @@ public class TBoardTest {
   }
 
   @Test
-  public void progressIsSavedEveryFewChanges() throws Exception {
+  public void changesAreSavedOnceThePlayerPauses() throws Exception {
     boolean[] ring = Pictures.ring();
     byte[] pack = Pictures.pack(40, 40, ring, "");
     Harness t = opened(pack, 0);
-    for (int i = 0; i < TBoard.SAVE_EVERY - 1; i++) {
-      t.press(Canvas.KEY_NUM6, ring[i + 1] ? Canvas.KEY_NUM5 : Canvas.KEY_NUM0);
-    }
-    assertEquals("nothing written yet", 0, opened(pack, 0).board.cells[1]);
-    TBoard.it = t.board;
+    t.idleSaves = true;
+    t.press(Canvas.KEY_NUM5);
+    Thread.sleep(TConfig.IDLE_SAVE / 5);
+    assertEquals("nothing written while the player moves on", 0, t.saves);
     t.press(Canvas.KEY_NUM6, Canvas.KEY_NUM0);
-    Harness killed = opened(pack, 0);
-    for (int i = 1; i <= TBoard.SAVE_EVERY; i++) {
-      assertEquals("cell " + i, i == TBoard.SAVE_EVERY || !ring[i] ? 2 : 1, killed.board.cells[i]);
+    long last = System.currentTimeMillis();
+    while (t.saves == 0 && System.currentTimeMillis() - last < 10000) {
+      Thread.sleep(5);
     }
+    long after = System.currentTimeMillis() - last;
+    assertTrue("saved " + after + " ms after the last change", after >= TConfig.IDLE_SAVE - 20);
+    Thread.sleep(TConfig.IDLE_SAVE * 2);
+    assertEquals("two changes, one save", 1, t.saves);
+    Harness killed = opened(pack, 0);
+    assertArrayEquals(new byte[] {1, 2}, Arrays.copyOf(killed.board.cells, 2));
     TBoard.it = t.board;
-    // What one save costs on a 40 x 40 board, for the choice of SAVE_EVERY.
+    // What one save costs on a 40 x 40 board: it runs once the player pauses.
     int n = 2000;
     long start = System.nanoTime();
     for (int i = 0; i < n; i++) {
@@ -479,14 +489,109 @@ public class TBoardTest {
     long micros = (System.nanoTime() - start) / 1000 / n;
     System.out.println("one save of a 40 x 40 board: " + micros + " us on this JVM, record of "
         + (1 + (40 * 40 + 3) / 4) + " bytes");
-    assertTrue(!t.board.saveFailed);
+    assertTrue(!t.board.cfg.saveFailed);
+  }
+
+  @Test
+  public void aHeldKeyMovesAtAPaceAndStopsAtTheEdge() {
+    Harness t = opened(Pictures.pack(20, 20, Pictures.checker(), ""), 0);
+    TBoard b = t.board;
+    // {ms held, column reached from column 0}: the press moves at once, the
+    // first repeat after 300 ms, then one cell every 100 ms up to the edge.
+    int[][] holds = {{0, 1}, {250, 1}, {300, 2}, {350, 2}, {400, 3}, {1500, 14}, {3000, 19}};
+    for (int[] h : holds) {
+      b.cursorX = 0;
+      t.hold(Canvas.KEY_NUM6, h[0]);
+      assertEquals("held " + h[0] + " ms", h[1], b.cursorX);
+    }
+    t.press(Canvas.KEY_NUM6);
+    assertEquals("a fresh press at the edge wraps", 0, b.cursorX);
+    b.cursorY = 15;
+    t.hold(-2, 1000);
+    assertEquals("a held key stops at the edge", 19, b.cursorY);
+  }
+
+  @Test
+  public void tapsBesideABoardThatFitsMoveTheCursorThatWay() {
+    Harness t = new Harness(Pictures.pack(5, 5, Pictures.typical(5), ""), false, 176, 208).started();
+    t.board.open(0);
+    TBoard b = t.board;
+    t.canvas.render();
+    assertEquals(5, b.shownColumns);
+    int s = b.cellSize;
+    int left = b.gridX - 2;
+    int right = b.gridX + 5 * s + 2;
+    int above = b.gridY - 2;
+    int below = b.gridY + 5 * s + 2;
+    int midX = b.gridX + 2 * s + s / 2;
+    int midY = b.gridY + 2 * s + s / 2;
+    // {tap x, tap y, cursor x, cursor y}, each from (2, 2).
+    int[][] taps = {{left, midY, 1, 2}, {right, midY, 3, 2}, {midX, above, 2, 1}, {midX, below, 2, 3},
+        {right, below, 3, 3}};
+    for (int[] tap : taps) {
+      b.cursorX = 2;
+      b.cursorY = 2;
+      t.canvas.touch(tap[0], tap[1]);
+      assertEquals("x after a tap at " + tap[0] + "," + tap[1], tap[2], b.cursorX);
+      assertEquals("y after a tap at " + tap[0] + "," + tap[1], tap[3], b.cursorY);
+    }
+  }
+
+  @Test
+  public void restartingASolvedCrosswordMakesItUnsolved() {
+    Harness t = opened(PackBytes.pack("", SHAPE, "a"), 0);
+    t.solveWithKeys();
+    t.press(RIGHT_SOFT);
+    t.board.open(0);
+    t.press(LEFT_SOFT, -2, -2, -5, -2, -5);
+    assertEquals(TBoard.GAME, t.board.screen);
+    assertEquals(TConfig.UNTOUCHED, t.board.cfg.marks[0]);
+    assertEquals(0, new Harness(PackBytes.pack("", SHAPE, "a")).board.cfg.marks[0]);
+  }
+
+  @Test
+  public void theSolvedCountLeavesOutTheUnavailable() {
+    byte[] pack = new PackBytes().int32(3).text("").text("1.0.0").picture(DIAGONAL).text("a")
+        .picture(300, 8, new boolean[2400]).text("too wide").picture(SHAPE).text("c").bytes();
+    Harness t = new Harness(pack, false, 176, 208).started();
+    t.board.open(0);
+    t.solveWithKeys();
+    t.press(RIGHT_SOFT);
+    javax.microedition.lcdui.Graphics.texts = new java.util.ArrayList<>();
+    t.canvas.render();
+    List<String> shown = new java.util.ArrayList<>();
+    for (Object[] e : javax.microedition.lcdui.Graphics.texts) {
+      shown.add((String) e[0]);
+    }
+    javax.microedition.lcdui.Graphics.texts = null;
+    assertTrue(shown.toString(), shown.contains("Solved 1 of 2, 1 unavailable"));
+  }
+
+  @Test
+  public void theListOpensARowOnReleaseAndScrollsOnADrag() {
+    Object[] pictures = new Object[24];
+    for (int i = 0; i < pictures.length; i += 2) {
+      pictures[i] = DIAGONAL;
+      pictures[i + 1] = "n" + i;
+    }
+    Harness t = new Harness(PackBytes.pack("", pictures), true, 128, 128).started();
+    t.canvas.render();
+    int rh = t.board.listRowHeight();
+    int y = 24 + 2 * rh + rh / 2;
+    t.canvas.touch(20, y, 20, y - rh, 20, y - 3 * rh);
+    assertEquals("a drag opens nothing", TBoard.LIST, t.board.screen);
+    assertEquals("it scrolls the list", 3, t.board.listTop);
+    t.canvas.render();
+    t.canvas.touch(20, y);
+    assertEquals(TBoard.GAME, t.board.screen);
+    assertEquals("the row under the finger", 5, t.board.picture);
   }
 
   @Test
   public void aPictureWithoutInkIsSolvedOnOpening() {
     Harness t = opened(PackBytes.pack("", new String[] {"...", "..."}, "blank"), 0);
     assertEquals(TBoard.WIN, t.board.screen);
-    assertEquals(2, t.board.marks[0]);
+    assertEquals(2, t.board.cfg.marks[0]);
     t.press(RIGHT_SOFT);
     t.board.open(0);
     assertEquals("once solved, it opens to be looked at", TBoard.GAME, t.board.screen);
@@ -502,10 +607,10 @@ public class TBoardTest {
     assertEquals("Crossword 2 (300 * 8) is too large for this player.", t.board.text);
     t.press(-5, -2, -5);
     assertEquals(TBoard.GAME, t.board.screen);
-    assertEquals(2, t.board.pic);
+    assertEquals(2, t.board.picture);
     t.solveWithKeys();
     t.press(-5);
-    assertEquals("next skips it", 0, t.board.pic);
+    assertEquals("next skips it", 0, t.board.picture);
   }
 
   @Test
