@@ -10,7 +10,6 @@ GridSolver::GridSolver(const CellGrid& picture, Deadline& deadline)
       picture_(picture.cells),
       deadline_(&deadline),
       window_{0, 0, picture.width, picture.height} {
-    const auto cells = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
     // The runs of each row, then of each column: one flat list, so that a
     // check allocates a handful of times whatever the grid's size.
     clues_.reserve(static_cast<std::size_t>(width_) + static_cast<std::size_t>(height_));
@@ -40,7 +39,28 @@ GridSolver::GridSolver(const CellGrid& picture, Deadline& deadline)
         // Out of time already: Propagate answers so at once.
         clues_.resize(lines);
     }
+    Start();
+}
 
+GridSolver::GridSolver(const CellGrid& reference, const std::vector<std::vector<int>>& rows,
+                       const std::vector<std::vector<int>>& columns, Deadline& deadline)
+    : width_(reference.width),
+      height_(reference.height),
+      picture_(reference.cells),
+      deadline_(&deadline),
+      window_{0, 0, reference.width, reference.height} {
+    for (const auto* lines : {&rows, &columns}) {
+        for (const std::vector<int>& clue : *lines) {
+            clues_.push_back({runs_.size(), clue.size()});
+            runs_.insert(runs_.end(), clue.begin(), clue.end());
+        }
+    }
+    Start();
+}
+
+void GridSolver::Start() {
+    const auto cells = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+    const auto lines = static_cast<std::size_t>(width_ + height_);
     state_.assign(cells, kUnknown);
     unknown_ = cells;
     queue_.resize(lines);

@@ -39,6 +39,12 @@ class GridSolver {
     // grid where every cell is unknown. `picture` and `deadline` must
     // outlive the solver; reading the clues already watches the deadline.
     GridSolver(const CellGrid& picture, Deadline& deadline);
+    // Solves the clues given, `rows` top to bottom and `columns` left to
+    // right, searching for a solution other than `reference` (a grid of
+    // the same size that must outlive the solver; all empty for any
+    // solution at all).
+    GridSolver(const CellGrid& reference, const std::vector<std::vector<int>>& rows,
+               const std::vector<std::vector<int>>& columns, Deadline& deadline);
 
     // Line solving from the current state until no line changes.
     [[nodiscard]] Outcome Propagate();
@@ -73,6 +79,8 @@ class GridSolver {
         int x0, y0, x1, y1;  // [x0, x1) x [y0, y1)
     };
 
+    // The state, queue and scratch for clues already in runs_ and clues_.
+    void Start();
     [[nodiscard]] std::uint8_t PictureValue(std::size_t cell) const {
         return picture_[cell] != 0 ? kMayFill : kMayEmpty;
     }

@@ -110,6 +110,49 @@ CheckResult CheckCells(const CellGrid& grid, double budget_seconds,
     return finish(Verdict::Undecided);
 }
 
+bool SolveClues(int width, int height, const std::vector<std::vector<int>>& rows,
+                const std::vector<std::vector<int>>& columns, CellGrid& solution,
+                double budget_seconds, bool* out_of_time) {
+    const Clock::time_point start = Clock::now();
+    if (out_of_time != nullptr)
+        *out_of_time = false;
+    if (width < 0 || height < 0 || rows.size() != static_cast<std::size_t>(height) ||
+        columns.size() != static_cast<std::size_t>(width) ||
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) > kMostCells) {
+        throw std::invalid_argument("SolveClues: the clues do not match the grid's size");
+    }
+    for (const auto* lines : {&rows, &columns}) {
+        const int length = lines == &rows ? width : height;
+        for (const std::vector<int>& clue : *lines) {
+            long long needed = -1;
+            for (const int run : clue) {
+                if (run <= 0)
+                    throw std::invalid_argument("SolveClues: a run is not a positive length");
+                needed += run + 1;
+            }
+            if (needed > length)
+                return false;
+        }
+    }
+    // Any solution differs from an empty grid unless the empty grid is the
+    // solution, which the lines alone then find.
+    const CellGrid empty{width, height,
+                         std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height)};
+    Deadline deadline(DeadlineAfter(start, budget_seconds), nullptr);
+    GridSolver solver(empty, rows, columns, deadline);
+    GridSolver::Outcome outcome = solver.Propagate();
+    if (outcome == GridSolver::Outcome::Consistent && !solver.Solved())
+        outcome = solver.FindOtherSolution();
+    if (outcome == GridSolver::Outcome::OutOfTime && out_of_time != nullptr)
+        *out_of_time = true;
+    if (outcome == GridSolver::Outcome::Contradiction ||
+        outcome == GridSolver::Outcome::OutOfTime) {
+        return false;
+    }
+    solution = CellGrid{width, height, solver.Solution()};
+    return true;
+}
+
 const char* VerdictText(Verdict verdict) {
     switch (verdict) {
         case Verdict::Line:

@@ -294,6 +294,23 @@ TEST(CheckCells, RefusesCellsThatDoNotMatchTheSize) {
                  std::invalid_argument);
 }
 
+TEST(SolveClues, FindsASolutionOfTheCluesOrSaysThereIsNone) {
+    std::mt19937 random(21);
+    for (int trial = 0; trial < 20; ++trial) {
+        const CellGrid picture = Random(12, 9, 0.5, random);
+        CellGrid solution;
+        ASSERT_TRUE(SolveClues(12, 9, RowClues(picture), ColumnClues(picture), solution, 10.0));
+        EXPECT_TRUE(SatisfiesClues(solution, RowClues(picture), ColumnClues(picture))) << trial;
+    }
+    CellGrid solution;
+    bool late = true;
+    // Two rows of one cell each, but no column holds any.
+    EXPECT_FALSE(SolveClues(2, 2, {{1}, {1}}, {{}, {}}, solution, 10.0, &late));
+    EXPECT_FALSE(late);
+    EXPECT_FALSE(SolveClues(2, 1, {{3}}, {{}, {}}, solution));
+    EXPECT_THROW((void)SolveClues(2, 2, {{1}}, {{}, {}}, solution), std::invalid_argument);
+}
+
 TEST(Verdict, TextsAndKeys) {
     const std::pair<Verdict, std::pair<const char*, const char*>> names[] = {
         {Verdict::Line, {"unique (line logic)", "line"}},
