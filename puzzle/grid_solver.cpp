@@ -32,8 +32,52 @@ GridSolver::GridSolver(const CellGrid& picture, Deadline& deadline)
     for (int y = 0; y < height_ && !deadline.Passed(64); ++y) {
         add_line(static_cast<std::size_t>(y) * static_cast<std::size_t>(width_), width_, 1);
     }
-    for (int x = 0; x < width_ && !deadline.Passed(64); ++x) {
-        add_line(static_cast<std::size_t>(x), height_, static_cast<std::size_t>(width_));
+    // The columns row by row, as the cells lie in memory: first how many
+    // runs each column has, then the runs into each column's place.
+    if (clues_.size() == static_cast<std::size_t>(height_)) {
+        const auto width = static_cast<std::size_t>(width_);
+        std::vector<std::size_t> place(width + 1, 0);
+        std::vector<int> run(width, 0);
+        const std::uint8_t* cells = picture_.data();
+        const auto each_row = [&](const auto& end_of_run) {
+            for (int y = 0; y < height_; ++y, cells += width) {
+                if (deadline.Passed(64))
+                    return false;
+                for (std::size_t x = 0; x < width; ++x) {
+                    if (cells[x] != 0) {
+                        ++run[x];
+                    } else if (run[x] != 0) {
+                        end_of_run(x);
+                    }
+                }
+            }
+            for (std::size_t x = 0; x < width; ++x) {
+                if (run[x] != 0)
+                    end_of_run(x);
+            }
+            return true;
+        };
+        if (each_row([&](std::size_t x) {
+                ++place[x + 1];
+                run[x] = 0;
+            })) {
+            // place[x + 1] holds column x's count; place[x] becomes where
+            // its runs go.
+            std::size_t at = runs_.size();
+            for (std::size_t x = 0; x < width; ++x) {
+                clues_.push_back({at, place[x + 1]});
+                place[x] = at;
+                at += place[x + 1];
+            }
+            runs_.resize(at);
+            cells = picture_.data();
+            if (!each_row([&](std::size_t x) {
+                    runs_[place[x]++] = run[x];
+                    run[x] = 0;
+                })) {
+                clues_.resize(static_cast<std::size_t>(height_));
+            }
+        }
     }
     if (clues_.size() != lines) {
         // Out of time already: Propagate answers so at once.
