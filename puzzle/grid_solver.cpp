@@ -2,7 +2,11 @@
 
 #include <algorithm>
 
+#include "puzzle/solvability.h"
+
 namespace grix {
+
+static_assert(kMostCells <= std::size_t{1} << 30, "a trail entry holds a cell in 30 bits");
 
 GridSolver::GridSolver(const CellGrid& picture, Deadline& deadline)
     : width_(picture.width),
@@ -125,7 +129,7 @@ void GridSolver::Set(std::size_t cell, std::uint8_t value) {
 void GridSolver::Assign(int cell, std::uint8_t value) {
     const auto at = static_cast<std::size_t>(cell);
     if (recording_)
-        trail_.push_back({cell, state_[at]});
+        trail_.push_back({static_cast<std::uint32_t>(cell), state_[at]});
     Set(at, value);
 }
 
@@ -133,7 +137,7 @@ void GridSolver::Undo(std::size_t mark) {
     while (trail_.size() > mark) {
         const Change change = trail_.back();
         trail_.pop_back();
-        Set(static_cast<std::size_t>(change.cell), change.old);
+        Set(change.cell, static_cast<std::uint8_t>(change.old));
     }
 }
 
@@ -253,8 +257,9 @@ void GridSolver::CollectProbeCells(std::size_t since) {
         }
     };
     for (std::size_t t = since; t < trail_.size(); ++t) {
-        take_line(trail_[t].cell / width_);
-        take_line(height_ + trail_[t].cell % width_);
+        const int cell = static_cast<int>(trail_[t].cell);
+        take_line(cell / width_);
+        take_line(height_ + cell % width_);
     }
     // A cell of a changed row and a changed column comes twice.
     std::sort(probe_cells_.begin(), probe_cells_.end());
@@ -302,7 +307,7 @@ GridSolver::Outcome GridSolver::Probe(std::size_t since) {
                 for (std::size_t t = mark; t < trail_.size(); ++t) {
                     const auto at = static_cast<std::size_t>(trail_[t].cell);
                     seen_value_[at] = state_[at];
-                    trial_cells_.push_back(trail_[t].cell);
+                    trial_cells_.push_back(static_cast<int>(at));
                 }
             }
             Undo(mark);
@@ -315,7 +320,7 @@ GridSolver::Outcome GridSolver::Probe(std::size_t since) {
                 for (std::size_t t = mark; t < trail_.size(); ++t) {
                     const auto at = static_cast<std::size_t>(trail_[t].cell);
                     if (seen_value_[at] == state_[at])
-                        agreed_.emplace_back(trail_[t].cell, state_[at]);
+                        agreed_.emplace_back(static_cast<int>(at), state_[at]);
                 }
             }
             for (const int at : trial_cells_)

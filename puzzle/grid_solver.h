@@ -67,9 +67,10 @@ class GridSolver {
     [[nodiscard]] const std::vector<std::uint8_t>& State() const { return state_; }
 
   private:
+    // Four bytes a change: a grid has at most 2^30 cells (kMostCells).
     struct Change {
-        int cell;
-        std::uint8_t old;
+        std::uint32_t cell : 30;
+        std::uint32_t old : 2;
     };
     struct LineRuns {
         std::size_t first;  // into runs_
