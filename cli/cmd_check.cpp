@@ -183,7 +183,7 @@ std::string BudgetError(const std::string& text) {
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value) || value <= 0) {
-        return "the budget must be a number of seconds greater than 0, such as 0.5 or 10 "
+        return "must be a number of seconds greater than 0, such as 0.5 or 10 "
                "(got \"" +
                text + "\")";
     }

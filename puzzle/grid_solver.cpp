@@ -191,7 +191,7 @@ GridSolver::Outcome GridSolver::Propagate() {
         }
         // A line with nothing left to find only needs its clue checked,
         // which the solver does as fast as anything else would.
-        if (!line_solver_.Solve(runs_.data() + clue.first, clue.count, line, length)) {
+        if (!SolveLine(index, runs_.data() + clue.first, clue.count, line, length)) {
             ClearQueue();
             return Outcome::Contradiction;
         }
@@ -206,6 +206,22 @@ GridSolver::Outcome GridSolver::Propagate() {
         }
     }
     return Outcome::Consistent;
+}
+
+bool GridSolver::SolveLine(int index, const int* runs, std::size_t count, std::uint8_t* line,
+                           int length) {
+    // Lines the bit masks solve are quicker to solve than to look up.
+    if (length <= LineSolver::kMaskCells || length > kLongestCachedLine)
+        return line_solver_.Solve(runs, count, line, length);
+    if (!cache_)
+        cache_ = std::make_unique<LineCache>(std::max(width_, height_));
+    bool fits = false;
+    if (cache_->Find(index, line, length, &fits))
+        return fits;
+    asked_.assign(line, line + length);
+    fits = line_solver_.Solve(runs, count, line, length);
+    cache_->Keep(index, asked_.data(), line, length, fits);
+    return fits;
 }
 
 std::vector<std::uint8_t> GridSolver::Solution() const {

@@ -15,11 +15,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "puzzle/cell_grid.h"
 #include "puzzle/deadline.h"
+#include "puzzle/line_cache.h"
 #include "puzzle/line_solver.h"
 
 namespace grix {
@@ -89,6 +91,9 @@ class GridSolver {
     void Set(std::size_t cell, std::uint8_t value);
     void Assign(int cell, std::uint8_t value);
     void Undo(std::size_t mark);
+    // The line solver, through the cache for long lines.
+    [[nodiscard]] bool SolveLine(int index, const int* runs, std::size_t count, std::uint8_t* line,
+                                 int length);
     void QueueLinesOf(int cell);
     void Queue(int line);
     void ClearQueue();
@@ -101,6 +106,8 @@ class GridSolver {
     // enough that the clock costs nothing on small grids.
     static constexpr unsigned kTicksPerClockRead = 32;
     static constexpr int kLongLine = 512;
+    // Longer lines are not cached: the cache would hold too few of them.
+    static constexpr int kLongestCachedLine = 2048;
     // Propagation, then probing while the grid is unsolved (see Probe for
     // `since`). Sets branch_cell_ for an unsolved, consistent grid.
     [[nodiscard]] Outcome Explore(std::size_t since);
@@ -131,6 +138,8 @@ class GridSolver {
     std::vector<std::uint8_t> queued_;
     std::vector<std::uint8_t> line_;
     LineSolver line_solver_;
+    std::unique_ptr<LineCache> cache_;  // made for the first long line
+    std::vector<std::uint8_t> asked_;
     Window window_;  // where probing looks for unknown cells
 
     // Probing: the value each cell took in the filled trial, 0 when the

@@ -121,7 +121,7 @@ TEST_F(CheckReporting, BudgetsThatAreNotAPositiveNumberAreRefusedInWords) {
         const Result r =
             Check(std::string("--budget ") + ShellQuote(budget) + " " + ShellQuote(plus));
         EXPECT_EQ(r.status, 1) << budget;
-        EXPECT_NE(r.err.find("the budget must be a number of seconds greater than 0"),
+        EXPECT_NE(r.err.find("--budget: must be a number of seconds greater than 0"),
                   std::string::npos)
             << r.err;
         EXPECT_TRUE(r.out.empty()) << budget;
