@@ -119,11 +119,11 @@ void GridSolver::Start() {
 }
 
 void GridSolver::Set(std::size_t cell, std::uint8_t value) {
-    std::uint8_t& slot = state_[cell];
+    const std::uint8_t slot = state_[cell];
     const std::uint8_t want = PictureValue(cell);
     unknown_ += (value == kUnknown) - (slot == kUnknown);
     differing_ += (value != kUnknown && value != want) - (slot != kUnknown && slot != want);
-    slot = value;
+    state_[cell] = value;
 }
 
 void GridSolver::Assign(int cell, std::uint8_t value) {
@@ -293,7 +293,7 @@ void GridSolver::CollectProbeCells(std::size_t since) {
 // more branches, never a wrong answer.
 GridSolver::Outcome GridSolver::Probe(std::size_t since) {
     if (seen_value_.size() != state_.size())
-        seen_value_.assign(state_.size(), 0);
+        seen_value_.Assign(state_.size(), 0);
     const auto settled = [this] {
         return MatchesPicture() ? Outcome::Contradiction : Outcome::Found;
     };
@@ -322,7 +322,7 @@ GridSolver::Outcome GridSolver::Probe(std::size_t since) {
             if (fill == Outcome::Consistent) {
                 for (std::size_t t = mark; t < trail_.size(); ++t) {
                     const auto at = static_cast<std::size_t>(trail_[t].cell);
-                    seen_value_[at] = state_[at];
+                    seen_value_.Put(at, state_[at]);
                     trial_cells_.push_back(static_cast<int>(at));
                 }
             }
@@ -340,7 +340,7 @@ GridSolver::Outcome GridSolver::Probe(std::size_t since) {
                 }
             }
             for (const int at : trial_cells_)
-                seen_value_[static_cast<std::size_t>(at)] = 0;
+                seen_value_.Put(static_cast<std::size_t>(at), 0);
             if (empty == Outcome::OutOfTime)
                 return empty;
             if (empty == Outcome::Consistent && Solved() && !MatchesPicture())
@@ -383,8 +383,10 @@ GridSolver::Outcome GridSolver::Probe(std::size_t since) {
         if (!progress) {
             if (branch_cell_ < 0) {
                 // Nothing was tried (no changed line has an unknown cell).
-                const auto unknown = std::find(state_.begin(), state_.end(), kUnknown);
-                branch_cell_ = static_cast<int>(unknown - state_.begin());
+                std::size_t unknown = 0;
+                while (state_[unknown] != kUnknown)
+                    ++unknown;
+                branch_cell_ = static_cast<int>(unknown);
             }
             return Outcome::Consistent;
         }
@@ -465,7 +467,9 @@ GridSolver::Outcome GridSolver::Search(std::size_t most_guesses) {
 // grid. Windows overlap by half, so any swap within half a window's side
 // lies wholly inside one of them.
 GridSolver::Outcome GridSolver::FindNearbySolution(int side, std::size_t most_guesses) {
-    const std::vector<std::uint8_t> settled = state_;
+    PackedCells settled(state_.size(), kUnknown);
+    for (std::size_t cell = 0; cell < state_.size(); ++cell)
+        settled.Put(cell, state_[cell]);
     for (std::size_t cell = 0; cell < state_.size(); ++cell)
         Set(cell, PictureValue(cell));
     const auto restore = [this, &settled] {

@@ -7,10 +7,10 @@
 // W x H grid costs O(W x H x k) for k runs per line at most. Only lines
 // whose cells changed go back into the queue.
 //
-// Memory: one byte a cell for the state, one more while probing or
-// searching near the picture (FindNearbySolution), and a trail of the
-// cells assigned since the first guess (nothing is recorded while the
-// lines settle what holds in every solution).
+// Memory: one byte a cell for the state, two bits more while probing and
+// two more while searching near the picture (FindNearbySolution), and a
+// trail of the cells assigned since the first guess (nothing is recorded
+// while the lines settle what holds in every solution).
 #pragma once
 
 #include <cstddef>
@@ -23,6 +23,7 @@
 #include "puzzle/deadline.h"
 #include "puzzle/line_cache.h"
 #include "puzzle/line_solver.h"
+#include "puzzle/packed_cells.h"
 
 namespace grix {
 
@@ -66,7 +67,6 @@ class GridSolver {
     [[nodiscard]] bool Solved() const { return unknown_ == 0; }
     // Cells as 1 = filled, 0 = empty (unknown cells read as empty).
     [[nodiscard]] std::vector<std::uint8_t> Solution() const;
-    [[nodiscard]] const std::vector<std::uint8_t>& State() const { return state_; }
 
   private:
     // Four bytes a change: a grid has at most 2^30 cells (kMostCells).
@@ -127,7 +127,7 @@ class GridSolver {
     std::vector<LineRuns> clues_;  // rows first, then columns
     Deadline* deadline_;
 
-    std::vector<std::uint8_t> state_;
+    std::vector<std::uint8_t> state_;  // a byte a cell: the hot loops read it
     std::size_t unknown_;
     std::size_t differing_ = 0;  // known cells unlike the picture
     bool recording_ = false;     // whether assignments go on the trail
@@ -145,7 +145,7 @@ class GridSolver {
     // Probing: the value each cell took in the filled trial, 0 when the
     // trial left it alone (cleared through the trail after each use), and
     // the marks of cells already collected.
-    std::vector<std::uint8_t> seen_value_;
+    PackedCells seen_value_;
     std::vector<int> trial_cells_;
     std::vector<std::pair<int, std::uint8_t>> agreed_;
     std::vector<int> probe_cells_;
