@@ -129,6 +129,18 @@ TEST_F(CheckReporting, BudgetsThatAreNotAPositiveNumberAreRefusedInWords) {
     EXPECT_EQ(Check("--budget 5e-2 " + ShellQuote(plus)).status, 0);
 }
 
+// The budget covers reading the picture too: a large one is given up soon
+// after the budget, however long reading all of its cells would take.
+TEST_F(CheckReporting, BudgetCoversReadingALargePicture) {
+    const std::string large = dir / "large.bmp";
+    test::WriteInkBmp(large, 2500, 2500, [](int, int) { return true; });
+    const Result r = Check("--json --budget 0.02 " + ShellQuote(large));
+    EXPECT_EQ(r.status, 2);
+    ASSERT_NE(r.out.find("\"verdict\": \"undecided\""), std::string::npos) << r.out;
+    const std::size_t at = r.out.find("\"seconds\": ") + 11;
+    EXPECT_LT(std::stod(r.out.substr(at)), 0.02 + 0.25) << r.out;
+}
+
 #ifndef _WIN32
 // Linux file names are bytes: one that is not UTF-8 is written with its
 // bytes as Latin-1 escapes, and its exact bytes come as hex.
