@@ -210,8 +210,7 @@ GridSolver::Outcome GridSolver::Propagate() {
 
 bool GridSolver::SolveLine(int index, const int* runs, std::size_t count, std::uint8_t* line,
                            int length) {
-    // Lines the bit masks solve are quicker to solve than to look up.
-    if (length <= LineSolver::kMaskCells || length > kLongestCachedLine)
+    if (length < kShortestCachedLine || length > kLongestCachedLine)
         return line_solver_.Solve(runs, count, line, length);
     if (!cache_)
         cache_ = std::make_unique<LineCache>(std::max(width_, height_));

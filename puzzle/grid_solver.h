@@ -106,7 +106,10 @@ class GridSolver {
     // enough that the clock costs nothing on small grids.
     static constexpr unsigned kTicksPerClockRead = 32;
     static constexpr int kLongLine = 512;
-    // Longer lines are not cached: the cache would hold too few of them.
+    // Lines of one or two words are quicker to solve than to look up;
+    // longer ones than kLongestCachedLine are not cached, as the cache
+    // would hold too few of them.
+    static constexpr int kShortestCachedLine = 128;
     static constexpr int kLongestCachedLine = 2048;
     // Propagation, then probing while the grid is unsolved (see Probe for
     // `since`). Sets branch_cell_ for an unsolved, consistent grid.
