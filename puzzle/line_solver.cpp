@@ -204,7 +204,7 @@ bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, 
     const std::size_t slack = needed > static_cast<std::size_t>(length) + 1
                                   ? 0
                                   : static_cast<std::size_t>(length) + 1 - needed;
-    return count * (slack + 1) <= static_cast<std::size_t>(length)
+    return count * (slack + 1) <= 2 * static_cast<std::size_t>(length)
                ? SolveByTables(runs, count, cells, length)
                : SolveByMasks(runs, count, cells, length);
 }
