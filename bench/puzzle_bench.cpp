@@ -221,6 +221,34 @@ void BM_UniqueGrowth(benchmark::State& state) {
 }
 BENCHMARK(BM_UniqueGrowth)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
 
+// 500 random grids of every size from 5 to 255 a side and 30 to 70 % ink,
+// 2 s each at most, as an author's collection might hold them.
+void BM_RandomMixed(benchmark::State& state) {
+    std::mt19937 random(500);
+    std::vector<CellGrid> grids;
+    for (int i = 0; i < 500; ++i) {
+        const int side = 5 + static_cast<int>(random() % 251);
+        const double ink = 0.3 + 0.1 * static_cast<double>(random() % 5);
+        grids.push_back(grix::Random(side, side, ink, random));
+    }
+    int decided = 0;
+    int several = 0;
+    double slowest = 0;
+    for (auto _ : state) {
+        decided = several = 0;
+        for (const CellGrid& grid : grids) {
+            const grix::CheckResult result = CheckCells(grid, 2.0);
+            decided += result.verdict != Verdict::Undecided;
+            several += result.verdict == Verdict::Several;
+            slowest = std::max(slowest, result.seconds);
+        }
+    }
+    state.counters["decided_pct"] = 100.0 * decided / static_cast<double>(grids.size());
+    state.counters["several_pct"] = 100.0 * several / static_cast<double>(grids.size());
+    state.counters["slowest_s"] = slowest;
+}
+BENCHMARK(BM_RandomMixed)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 // Published puzzles, from the folder GRIX_PUZZLES names (see
 // puzzle_files.h): each is solved from its clues once, then the check of
 // that solution is timed, 60 s at most.
