@@ -1,6 +1,7 @@
 // The solvability check at work. Pictures are random grids with a given
 // share of ink, drawn from a fixed seed; "line-solvable" sets keep drawing
-// until they hold enough grids that line logic solves. Counters:
+// until they hold enough grids that line logic solves; published puzzles
+// come from files the reader names with GRIX_PUZZLES. Counters:
 //   median_ms     median time of one picture's check, in CPU time of the
 //                 checking thread (other work on a shared machine does not
 //                 count; the budget itself is wall-clock time)
@@ -10,11 +11,16 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "puzzle/puzzle_grids.h"
 #include "puzzle/solvability.h"
+#include "puzzle_files.h"
 
 namespace {
 
@@ -23,12 +29,7 @@ using grix::CheckCells;
 using grix::Verdict;
 
 CellGrid RandomGrid(int side, double ink, std::mt19937& random) {
-    std::bernoulli_distribution filled(ink);
-    CellGrid grid{side, side, {}};
-    grid.cells.reserve(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
-    for (int i = 0; i < side * side; ++i)
-        grid.cells.push_back(filled(random));
-    return grid;
+    return grix::Random(side, side, ink, random);
 }
 
 std::vector<CellGrid> RandomGrids(int count, int side, std::uint32_t seed) {
@@ -158,6 +159,132 @@ void BM_Random25x25(benchmark::State& state) {
 }
 BENCHMARK(BM_Random25x25)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// Random 50 % grids of the given side: all have several solutions, mostly
+// through switches.
+void BM_RandomAmbiguous(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0));
+    const std::vector<CellGrid> grids = RandomGrids(8, side, static_cast<std::uint32_t>(side));
+    std::vector<double> times;
+    int several = 0;
+    for (auto _ : state) {
+        several = 0;
+        for (const CellGrid& grid : grids) {
+            const double start = ThreadSeconds();
+            several += CheckCells(grid).verdict == Verdict::Several;
+            times.push_back(ThreadSeconds() - start);
+        }
+    }
+    state.counters["median_ms"] = Median(times) * 1e3;
+    state.counters["several_pct"] = 100.0 * several / static_cast<double>(grids.size());
+}
+BENCHMARK(BM_RandomAmbiguous)->Arg(100)->Arg(255)->Unit(benchmark::kMillisecond);
+
+// Growth with the side: a triangle line logic solves, with two interleaved
+// rows (".#.#" over "#.#.") planted in the empty corner, a swap of eight
+// cells that no four-cell switch makes, found by the nearby search.
+void BM_PlantedSwapGrowth(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0));
+    CellGrid grid{side, side, std::vector<std::uint8_t>(static_cast<std::size_t>(side) * side)};
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x + y < side / 2; ++x)
+            grid.cells[static_cast<std::size_t>(y * side + x)] = 1;
+    }
+    const char* plant[] = {".#.#", "#.#."};
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            grid.cells[static_cast<std::size_t>((side - 3 + y) * side + side - 5 + x)] =
+                plant[y][x] == '#';
+        }
+    }
+    Verdict verdict = Verdict::Undecided;
+    for (auto _ : state)
+        verdict = CheckCells(grid).verdict;
+    state.SetLabel(grix::VerdictKey(verdict));
+}
+BENCHMARK(BM_PlantedSwapGrowth)
+    ->Arg(25)
+    ->Arg(50)
+    ->Arg(100)
+    ->Arg(150)
+    ->Arg(200)
+    ->Arg(255)
+    ->Unit(benchmark::kMillisecond);
+
+// Growth of a uniqueness proof: copies of unique 30 x 30 pictures that
+// need search along a filled square's diagonal (side 31 x copies).
+void BM_UniqueGrowth(benchmark::State& state) {
+    const CellGrid grid = grix::SlowGrid(static_cast<int>(state.range(0)));
+    Verdict verdict = Verdict::Undecided;
+    for (auto _ : state)
+        verdict = CheckCells(grid, 60.0).verdict;
+    state.SetLabel(std::to_string(grid.width) + " " + grix::VerdictKey(verdict));
+}
+BENCHMARK(BM_UniqueGrowth)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// 500 random grids of every size from 5 to 255 a side and 30 to 70 % ink,
+// 2 s each at most, as an author's collection might hold them.
+void BM_RandomMixed(benchmark::State& state) {
+    std::mt19937 random(500);
+    std::vector<CellGrid> grids;
+    for (int i = 0; i < 500; ++i) {
+        const int side = 5 + static_cast<int>(random() % 251);
+        const double ink = 0.3 + 0.1 * static_cast<double>(random() % 5);
+        grids.push_back(grix::Random(side, side, ink, random));
+    }
+    int decided = 0;
+    int several = 0;
+    double slowest = 0;
+    for (auto _ : state) {
+        decided = several = 0;
+        for (const CellGrid& grid : grids) {
+            const grix::CheckResult result = CheckCells(grid, 2.0);
+            decided += result.verdict != Verdict::Undecided;
+            several += result.verdict == Verdict::Several;
+            slowest = std::max(slowest, result.seconds);
+        }
+    }
+    state.counters["decided_pct"] = 100.0 * decided / static_cast<double>(grids.size());
+    state.counters["several_pct"] = 100.0 * several / static_cast<double>(grids.size());
+    state.counters["slowest_s"] = slowest;
+}
+BENCHMARK(BM_RandomMixed)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Published puzzles, from the folder GRIX_PUZZLES names (see
+// puzzle_files.h): each is solved from its clues once, then the check of
+// that solution is timed, 60 s at most.
+void RegisterPublished() {
+    const char* folder = std::getenv("GRIX_PUZZLES");
+    if (folder == nullptr)
+        return;
+    for (const grix::bench::PublishedPuzzle& puzzle : grix::bench::PuzzlesUnder(folder)) {
+        CellGrid solution;
+        bool late = false;
+        if (!grix::SolveClues(puzzle.width, puzzle.height, puzzle.rows, puzzle.columns, solution,
+                              60.0, &late)) {
+            std::fprintf(stderr, "%s: %s\n", puzzle.name.c_str(),
+                         late ? "not solved in 60 s" : "no solution");
+            continue;
+        }
+        const std::string size = std::to_string(puzzle.width) + "x" + std::to_string(puzzle.height);
+        benchmark::RegisterBenchmark(("BM_Published/" + puzzle.name).c_str(),
+                                     [solution, size](benchmark::State& state) {
+                                         Verdict verdict = Verdict::Undecided;
+                                         for (auto _ : state)
+                                             verdict = CheckCells(solution, 60.0).verdict;
+                                         state.SetLabel(size + " " + grix::VerdictKey(verdict));
+                                     })
+            ->Unit(benchmark::kMillisecond);
+    }
+}
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    RegisterPublished();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

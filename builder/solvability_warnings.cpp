@@ -35,6 +35,9 @@ void WarnAboutUnfairPictures(const CrosswordProject& project, const LogSink& log
             problem = "has more than one solution";
         if (result.verdict == Verdict::Blank)
             problem = "has no filled cell";
+        // A cancelled build is not a picture out of time.
+        if (result.verdict == Verdict::Undecided && (cancel == nullptr || !cancel->load()))
+            problem = "could not be checked in time; it may have more than one solution";
         if (problem != nullptr && log) {
             log("Warning: " + PictureLabel(i + 1, path) + " " + problem);
         }

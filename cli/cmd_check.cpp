@@ -5,10 +5,14 @@
 // line). Exit status 0 when every picture has a unique solution, 2 when any
 // has several, is blank or stays undecided, 1 when a picture cannot be read
 // (its message on standard error; the others are still checked).
+#include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -27,31 +31,100 @@ struct CheckArgs {
     bool json = false;
 };
 
+// The length of the well-formed UTF-8 sequence at `text[at]`, 0 when
+// the byte there does not start one (overlong forms, surrogates and code
+// points past U+10FFFF are not well formed).
+std::size_t Utf8Length(const std::string& text, std::size_t at) {
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(at);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned low = 0x80;
+    unsigned high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const unsigned next = byte(at + i);
+        if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF))
+            return 0;
+    }
+    return length;
+}
+
+bool IsUtf8(const std::string& text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = Utf8Length(text, at);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
+}
+
+// A JSON string of `text`: quotes, backslashes and control characters
+// escaped, well-formed UTF-8 kept, and every other byte written as the
+// Latin-1 character of that value (\u00ff for the byte 0xFF), so the
+// output is always valid UTF-8.
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (const char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
         const auto u = static_cast<unsigned char>(c);
+        const std::size_t length = Utf8Length(text, at);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (u < 0x20) {
+        } else if (u < 0x20 || length == 0) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", u);
             out += escape;
         } else {
-            out += c;
+            out.append(text, at, length);
+            at += length;
+            continue;
         }
+        ++at;
     }
     return out + "\"";
+}
+
+// The bytes of `text` as lowercase hexadecimal digits, two a byte.
+std::string HexBytes(const std::string& text) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        out += kDigits[u >> 4];
+        out += kDigits[u & 15];
+    }
+    return out;
 }
 
 std::string JsonLine(const std::string& path, const CheckResult& result) {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.6f", result.seconds);
-    std::string line = "{\"path\": " + JsonString(path) +
-                       ", \"width\": " + std::to_string(result.width) +
-                       ", \"height\": " + std::to_string(result.height) + ", \"verdict\": \"" +
-                       VerdictKey(result.verdict) + "\", \"seconds\": " + seconds;
+    std::string line = "{\"path\": " + JsonString(path);
+    // A name that is not UTF-8 cannot be told apart from its Latin-1
+    // reading in "path", so its exact bytes come too.
+    if (!IsUtf8(path))
+        line += ", \"path_bytes\": \"" + HexBytes(path) + "\"";
+    line += ", \"width\": " + std::to_string(result.width) +
+            ", \"height\": " + std::to_string(result.height) + ", \"verdict\": \"" +
+            VerdictKey(result.verdict) + "\", \"seconds\": " + seconds;
     if (result.verdict == Verdict::Several) {
         line += ", \"differs\": [";
         for (std::size_t i = 0; i < result.differs.size(); ++i) {
@@ -63,6 +136,61 @@ std::string JsonLine(const std::string& path, const CheckResult& result) {
         line += "]";
     }
     return line + "}";
+}
+
+// Reads the picture's cells as the pack does (CellsOfPicture), watching
+// the clock between rows, and checks them in what is left of the budget:
+// the budget covers the whole of a picture's check.
+CheckResult CheckPicture(const std::string& path, double budget) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    const auto elapsed = [start] {
+        return std::chrono::duration<double>(Clock::now() - start).count();
+    };
+    TPicture picture;
+    TBitmap& bitmap = LoadPackBitmap(picture, path);
+    CellGrid grid;
+    grid.width = picture.Width();
+    grid.height = picture.Height();
+    const auto cells = static_cast<std::size_t>(grid.width) * static_cast<std::size_t>(grid.height);
+    const auto undecided = [&] {
+        CheckResult result;
+        result.width = grid.width;
+        result.height = grid.height;
+        result.seconds = elapsed();
+        return result;
+    };
+    if (cells > kMostCells)
+        throw std::length_error("The picture has more cells than the check takes (2^30)");
+    if (elapsed() >= budget)
+        return undecided();
+    // Grown row by row within the one reservation, so that even touching
+    // the memory of a huge picture happens between looks at the clock.
+    grid.cells.reserve(cells);
+    for (std::int32_t y = 0; y < grid.height; ++y) {
+        if (y % 16 == 0 && elapsed() >= budget)
+            return undecided();
+        for (std::int32_t x = 0; x < grid.width; ++x)
+            grid.cells.push_back(IsInk(bitmap.PixelColor(x, y)) ? 1 : 0);
+    }
+    picture = TPicture();  // the decoded pixels are not needed any more
+    const double reading = elapsed();
+    CheckResult result = CheckCells(grid, budget - reading);
+    result.seconds += reading;
+    return result;
+}
+
+// --budget: a positive number of seconds. A budget past the longest one
+// means no limit.
+std::string BudgetError(const std::string& text) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value) || value <= 0) {
+        return "must be a number of seconds greater than 0, such as 0.5 or 10 "
+               "(got \"" +
+               text + "\")";
+    }
+    return {};
 }
 
 int RunCheck(const CheckArgs& args) {
@@ -77,7 +205,7 @@ int RunCheck(const CheckArgs& args) {
     for (const std::string& path : paths) {
         CheckResult result;
         try {
-            result = CheckCells(CellsOfPicture(path), args.budget);
+            result = CheckPicture(path, args.budget);
         } catch (const std::exception& e) {
             ReportFailure(path + ": " + e.what());
             unreadable = true;
@@ -108,7 +236,7 @@ const CommandRegistrar kCheck(
             "--project", args->project, "Check every picture of a saved project, in list order");
         pictures->excludes(project);
         command.add_option("--budget", args->budget, "Seconds each picture's check may take")
-            ->check(CLI::PositiveNumber);
+            ->check(CLI::Validator(BudgetError, "SECONDS"));
         command.add_flag("--json", args->json, "One JSON object per picture and line");
         return std::function<int()>([args, pictures, project] {
             if (pictures->count() == 0 && project->count() == 0) {

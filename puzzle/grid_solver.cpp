@@ -2,27 +2,21 @@
 
 #include <algorithm>
 
+#include "puzzle/solvability.h"
+
 namespace grix {
-namespace {
 
-// Line solves between two looks at the clock: often enough that a check
-// ends within a fraction of a millisecond of its deadline on large grids,
-// rarely enough that the clock costs nothing on small ones.
-constexpr unsigned kTicksPerClockRead = 32;
+static_assert(kMostCells <= std::size_t{1} << 30, "a trail entry holds a cell in 30 bits");
 
-}  // namespace
-
-GridSolver::GridSolver(const CellGrid& picture, Clock::time_point deadline,
-                       const std::atomic<bool>* cancel)
+GridSolver::GridSolver(const CellGrid& picture, Deadline& deadline)
     : width_(picture.width),
       height_(picture.height),
       picture_(picture.cells),
-      deadline_(deadline),
-      cancel_(cancel) {
-    const auto cells = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+      deadline_(&deadline),
+      window_{0, 0, picture.width, picture.height} {
     // The runs of each row, then of each column: one flat list, so that a
     // check allocates a handful of times whatever the grid's size.
-    clues_.reserve(static_cast<std::size_t>(width_ + height_));
+    clues_.reserve(static_cast<std::size_t>(width_) + static_cast<std::size_t>(height_));
     const auto add_line = [this](std::size_t first, int length, std::size_t step) {
         const std::size_t start = runs_.size();
         int run = 0;
@@ -38,20 +32,85 @@ GridSolver::GridSolver(const CellGrid& picture, Clock::time_point deadline,
             runs_.push_back(run);
         clues_.push_back({start, runs_.size() - start});
     };
-    runs_.reserve(cells / 2 + static_cast<std::size_t>(width_ + height_));
-    for (int y = 0; y < height_; ++y) {
+    const auto lines = static_cast<std::size_t>(width_ + height_);
+    for (int y = 0; y < height_ && !deadline.Passed(64); ++y) {
         add_line(static_cast<std::size_t>(y) * static_cast<std::size_t>(width_), width_, 1);
     }
-    for (int x = 0; x < width_; ++x) {
-        add_line(static_cast<std::size_t>(x), height_, static_cast<std::size_t>(width_));
+    // The columns row by row, as the cells lie in memory: first how many
+    // runs each column has, then the runs into each column's place.
+    if (clues_.size() == static_cast<std::size_t>(height_)) {
+        const auto width = static_cast<std::size_t>(width_);
+        std::vector<std::size_t> place(width + 1, 0);
+        std::vector<int> run(width, 0);
+        const std::uint8_t* cells = picture_.data();
+        const auto each_row = [&](const auto& end_of_run) {
+            for (int y = 0; y < height_; ++y, cells += width) {
+                if (deadline.Passed(64))
+                    return false;
+                for (std::size_t x = 0; x < width; ++x) {
+                    if (cells[x] != 0) {
+                        ++run[x];
+                    } else if (run[x] != 0) {
+                        end_of_run(x);
+                    }
+                }
+            }
+            for (std::size_t x = 0; x < width; ++x) {
+                if (run[x] != 0)
+                    end_of_run(x);
+            }
+            return true;
+        };
+        if (each_row([&](std::size_t x) {
+                ++place[x + 1];
+                run[x] = 0;
+            })) {
+            // place[x + 1] holds column x's count; place[x] becomes where
+            // its runs go.
+            std::size_t at = runs_.size();
+            for (std::size_t x = 0; x < width; ++x) {
+                clues_.push_back({at, place[x + 1]});
+                place[x] = at;
+                at += place[x + 1];
+            }
+            runs_.resize(at);
+            cells = picture_.data();
+            if (!each_row([&](std::size_t x) {
+                    runs_[place[x]++] = run[x];
+                    run[x] = 0;
+                })) {
+                clues_.resize(static_cast<std::size_t>(height_));
+            }
+        }
     }
+    if (clues_.size() != lines) {
+        // Out of time already: Propagate answers so at once.
+        clues_.resize(lines);
+    }
+    Start();
+}
 
+GridSolver::GridSolver(const CellGrid& reference, const std::vector<std::vector<int>>& rows,
+                       const std::vector<std::vector<int>>& columns, Deadline& deadline)
+    : width_(reference.width),
+      height_(reference.height),
+      picture_(reference.cells),
+      deadline_(&deadline),
+      window_{0, 0, reference.width, reference.height} {
+    for (const auto* lines : {&rows, &columns}) {
+        for (const std::vector<int>& clue : *lines) {
+            clues_.push_back({runs_.size(), clue.size()});
+            runs_.insert(runs_.end(), clue.begin(), clue.end());
+        }
+    }
+    Start();
+}
+
+void GridSolver::Start() {
+    const auto cells = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+    const auto lines = static_cast<std::size_t>(width_ + height_);
     state_.assign(cells, kUnknown);
     unknown_ = cells;
-    // Enough for every cell of a picture the phone can show; a huge grid's
-    // trail grows only as far as the budget lets the search go.
-    trail_.reserve(std::min<std::size_t>(cells, 1 << 16));
-    const auto lines = static_cast<std::size_t>(width_ + height_);
     queue_.resize(lines);
     queued_.assign(lines, 0);
     line_.resize(static_cast<std::size_t>(std::max(width_, height_)));
@@ -59,22 +118,26 @@ GridSolver::GridSolver(const CellGrid& picture, Clock::time_point deadline,
         Queue(line);
 }
 
+void GridSolver::Set(std::size_t cell, std::uint8_t value) {
+    const std::uint8_t slot = state_[cell];
+    const std::uint8_t want = PictureValue(cell);
+    unknown_ += (value == kUnknown) - (slot == kUnknown);
+    differing_ += (value != kUnknown && value != want) - (slot != kUnknown && slot != want);
+    state_[cell] = value;
+}
+
 void GridSolver::Assign(int cell, std::uint8_t value) {
-    std::uint8_t& slot = state_[static_cast<std::size_t>(cell)];
-    trail_.push_back({cell, slot});
-    if (slot == kUnknown)
-        --unknown_;
-    slot = value;
+    const auto at = static_cast<std::size_t>(cell);
+    if (recording_)
+        trail_.push_back({static_cast<std::uint32_t>(cell), state_[at]});
+    Set(at, value);
 }
 
 void GridSolver::Undo(std::size_t mark) {
     while (trail_.size() > mark) {
         const Change change = trail_.back();
         trail_.pop_back();
-        std::uint8_t& slot = state_[static_cast<std::size_t>(change.cell)];
-        if (change.old == kUnknown && slot != kUnknown)
-            ++unknown_;
-        slot = change.old;
+        Set(change.cell, static_cast<std::uint8_t>(change.old));
     }
 }
 
@@ -99,20 +162,13 @@ void GridSolver::ClearQueue() {
     }
 }
 
-bool GridSolver::OutOfTime() {
-    if (out_of_time_)
-        return true;
-    if (++ticks_ % kTicksPerClockRead != 0)
-        return false;
-    out_of_time_ = (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) ||
-                   Clock::now() >= deadline_;
-    return out_of_time_;
-}
-
 GridSolver::Outcome GridSolver::Propagate() {
     std::uint8_t* const line = line_.data();
+    // A long line may take a while to solve: the clock is read before each
+    // of them.
+    const unsigned every = std::max(width_, height_) >= kLongLine ? 1 : kTicksPerClockRead;
     while (queue_size_ > 0) {
-        if (OutOfTime()) {
+        if (deadline_->Passed(every)) {
             ClearQueue();
             return Outcome::OutOfTime;
         }
@@ -123,38 +179,48 @@ GridSolver::Outcome GridSolver::Propagate() {
 
         const bool row = index < height_;
         const int length = row ? width_ : height_;
-        const int first = row ? index * width_ : index - height_;
-        const int step = row ? 1 : width_;
+        const std::size_t first = row ? static_cast<std::size_t>(index) * width_
+                                      : static_cast<std::size_t>(index - height_);
+        const std::size_t step = row ? 1 : static_cast<std::size_t>(width_);
         const LineRuns clue = clues_[static_cast<std::size_t>(index)];
         bool open = false;
-        for (int i = 0, cell = first; i < length; ++i, cell += step) {
-            line[i] = state_[static_cast<std::size_t>(cell)];
+        for (std::size_t i = 0, cell = first; i < static_cast<std::size_t>(length);
+             ++i, cell += step) {
+            line[i] = state_[cell];
             open |= line[i] == kUnknown;
         }
         // A line with nothing left to find only needs its clue checked,
         // which the solver does as fast as anything else would.
-        if (!line_solver_.Solve(runs_.data() + clue.first, clue.count, line, length)) {
+        if (!SolveLine(index, runs_.data() + clue.first, clue.count, line, length)) {
             ClearQueue();
             return Outcome::Contradiction;
         }
         if (!open)
             continue;
-        for (int i = 0, cell = first; i < length; ++i, cell += step) {
-            if (line[i] != state_[static_cast<std::size_t>(cell)]) {
-                Assign(cell, line[i]);
-                Queue(row ? height_ + i : i);
+        for (std::size_t i = 0, cell = first; i < static_cast<std::size_t>(length);
+             ++i, cell += step) {
+            if (line[i] != state_[cell]) {
+                Assign(static_cast<int>(cell), line[i]);
+                Queue(row ? height_ + static_cast<int>(i) : static_cast<int>(i));
             }
         }
     }
     return Outcome::Consistent;
 }
 
-bool GridSolver::MatchesPicture() const {
-    for (std::size_t i = 0; i < state_.size(); ++i) {
-        if (state_[i] != (picture_[i] != 0 ? kMayFill : kMayEmpty))
-            return false;
-    }
-    return true;
+bool GridSolver::SolveLine(int index, const int* runs, std::size_t count, std::uint8_t* line,
+                           int length) {
+    if (length < kShortestCachedLine || length > kLongestCachedLine)
+        return line_solver_.Solve(runs, count, line, length);
+    if (!cache_)
+        cache_ = std::make_unique<LineCache>(std::max(width_, height_));
+    bool fits = false;
+    if (cache_->Find(index, line, length, &fits))
+        return fits;
+    asked_.assign(line, line + length);
+    fits = line_solver_.Solve(runs, count, line, length);
+    cache_->Keep(index, asked_.data(), line, length, fits);
+    return fits;
 }
 
 std::vector<std::uint8_t> GridSolver::Solution() const {
@@ -175,21 +241,20 @@ GridSolver::Outcome GridSolver::Explore(std::size_t since) {
 
 void GridSolver::CollectProbeCells(std::size_t since) {
     probe_cells_.clear();
-    const int cells = width_ * height_;
     if (since == kEverything) {
-        for (int cell = 0; cell < cells; ++cell) {
-            if (state_[static_cast<std::size_t>(cell)] == kUnknown)
-                probe_cells_.push_back(cell);
+        for (int y = window_.y0; y < window_.y1; ++y) {
+            for (int x = window_.x0; x < window_.x1; ++x) {
+                const int cell = y * width_ + x;
+                if (state_[static_cast<std::size_t>(cell)] == kUnknown)
+                    probe_cells_.push_back(cell);
+            }
         }
         return;
     }
-    if (line_stamp_.size() != queued_.size()) {
+    if (line_stamp_.size() != queued_.size())
         line_stamp_.assign(queued_.size(), 0);
-        cell_stamp_.assign(state_.size(), 0);
-    }
     if (++stamp_ == 0) {
         std::fill(line_stamp_.begin(), line_stamp_.end(), 0);
-        std::fill(cell_stamp_.begin(), cell_stamp_.end(), 0);
         stamp_ = 1;
     }
     const auto take_line = [this](int line) {
@@ -202,17 +267,18 @@ void GridSolver::CollectProbeCells(std::size_t since) {
         const int step = row ? 1 : width_;
         for (int i = 0, cell = row ? line * width_ : line - height_; i < length;
              ++i, cell += step) {
-            const auto at = static_cast<std::size_t>(cell);
-            if (state_[at] == kUnknown && cell_stamp_[at] != stamp_) {
-                cell_stamp_[at] = stamp_;
+            if (state_[static_cast<std::size_t>(cell)] == kUnknown)
                 probe_cells_.push_back(cell);
-            }
         }
     };
     for (std::size_t t = since; t < trail_.size(); ++t) {
-        take_line(trail_[t].cell / width_);
-        take_line(height_ + trail_[t].cell % width_);
+        const int cell = static_cast<int>(trail_[t].cell);
+        take_line(cell / width_);
+        take_line(height_ + cell % width_);
     }
+    // A cell of a changed row and a changed column comes twice.
+    std::sort(probe_cells_.begin(), probe_cells_.end());
+    probe_cells_.erase(std::unique(probe_cells_.begin(), probe_cells_.end()), probe_cells_.end());
 }
 
 // Tries unknown cells both ways. A value that leads to a contradiction is
@@ -225,10 +291,8 @@ void GridSolver::CollectProbeCells(std::size_t since) {
 // ever settles what must hold, so trying fewer cells costs the search
 // more branches, never a wrong answer.
 GridSolver::Outcome GridSolver::Probe(std::size_t since) {
-    if (seen_.size() != state_.size()) {
-        seen_.assign(state_.size(), 0);
-        seen_value_.assign(state_.size(), 0);
-    }
+    if (seen_value_.size() != state_.size())
+        seen_value_.Assign(state_.size(), 0);
     const auto settled = [this] {
         return MatchesPicture() ? Outcome::Contradiction : Outcome::Found;
     };
@@ -251,15 +315,14 @@ GridSolver::Outcome GridSolver::Probe(std::size_t since) {
             if (fill == Outcome::Consistent && Solved() && !MatchesPicture())
                 return Outcome::Found;
             const std::size_t fill_count = trail_.size() - mark;
+            // The filled trial's values, marked until the empty trial has
+            // been held against them.
+            trial_cells_.clear();
             if (fill == Outcome::Consistent) {
-                if (++epoch_ == 0) {
-                    std::fill(seen_.begin(), seen_.end(), 0);
-                    epoch_ = 1;
-                }
                 for (std::size_t t = mark; t < trail_.size(); ++t) {
                     const auto at = static_cast<std::size_t>(trail_[t].cell);
-                    seen_[at] = epoch_;
-                    seen_value_[at] = state_[at];
+                    seen_value_.Put(at, state_[at]);
+                    trial_cells_.push_back(static_cast<int>(at));
                 }
             }
             Undo(mark);
@@ -267,6 +330,16 @@ GridSolver::Outcome GridSolver::Probe(std::size_t since) {
             Assign(cell, kMayEmpty);
             QueueLinesOf(cell);
             const Outcome empty = Propagate();
+            agreed_.clear();
+            if (fill == Outcome::Consistent && empty == Outcome::Consistent) {
+                for (std::size_t t = mark; t < trail_.size(); ++t) {
+                    const auto at = static_cast<std::size_t>(trail_[t].cell);
+                    if (seen_value_[at] == state_[at])
+                        agreed_.emplace_back(static_cast<int>(at), state_[at]);
+                }
+            }
+            for (const int at : trial_cells_)
+                seen_value_.Put(static_cast<std::size_t>(at), 0);
             if (empty == Outcome::OutOfTime)
                 return empty;
             if (empty == Outcome::Consistent && Solved() && !MatchesPicture())
@@ -284,17 +357,8 @@ GridSolver::Outcome GridSolver::Probe(std::size_t since) {
                     return settled();
                 continue;
             }
-            agreed_.clear();
-            if (empty == Outcome::Consistent) {
-                for (std::size_t t = mark; t < trail_.size(); ++t) {
-                    const auto at = static_cast<std::size_t>(trail_[t].cell);
-                    if (seen_[at] == epoch_ && seen_value_[at] == state_[at]) {
-                        agreed_.emplace_back(trail_[t].cell, state_[at]);
-                    }
-                }
-            } else {
+            if (empty == Outcome::Contradiction)
                 agreed_.emplace_back(cell, kMayFill);
-            }
             Undo(mark);
             if (!agreed_.empty()) {
                 for (const auto& [at, value] : agreed_) {
@@ -318,8 +382,10 @@ GridSolver::Outcome GridSolver::Probe(std::size_t since) {
         if (!progress) {
             if (branch_cell_ < 0) {
                 // Nothing was tried (no changed line has an unknown cell).
-                const auto unknown = std::find(state_.begin(), state_.end(), kUnknown);
-                branch_cell_ = static_cast<int>(unknown - state_.begin());
+                std::size_t unknown = 0;
+                while (state_[unknown] != kUnknown)
+                    ++unknown;
+                branch_cell_ = static_cast<int>(unknown);
             }
             return Outcome::Consistent;
         }
@@ -328,13 +394,18 @@ GridSolver::Outcome GridSolver::Probe(std::size_t since) {
     }
 }
 
+GridSolver::Outcome GridSolver::FindOtherSolution() {
+    recording_ = true;
+    return Search(kNoLimit);
+}
+
 // Every solution lies under exactly one leaf of the search, so each branch
 // is tried both ways. While every decision so far agrees with the picture,
 // the picture itself lies ahead, so the way that differs comes first: any
 // solution under it is the one sought. Once a decision differs, every
 // solution ahead differs too, and the way that agrees comes first: the
 // other solution of a picture usually differs from it in a few cells only.
-GridSolver::Outcome GridSolver::FindOtherSolution() {
+GridSolver::Outcome GridSolver::Search(std::size_t most_guesses) {
     struct Branch {
         int cell;
         std::size_t mark;
@@ -342,8 +413,11 @@ GridSolver::Outcome GridSolver::FindOtherSolution() {
         bool second;    // tried the other way already
     };
     std::vector<Branch> branches;
+    const std::size_t base = trail_.size();
     int differing = 0;  // decisions on the stack that differ from the picture
-    const auto decide = [this, &differing](const Branch& branch) {
+    std::size_t guesses = 0;
+    const auto decide = [this, &differing, &guesses](const Branch& branch) {
+        ++guesses;
         const bool filled = picture_[static_cast<std::size_t>(branch.cell)] != 0;
         Assign(branch.cell, filled == branch.agreeing ? kMayFill : kMayEmpty);
         QueueLinesOf(branch.cell);
@@ -355,6 +429,11 @@ GridSolver::Outcome GridSolver::FindOtherSolution() {
     for (;;) {
         if (outcome == Outcome::Found || outcome == Outcome::OutOfTime)
             return outcome;
+        if (guesses >= most_guesses) {
+            Undo(base);
+            ClearQueue();
+            return Outcome::Consistent;
+        }
         if (outcome == Outcome::Consistent) {
             branches.push_back({branch_cell_, trail_.size(), differing > 0, false});
             outcome = decide(branches.back());
@@ -377,6 +456,70 @@ GridSolver::Outcome GridSolver::FindOtherSolution() {
             branches.pop_back();
         }
     }
+}
+
+// The lines have settled what holds in every solution; the rest of the
+// grid is first set as in the picture, then each window over open cells
+// is opened in turn and searched with everything around it fixed. A
+// window's lines run the whole width or height, so their clues still hold
+// it to the rest of the picture: any solution found is one of the whole
+// grid. Windows overlap by half, so any swap within half a window's side
+// lies wholly inside one of them.
+GridSolver::Outcome GridSolver::FindNearbySolution(int side, std::size_t most_guesses) {
+    PackedCells settled(state_.size(), kUnknown);
+    for (std::size_t cell = 0; cell < state_.size(); ++cell)
+        settled.Put(cell, state_[cell]);
+    for (std::size_t cell = 0; cell < state_.size(); ++cell)
+        Set(cell, PictureValue(cell));
+    const auto restore = [this, &settled] {
+        for (std::size_t cell = 0; cell < state_.size(); ++cell)
+            Set(cell, settled[cell]);
+        trail_.clear();
+        recording_ = false;
+        window_ = {0, 0, width_, height_};
+    };
+    recording_ = true;
+    const int stride = std::max(1, side / 2);
+    for (int y0 = 0; y0 < height_; y0 += stride) {
+        for (int x0 = 0; x0 < width_; x0 += stride) {
+            if (OutOfTime()) {
+                restore();
+                return Outcome::OutOfTime;
+            }
+            window_ = {x0, y0, std::min(width_, x0 + side), std::min(height_, y0 + side)};
+            trail_.clear();
+            for (int y = window_.y0; y < window_.y1; ++y) {
+                for (int x = window_.x0; x < window_.x1; ++x) {
+                    const int cell = y * width_ + x;
+                    if (settled[static_cast<std::size_t>(cell)] == kUnknown) {
+                        Assign(cell, kUnknown);
+                        QueueLinesOf(cell);
+                    }
+                }
+            }
+            if (trail_.empty())
+                continue;
+            const Outcome outcome = Search(most_guesses);
+            if (outcome == Outcome::Found) {
+                trail_.clear();
+                recording_ = false;
+                window_ = {0, 0, width_, height_};
+                return outcome;
+            }
+            ClearQueue();
+            Undo(0);
+            if (outcome == Outcome::OutOfTime) {
+                restore();
+                return outcome;
+            }
+            if (x0 + side >= width_)
+                break;
+        }
+        if (y0 + side >= height_)
+            break;
+    }
+    restore();
+    return Outcome::Consistent;
 }
 
 }  // namespace grix

@@ -1,6 +1,7 @@
 #include "puzzle/line_solver.h"
 
 #include <cstddef>
+#include <cstdint>
 
 namespace grix {
 
@@ -9,6 +10,82 @@ namespace {
 #if defined(__SIZEOF_INT128__)
 __extension__ typedef unsigned __int128 WideWord;
 #endif
+
+// 256 bits as four words, with just the operations SolveOnWords uses, so
+// that lines of up to 255 cells (the most a phone's picture has) take the
+// masks too: four word operations for one are still far fewer than the
+// tables' O(k x slack).
+struct Bits256 {
+    std::uint64_t w[4] = {0, 0, 0, 0};
+
+    constexpr Bits256(unsigned long long value = 0) : w{value, 0, 0, 0} {}
+    explicit operator unsigned() const { return static_cast<unsigned>(w[0]); }
+
+    friend Bits256 operator<<(const Bits256& a, int shift) {
+        Bits256 out;
+        const int words = shift / 64;
+        const int bits = shift % 64;
+        for (int i = 3; i >= words; --i) {
+            std::uint64_t value = a.w[i - words] << bits;
+            if (bits != 0 && i - words - 1 >= 0)
+                value |= a.w[i - words - 1] >> (64 - bits);
+            out.w[i] = value;
+        }
+        return out;
+    }
+    friend Bits256 operator>>(const Bits256& a, int shift) {
+        Bits256 out;
+        const int words = shift / 64;
+        const int bits = shift % 64;
+        for (int i = 0; i + words <= 3; ++i) {
+            std::uint64_t value = a.w[i + words] >> bits;
+            if (bits != 0 && i + words + 1 <= 3)
+                value |= a.w[i + words + 1] << (64 - bits);
+            out.w[i] = value;
+        }
+        return out;
+    }
+    friend Bits256 operator<<(const Bits256& a, unsigned shift) {
+        return a << static_cast<int>(shift);
+    }
+    friend Bits256 operator>>(const Bits256& a, unsigned shift) {
+        return a >> static_cast<int>(shift);
+    }
+    friend Bits256 operator&(Bits256 a, const Bits256& b) {
+        for (int i = 0; i < 4; ++i)
+            a.w[i] &= b.w[i];
+        return a;
+    }
+    friend Bits256 operator|(Bits256 a, const Bits256& b) {
+        for (int i = 0; i < 4; ++i)
+            a.w[i] |= b.w[i];
+        return a;
+    }
+    Bits256& operator&=(const Bits256& b) { return *this = *this & b; }
+    Bits256& operator|=(const Bits256& b) { return *this = *this | b; }
+    friend bool operator==(const Bits256& a, const Bits256& b) {
+        return a.w[0] == b.w[0] && a.w[1] == b.w[1] && a.w[2] == b.w[2] && a.w[3] == b.w[3];
+    }
+};
+
+// Bit i of a mask, read and set one word at a time: a whole-mask shift for
+// each cell would cost the wide masks more than the rest of the solve.
+template <typename Word>
+unsigned GetBit(const Word& word, int i) {
+    return static_cast<unsigned>((word >> i) & Word{1});
+}
+template <typename Word>
+void SetBit(Word& word, int i, unsigned value) {
+    word |= static_cast<Word>(value) << i;
+}
+template <>
+unsigned GetBit(const Bits256& word, int i) {
+    return static_cast<unsigned>((word.w[i / 64] >> (i % 64)) & 1);
+}
+template <>
+void SetBit(Bits256& word, int i, unsigned value) {
+    word.w[i / 64] |= static_cast<std::uint64_t>(value) << (i % 64);
+}
 
 // Positions s where the `run` cells [s, s + run) may all be filled.
 template <typename Word>
@@ -72,8 +149,8 @@ bool SolveOnWords(const int* runs, std::size_t k, std::uint8_t* cells, int n) {
     Word may_empty = 0;
     Word may_fill = 0;
     for (int i = 0; i < n; ++i) {
-        may_empty |= static_cast<Word>(cells[i] & kMayEmpty) << i;
-        may_fill |= static_cast<Word>((cells[i] & kMayFill) >> 1) << i;
+        SetBit(may_empty, i, cells[i] & kMayEmpty);
+        SetBit(may_fill, i, (cells[i] & kMayFill) >> 1);
     }
     const Word end = Word{1} << n;
     Word before[kMostRuns + 1];
@@ -107,8 +184,7 @@ bool SolveOnWords(const int* runs, std::size_t k, std::uint8_t* cells, int n) {
     can_empty &= may_empty;
 
     for (int i = 0; i < n; ++i) {
-        cells[i] &= static_cast<std::uint8_t>(static_cast<unsigned>((can_empty >> i) & 1) |
-                                              (static_cast<unsigned>((can_fill >> i) & 1) << 1));
+        cells[i] &= static_cast<std::uint8_t>(GetBit(can_empty, i) | (GetBit(can_fill, i) << 1));
     }
     return true;
 }
@@ -116,8 +192,21 @@ bool SolveOnWords(const int* runs, std::size_t k, std::uint8_t* cells, int n) {
 }  // namespace
 
 bool LineSolver::Solve(const int* runs, std::size_t count, std::uint8_t* cells, int length) {
-    return length <= kMaskCells ? SolveByMasks(runs, count, cells, length)
-                                : SolveByTables(runs, count, cells, length);
+    if (length > kMaskCells)
+        return SolveByTables(runs, count, cells, length);
+    if (length < 128)
+        return SolveByMasks(runs, count, cells, length);
+    // Four-word masks cost O(n) to fill and read back; the tables cost
+    // O(k x slack), which for a line with few runs or little room is less.
+    std::size_t needed = count;
+    for (std::size_t j = 0; j < count; ++j)
+        needed += static_cast<std::size_t>(runs[j]);
+    const std::size_t slack = needed > static_cast<std::size_t>(length) + 1
+                                  ? 0
+                                  : static_cast<std::size_t>(length) + 1 - needed;
+    return count * (slack + 1) <= 2 * static_cast<std::size_t>(length)
+               ? SolveByTables(runs, count, cells, length)
+               : SolveByMasks(runs, count, cells, length);
 }
 
 bool LineSolver::SolveByMasks(const int* runs, std::size_t count, std::uint8_t* cells, int length) {
@@ -127,6 +216,8 @@ bool LineSolver::SolveByMasks(const int* runs, std::size_t count, std::uint8_t* 
     if (length < 128)
         return SolveOnWords<WideWord>(runs, count, cells, length);
 #endif
+    if (length < 256)
+        return SolveOnWords<Bits256>(runs, count, cells, length);
     return SolveByTables(runs, count, cells, length);
 }
 

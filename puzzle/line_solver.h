@@ -1,8 +1,8 @@
 // The exact line solver: given one line's clue and what is known of its
 // cells, finds every cell that all placements of the clue's runs agree on.
 //
-// Lines of up to 127 cells (63 where the compiler has no 128-bit integer)
-// are solved on bit masks, one bit per position: for each run, the
+// Lines of up to 255 cells are solved on bit masks (one, two or four
+// 64-bit words), one bit per position: for each run, the
 // positions where the runs so far can end (shifts and ANDs over the cells
 // that may be filled, then a flood through the cells that may be empty in
 // log2(word bits) shift-and-OR steps), the same from the right, and the
@@ -50,11 +50,7 @@ class LineSolver {
     // The two forms Solve chooses between, open so that tests can hold
     // them against each other: the bit masks (up to kMaskCells cells) and
     // the tables (any length).
-#if defined(__SIZEOF_INT128__)
-    static constexpr int kMaskCells = 127;
-#else
-    static constexpr int kMaskCells = 63;
-#endif
+    static constexpr int kMaskCells = 255;
     [[nodiscard]] bool SolveByMasks(const int* runs, std::size_t count, std::uint8_t* cells,
                                     int length);
     [[nodiscard]] bool SolveByTables(const int* runs, std::size_t count, std::uint8_t* cells,

@@ -47,6 +47,16 @@ inline constexpr std::size_t kMostCells = std::size_t{1} << 30;
                                      double budget_seconds = kDefaultCheckBudget,
                                      const std::atomic<bool>* cancel = nullptr);
 
+// Solves a crossword given by its clues rather than its picture: `rows`
+// top to bottom, `columns` left to right, each the run lengths in order.
+// Answers a solution in `solution` and true; false when the clues have no
+// solution or the budget ran out first (then `*out_of_time` is set).
+// Throws std::invalid_argument when the clues do not match the size.
+[[nodiscard]] bool SolveClues(int width, int height, const std::vector<std::vector<int>>& rows,
+                              const std::vector<std::vector<int>>& columns, CellGrid& solution,
+                              double budget_seconds = kDefaultCheckBudget,
+                              bool* out_of_time = nullptr);
+
 // "unique (line logic)", "unique (needs search)", "several solutions",
 // "blank", "undecided (time limit)".
 [[nodiscard]] const char* VerdictText(Verdict verdict);

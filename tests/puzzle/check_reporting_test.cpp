@@ -2,8 +2,11 @@
 // and the build's warnings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "archive/brask.h"
 #include "builder/build_driver.h"
+#include "puzzle_grids.h"
 #include "support/bmp_file.h"
 #include "support/test_support.h"
 
@@ -87,7 +90,8 @@ TEST_F(CheckReporting, JsonCarriesSizeVerdictTimeAndTheDifferingCells) {
     // A Windows path's backslashes are escaped in JSON.
     const auto json = [](const std::string& text) {
         std::string out;
-        for (const char c : text) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+        for (const char c : text)
+            out += c == '\\' ? std::string("\\\\") : std::string(1, c);
         return out;
     };
     EXPECT_EQ(first,
@@ -112,6 +116,56 @@ TEST_F(CheckReporting, ProjectPicturesInListOrder) {
     EXPECT_EQ(Check("--budget 0 " + ShellQuote(plus)).status, 1);
 }
 
+TEST_F(CheckReporting, BudgetsThatAreNotAPositiveNumberAreRefusedInWords) {
+    for (const char* budget : {"0", "-1", "nan", "inf", "2s", "-0"}) {
+        const Result r =
+            Check(std::string("--budget ") + ShellQuote(budget) + " " + ShellQuote(plus));
+        EXPECT_EQ(r.status, 1) << budget;
+        EXPECT_NE(r.err.find("--budget: must be a number of seconds greater than 0"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_TRUE(r.out.empty()) << budget;
+    }
+    EXPECT_EQ(Check("--budget 5e-2 " + ShellQuote(plus)).status, 0);
+}
+
+// The budget covers reading the picture too: a large one is given up soon
+// after the budget, however long reading all of its cells would take.
+TEST_F(CheckReporting, BudgetCoversReadingALargePicture) {
+    const std::string large = dir / "large.bmp";
+    test::WriteInkBmp(large, 2500, 2500, [](int, int) { return true; });
+    const Result r = Check("--json --budget 0.02 " + ShellQuote(large));
+    EXPECT_EQ(r.status, 2);
+    ASSERT_NE(r.out.find("\"verdict\": \"undecided\""), std::string::npos) << r.out;
+    const std::size_t at = r.out.find("\"seconds\": ") + 11;
+    EXPECT_LT(std::stod(r.out.substr(at)), 0.02 + 0.25) << r.out;
+}
+
+#ifndef _WIN32
+// Linux file names are bytes: one that is not UTF-8 is written with its
+// bytes as Latin-1 escapes, and its exact bytes come as hex.
+TEST_F(CheckReporting, JsonStaysUtf8ForANameThatIsNot) {
+    const std::string name = dir / "\xff\xfe\"q\\.bmp";
+    test::WriteInkBmp(name, 3, 3, [](int x, int y) { return x == 1 || y == 1; });
+    const Result r = Check("--json " + ShellQuote(name));
+    EXPECT_EQ(r.status, 0);
+    const std::string folder = dir.path().string();
+    EXPECT_EQ(
+        r.out.substr(0, r.out.find(", \"width\"")),
+        "{\"path\": \"" + folder + "/\\u00ff\\u00fe\\\"q\\\\.bmp\", \"path_bytes\": \"" +
+            [&] {
+                std::string hex;
+                char digits[3];
+                for (const char c : name) {
+                    std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(c));
+                    hex += digits;
+                }
+                return hex;
+            }() +
+            "\"");
+}
+#endif
+
 TEST_F(CheckReporting, BuildWarnsAboutAmbiguousAndBlankPicturesAndStillSucceeds) {
     CrosswordProject project;
     project.name = "Fair";
@@ -132,6 +186,27 @@ TEST_F(CheckReporting, BuildWarnsAboutAmbiguousAndBlankPicturesAndStillSucceeds)
     EXPECT_EQ(warnings, (std::vector<std::string>{
                             "Warning: picture 2 (" + diagonal + ") has more than one solution",
                             "Warning: picture 3 (" + blank + ") has no filled cell"}));
+}
+
+TEST_F(CheckReporting, BuildWarnsAboutAPictureItCouldNotCheckInTime) {
+    const std::string slow = dir / "slow.bmp";
+    const CellGrid cells = SlowGrid(16);
+    test::WriteInkBmp(slow, cells.width, cells.height,
+                      [&cells](int x, int y) { return cells.Filled(x, y); });
+    CrosswordProject project;
+    project.name = "Slow";
+    project.pictures = {{1, plus, "", ""}, {2, slow, "", ""}};
+    project.list_empty = false;
+    TBrask brask;
+    ConfigureSuiteArchiver(brask);
+    std::vector<std::string> log;
+    const BuildOutcome outcome = RunBuild(project, dir.path().string() + "/", brask,
+                                          [&log](const std::string& line) { log.push_back(line); });
+    EXPECT_TRUE(outcome.success);
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "Warning: picture 2 (" + slow +
+                            ") could not be checked in time; it may have more than one solution"),
+              log.end());
 }
 
 }  // namespace

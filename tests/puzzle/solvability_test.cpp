@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <random>
 #include <string>
 #include <thread>
 
 #include "puzzle/clues.h"
+#include "puzzle_grids.h"
 
 namespace grix {
 namespace {
@@ -23,14 +26,6 @@ CellGrid Grid(const std::vector<std::string>& rows) {
         for (const char c : row)
             grid.cells.push_back(c == '#');
     }
-    return grid;
-}
-
-CellGrid Random(int width, int height, double ink, std::mt19937& random) {
-    std::bernoulli_distribution filled(ink);
-    CellGrid grid{width, height, {}};
-    for (int i = 0; i < width * height; ++i)
-        grid.cells.push_back(filled(random));
     return grid;
 }
 
@@ -103,8 +98,7 @@ TEST(CheckCells, TinyPuzzlesWithKnownVerdicts) {
         {"diagonal inside an empty block",
          {".....", ".#...", "..#..", ".....", "....#"},
          Verdict::Several},
-        {"no four-cell swap, found by search", {".#.#", "#.#.", "....", "...."},
-         Verdict::Several},
+        {"no four-cell swap, found by search", {".#.#", "#.#.", "....", "...."}, Verdict::Several},
         {"plus sign", {".#.", "###", ".#."}, Verdict::Line},
         {"full", {"###", "###"}, Verdict::Line},
         {"single cell", {"#"}, Verdict::Line},
@@ -184,21 +178,95 @@ TEST(CheckCells, LargerAmbiguousPicturesCarryAnotherSolution) {
     EXPECT_GT(several, 10);
 }
 
-// A large random picture: line logic settles almost nothing, and probing a
-// grid this size takes far longer than the budget.
+// A triangle that line logic solves, with a swap planted in the empty
+// corner: the four corners of a rectangle (a switch), or two interleaved
+// rows that no four-cell swap turns into each other. Only the planted
+// cells may differ.
+TEST(CheckCells, PlantedSwapsAreFoundAtAnySize) {
+    struct Plant {
+        const char* name;
+        std::vector<std::string> rows;
+    };
+    const Plant plants[] = {
+        {"2 x 2 diagonal", {"#.", ".#"}},
+        {"far switch", {"#.....", "......", "......", ".....#"}},
+        {"interleaved rows", {".#.#", "#.#."}},
+    };
+    for (const int side : {65, 100, 255}) {
+        for (const Plant& plant : plants) {
+            CellGrid grid{side, side,
+                          std::vector<std::uint8_t>(static_cast<std::size_t>(side) * side)};
+            for (int y = 0; y < side; ++y) {
+                for (int x = 0; x + y < side / 2; ++x)
+                    grid.cells[static_cast<std::size_t>(y * side + x)] = 1;
+            }
+            const int height = static_cast<int>(plant.rows.size());
+            const int width = static_cast<int>(plant.rows[0].size());
+            std::vector<std::pair<int, int>> planted;
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    const int at = (side - 1 - height + y) * side + side - 1 - width + x;
+                    grid.cells[static_cast<std::size_t>(at)] = plant.rows[y][x] == '#';
+                    planted.emplace_back(side - 1 - width + x, side - 1 - height + y);
+                }
+            }
+            const CheckResult result = CheckCells(grid, 10.0);
+            ExpectAnotherSolution(grid, result);
+            for (const auto& cell : result.differs) {
+                EXPECT_NE(std::find(planted.begin(), planted.end(), cell), planted.end())
+                    << plant.name << " " << side;
+            }
+        }
+    }
+}
+
+// Random pictures larger than any fixed-size lookup: they have swaps
+// everywhere, found long before the budget.
+TEST(CheckCells, LargeRandomPicturesAreFoundAmbiguous) {
+    std::mt19937 random(65);
+    for (const int side : {65, 100, 255}) {
+        const CellGrid grid = Random(side, side, 0.5, random);
+        const CheckResult result = CheckCells(grid, 10.0);
+        ExpectAnotherSolution(grid, result);
+    }
+}
+
+// Every phase watches the clock: whatever the size, the check ends soon
+// after its budget, and a cancel ends it at once.
 TEST(CheckCells, GivesUpSoonAfterItsBudget) {
+    struct Case {
+        CellGrid grid;
+        double budget;
+    };
     std::mt19937 random(5);
-    const CellGrid grid = Random(200, 200, 0.5, random);
-    const CheckResult result = CheckCells(grid, 0.05);
-    EXPECT_EQ(result.verdict, Verdict::Undecided);
-    EXPECT_GE(result.seconds, 0.05);
-    EXPECT_LT(result.seconds, 0.05 + 0.25);
+    const Case cases[] = {
+        {SlowGrid(4), 0.002},
+        {SlowGrid(8), 0.01},
+        {SlowGrid(16), 0.05},
+        // Too large even to read its clues in the time.
+        {Random(3000, 3000, 0.5, random), 0.01},
+        {SlowGrid(4), std::nan("")},
+        {SlowGrid(4), -1.0},
+    };
+    for (const Case& c : cases) {
+        const CheckResult result = CheckCells(c.grid, c.budget);
+        const double budget = std::isnan(c.budget) ? 0.0 : std::max(c.budget, 0.0);
+        EXPECT_EQ(result.verdict, Verdict::Undecided) << c.grid.width << " " << c.budget;
+        EXPECT_GE(result.seconds, budget) << c.grid.width;
+        EXPECT_LT(result.seconds, budget + 0.05) << c.grid.width;
+    }
 
     std::atomic<bool> cancel{true};
+    const CellGrid grid = SlowGrid(8);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(CheckCells(grid, 60.0, &cancel).verdict, Verdict::Undecided);
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-              0.25);
+              0.05);
+}
+
+TEST(CheckCells, SlowPicturesAreUniqueGivenTime) {
+    const CheckResult result = CheckCells(SlowGrid(4), 60.0);
+    EXPECT_EQ(result.verdict, Verdict::Search);
 }
 
 TEST(CheckCells, RunsOnSeveralThreadsAtOnce) {
@@ -222,6 +290,23 @@ TEST(CheckCells, RunsOnSeveralThreadsAtOnce) {
 TEST(CheckCells, RefusesCellsThatDoNotMatchTheSize) {
     EXPECT_THROW((void)CheckCells(CellGrid{3, 3, std::vector<std::uint8_t>(8)}),
                  std::invalid_argument);
+}
+
+TEST(SolveClues, FindsASolutionOfTheCluesOrSaysThereIsNone) {
+    std::mt19937 random(21);
+    for (int trial = 0; trial < 20; ++trial) {
+        const CellGrid picture = Random(12, 9, 0.5, random);
+        CellGrid solution;
+        ASSERT_TRUE(SolveClues(12, 9, RowClues(picture), ColumnClues(picture), solution, 10.0));
+        EXPECT_TRUE(SatisfiesClues(solution, RowClues(picture), ColumnClues(picture))) << trial;
+    }
+    CellGrid solution;
+    bool late = true;
+    // Two rows of one cell each, but no column holds any.
+    EXPECT_FALSE(SolveClues(2, 2, {{1}, {1}}, {{}, {}}, solution, 10.0, &late));
+    EXPECT_FALSE(late);
+    EXPECT_FALSE(SolveClues(2, 1, {{3}}, {{}, {}}, solution));
+    EXPECT_THROW((void)SolveClues(2, 2, {{1}}, {{}, {}}, solution), std::invalid_argument);
 }
 
 TEST(Verdict, TextsAndKeys) {
