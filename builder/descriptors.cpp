@@ -65,8 +65,8 @@ void WriteTextFile(const std::string& text, const std::string& path, const LogSi
         File file = File::Open(path, OpenMode::Replace);
         file.WriteAll(text.data(), text.size());
         file.Close();
-    } catch (const std::exception&) {
-        throw Error("Can not create/save file " + path);
+    } catch (const std::exception& e) {
+        throw Error(CannotSaveMessage(path, e));
     }
     if (log) log("Create file " + path + ", size " + std::to_string(text.size()) + " bytes");
 }

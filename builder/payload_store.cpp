@@ -18,10 +18,10 @@ void WritePayloadFile(const std::uint8_t* array, std::size_t length, const std::
         File file = File::Open(path, OpenMode::Replace);
         file.WriteAll(plain);
         file.Close();
-    } catch (const std::exception&) {
-        // The cause is dropped on purpose: the log names the file, which is
-        // what the user can act on.
-        throw Error("Can not create/save file " + path);
+    } catch (const std::exception& e) {
+        // The log names the file, which is what the user can act on; of the
+        // causes only a full disk is worth adding.
+        throw Error(CannotSaveMessage(path, e));
     }
     if (log) log("Create file " + path + ", size " + std::to_string(length) + " bytes");
 }

@@ -1,21 +1,19 @@
 #include "builder/suite_jar.h"
 
 #include "archive/base_archiver.h"
-#include "archive/brask_types.h"
 #include "core/paths.h"
 
 namespace grix {
 
 void AddSuiteEntries(TBraskBaseArchiver& archive, const std::string& staging,
-                     const std::string& manifest_folder) {
-    // The walk registers both manifest entries again; an entry registered
-    // twice keeps its first place, so they stay in front.
+                     const std::string& manifest_folder,
+                     const std::vector<std::string>& file_names) {
     archive.BeginUpdate();
     try {
         archive.RegisterEntry(manifest_folder, "META-INF/");
         archive.RegisterEntry(JoinPath(manifest_folder, "MANIFEST.MF"), "META-INF/MANIFEST.MF");
-        archive.SetBaseDir(staging);
-        archive.AddFromBaseDir("*.*", kDefaultSearchAttr, "");
+        for (const std::string& name : file_names)
+            archive.RegisterEntry(JoinPath(staging, name), name);
         archive.EndUpdate();
     } catch (...) {
         archive.CancelUpdate();

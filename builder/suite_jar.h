@@ -7,15 +7,19 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace grix {
 
 class TBraskBaseArchiver;
 
-// Adds everything under `staging` to the open archive in one update,
-// `manifest_folder` (staging + "/META-INF") and its MANIFEST.MF first; the
-// archive is complete on disk when it returns.
+// Adds `manifest_folder` (staging + "/META-INF") and its MANIFEST.MF, then
+// the files of `staging` named in `file_names`, in that order, to the open
+// archive in one update; the archive is complete on disk when it returns.
+// Nothing else in the staging folder goes in: a suite carries only the
+// files its build wrote.
 void AddSuiteEntries(TBraskBaseArchiver& archive, const std::string& staging,
-                     const std::string& manifest_folder);
+                     const std::string& manifest_folder,
+                     const std::vector<std::string>& file_names);
 
 }  // namespace grix

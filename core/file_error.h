@@ -4,6 +4,7 @@
 // reference platform numbers it (see ErrorCodeFromErrno).
 #pragma once
 
+#include <exception>
 #include <string>
 
 #include "core/errors.h"
@@ -42,5 +43,10 @@ private:
     EFileError(int code, const std::string& message) : Error(message), code_(code) {}
     int code_;
 };
+
+// "Can not create/save file <path>", and " (Disk full)" after it when that
+// was the cause: the one cause of a failed write the user can act on, which
+// the path alone does not tell.
+std::string CannotSaveMessage(const std::string& path, const std::exception& cause);
 
 }  // namespace grix

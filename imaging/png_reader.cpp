@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/import_errors.h"
+#include "imaging/png_check.h"
 
 namespace grix {
 namespace {
@@ -33,6 +34,17 @@ constexpr int kPassColumnStep[7] = {8, 8, 4, 4, 2, 2, 1};
 
 LumaImage ReadPngLuma(const std::uint8_t* data, std::size_t size, const std::string& path,
                       std::int64_t pixel_limit) {
+    const PngStructure structure = CheckPngStructure(data, size);
+    if (structure.damage == PngDamage::EndsEarly) {
+        throw EInvalidGraphic("Cannot read the PNG picture \"" + path + "\": the file ends early");
+    }
+    if (structure.damage == PngDamage::BadChecksum) {
+        throw EInvalidGraphic("Cannot read the PNG picture \"" + path + "\": the checksum of its " +
+                              structure.chunk + " chunk is wrong (the file is damaged)");
+    }
+    // Anything else that is no PNG is left to the library, whose message
+    // says what is wrong with the header.
+
     PngContext context(spng_ctx_new(0));
     if (!context)
         throw EOutOfMemory(kOutOfMemory);
