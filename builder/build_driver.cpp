@@ -1,5 +1,6 @@
 #include "builder/build_driver.h"
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <set>
@@ -352,6 +353,11 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
             say("Warning: leaving out " + std::to_string(foreign) +
                 " file(s) in the staging folder that this build did not write");
         }
+        // In name order, as the staging folder lists them: a suite's bytes
+        // depend on its content alone.
+        std::sort(entries.begin(), entries.end(), [](const std::string& a, const std::string& b) {
+            return AsciiUpper(a) < AsciiUpper(b);
+        });
         StagedFile jar(JoinPath(folders.suite, name + ".jar"), kStagedPrefix);
         {
             FailureWatch watch(brask, log);
