@@ -35,28 +35,24 @@ SplashPicture ReadSplashPicture(const std::string& path) {
     }
 
     const PngStructure png = CheckPngStructure(bytes.data(), bytes.size());
-    switch (png.damage) {
-        case PngDamage::None:
-            break;
-        case PngDamage::NotPng:
-            splash.problem = "not a PNG picture";
-            return splash;
-        case PngDamage::EndsEarly:
-            splash.problem = "a damaged PNG picture: the file ends early";
-            return splash;
-        case PngDamage::BadChecksum:
-            splash.problem =
-                "a damaged PNG picture: the checksum of its " + png.chunk + " chunk is wrong";
-            return splash;
+    if (png.damage == PngDamage::NotPng || png.width == 0 || png.height == 0) {
+        splash.problem = "not a PNG picture";
+        return splash;
     }
     // Judged from the header, before a single pixel is decoded: a few
     // kilobytes can claim a picture of gigabytes.
-    if (png.width == 0 || png.height == 0 || png.width > kMaxSplashSide ||
-        png.height > kMaxSplashSide) {
+    if (png.width > kMaxSplashSide || png.height > kMaxSplashSide) {
         splash.problem =
             "too large: " + std::to_string(png.width) + " x " + std::to_string(png.height);
-        if (png.width == 0 || png.height == 0)
-            splash.problem = "not a PNG picture";
+        return splash;
+    }
+    if (png.damage == PngDamage::EndsEarly) {
+        splash.problem = "a damaged PNG picture: the file ends early";
+        return splash;
+    }
+    if (png.damage == PngDamage::BadChecksum) {
+        splash.problem =
+            "a damaged PNG picture: the checksum of its " + png.chunk + " chunk is wrong";
         return splash;
     }
     if (!PngDecodes(bytes.data(), bytes.size())) {
