@@ -17,6 +17,9 @@ class RleCanvas {
           total_(std::int64_t{store.width} * store.height) {}
 
     bool Done() const { return row_ >= height_; }
+    // Every row reached: writers that stop after the last row's pixels,
+    // without its end-of-line or the end-of-picture code, lose nothing.
+    bool Covered() const { return Done() || (row_ == height_ - 1 && x_ >= width_); }
 
     void EndOfLine() {
         x_ = 0;
@@ -131,7 +134,7 @@ bool ExpandRle(StreamReader& in, std::int64_t budget, bool four_bit, PixelStore&
     }
     // Codes cut short by the picture's declared data size are the writer's
     // choice; codes cut short by the end of the file are a damaged file.
-    return canvas.Done() || in.Remaining() > 0;
+    return canvas.Covered() || in.Remaining() > 0;
 }
 
 }  // namespace grix

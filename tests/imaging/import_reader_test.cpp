@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "imaging/bmp_builder.h"
 #include "imaging/import_errors.h"
 #include "imaging/picture_encoders.h"
 #include "imaging/picture_reader.h"
@@ -389,6 +390,18 @@ INSTANTIATE_TEST_SUITE_P(
                     false, "Cannot read the PNG picture \"dir/pic.x\": the file ends early"},
         RefusalCase{"bmp_header_only", [] { return Cut(test::Bmp24(4, 4, Pattern), 54); }, false,
                     "Cannot read the BMP picture \"dir/pic.x\": the file ends early"},
+        RefusalCase{"bmp_rle_cut",
+                    [] {
+                        test::Bmp bmp;
+                        bmp.width = 4;
+                        bmp.height = 2;
+                        bmp.bpp = 8;
+                        bmp.compression = 1;  // BI_RLE8
+                        bmp.table = {0x000000, 0xFFFFFF};
+                        bmp.pixels = {4, 1, 0, 0};  // one row, then the file ends
+                        return bmp.Encode();
+                    },
+                    false, "Cannot read the BMP picture \"dir/pic.x\": the file ends early"},
         RefusalCase{"bmp_rows_missing", [] { return Cut(test::Bmp24(4, 4, Pattern), 54 + 20); },
                     false, "Cannot read the BMP picture \"dir/pic.x\": the file ends early"}),
     [](const auto& info) { return std::string(info.param.name); });
