@@ -94,10 +94,10 @@ TEST_F(CliRefusals, LinksWhereItWritesAreReplacedNeverWrittenThrough) {
     std::string output;
     EXPECT_EQ(Run("payload " + ShellQuote(dir / "payload"), &output), 0) << output;
     EXPECT_EQ(Run("hex " + ShellQuote(dir / "in.bin"), &output), 0) << output;
-    EXPECT_EQ(Run("convert --width 2 " + ShellQuote(dir / "in.bmp") + " " +
-                      ShellQuote(dir / "out.bmp"),
-                  &output),
-              0)
+    EXPECT_EQ(
+        Run("convert --width 2 " + ShellQuote(dir / "in.bmp") + " " + ShellQuote(dir / "out.bmp"),
+            &output),
+        0)
         << output;
     EXPECT_EQ(test::ReadBytes(victim), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
     EXPECT_FALSE(fs::is_symlink(dir / "payload/logo.png"));

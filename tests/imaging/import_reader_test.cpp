@@ -3,8 +3,8 @@
 // are refused with the file named.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <zlib.h>
+#include <cstring>
 
 #include <cstdlib>
 #include <string>
