@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/errors.h"
 #include "core/file.h"
 #include "core/paths.h"
 
@@ -156,9 +157,11 @@ std::vector<std::string> RecoverHalfCommittedPairs(const std::string& folder,
                                JoinPath(folder, record.second_final));
                     mended.push_back(first_final);
                 }
-            } catch (const std::exception&) {
-                // Left for the next build to try again: the record stays.
-                continue;
+            } catch (const std::exception& e) {
+                // The record and the link stay for another try; the caller
+                // must not go on to remove them as leftovers.
+                throw Error("Can not mend " + first_final +
+                            " after a build that was stopped: " + e.what());
             }
         }
         RemoveFile(path);

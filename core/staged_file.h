@@ -47,8 +47,9 @@ void CommitPair(StagedFile& first, StagedFile& second, const std::string& backup
 // stopped between its two renames: the earlier first file comes back from
 // its link, or, where no link could be made, the second rename is finished;
 // either way the two final names hold a matching pair again. Answers the
-// first final paths it mended. Call it before removing the prefix's
-// leftovers: the link is one of them.
+// first final paths it mended; throws Error naming the file when a pair
+// cannot be mended (its record and link are kept). Call it before removing
+// the prefix's leftovers: the link is one of them.
 std::vector<std::string> RecoverHalfCommittedPairs(const std::string& folder,
                                                    const std::string& prefix);
 
