@@ -378,15 +378,23 @@ TEST_F(CliBuilds, AKilledBuildKeepsTheEarlierSuite) {
     ASSERT_EQ(test::RunCommand(BuildCommand("Cat", "Before")), 0);
     const auto jar = ReadBytes(suite + "/Cat.jar");
     const auto jad = ReadBytes(suite + "/Cat.jad");
-    // Anything left in the staging folder is packed too: 24 MB of noise
-    // keep the JAR step busy long enough to be killed in it.
-    std::vector<std::uint8_t> noise(24 << 20);
+    // A picture of 8192 x 8192 cells of noise: 8 MB of pack that does not
+    // compress keep the JAR step busy long enough to be killed in it.
+    std::vector<std::uint8_t> noise(62 + (std::size_t{8192} * 8192 / 8));
     std::uint32_t state = 12345;
     for (auto& b : noise)
         b = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
-    test::WriteBytes(dir / "temp/noise.bin", noise);
+    const std::uint8_t header[62] = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0,
+                                     40, 0, 0, 0, 0, 0x20, 0, 0, 0, 0x20, 0, 0,  // 8192 x 8192
+                                     1, 0, 1, 0,  // one plane, 1 bit
+                                     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                     2, 0, 0, 0, 0, 0, 0, 0,  // two colours
+                                     0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
+    std::copy(std::begin(header), std::end(header), noise.begin());
+    test::WriteBytes(dir / "noise.bmp", noise);
     const std::string log = dir / "killed.log";
-    const std::string script = BuildCommand("Cat", "After") + " >" + ShellQuote(log) +
+    const std::string script = BuildCommand("Cat", "After") + " --image " +
+                               ShellQuote(dir / "noise.bmp") + " >" + ShellQuote(log) +
                                " 2>&1 & pid=$!\n" + "until grep -q 'Creating jar file' " +
                                ShellQuote(log) +
                                "; do kill -0 $pid 2>/dev/null || exit 3; sleep 0.01; done\n"
@@ -396,7 +404,6 @@ TEST_F(CliBuilds, AKilledBuildKeepsTheEarlierSuite) {
     EXPECT_EQ(ReadBytes(suite + "/Cat.jar"), jar);
     EXPECT_EQ(ReadBytes(suite + "/Cat.jad"), jad);
 
-    fs::remove(dir / "temp/noise.bin");
     ASSERT_EQ(test::RunCommand(BuildCommand("Cat", "After")), 0);
     EXPECT_EQ(FolderNames(suite), (std::vector<std::string>{"Cat.jad", "Cat.jar"}));
     EXPECT_EQ(Entry(suite + "/Cat.jar", "cfg.dat"), ExpectedPack("After"));
