@@ -384,12 +384,13 @@ TEST_F(CliBuilds, AKilledBuildKeepsTheEarlierSuite) {
     std::uint32_t state = 12345;
     for (auto& b : noise)
         b = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
-    const std::uint8_t header[62] = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0,
-                                     40, 0, 0, 0, 0, 0x20, 0, 0, 0, 0x20, 0, 0,  // 8192 x 8192
-                                     1, 0, 1, 0,  // one plane, 1 bit
-                                     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                     2, 0, 0, 0, 0, 0, 0, 0,  // two colours
-                                     0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
+    const std::uint8_t header[62] = {
+        'B', 'M', 0, 0, 0,    0,    0,    0, 0, 0, 62,   0, 0,
+        0,   40,  0, 0, 0,    0,    0x20, 0, 0, 0, 0x20, 0, 0,  // 8192 x 8192
+        1,   0,   1, 0,                                         // one plane, 1 bit
+        0,   0,   0, 0, 0,    0,    0,    0, 0, 0, 0,    0, 0,
+        0,   0,   0, 2, 0,    0,    0,    0, 0, 0, 0,  // two colours
+        0,   0,   0, 0, 0xFF, 0xFF, 0xFF, 0};
     std::copy(std::begin(header), std::end(header), noise.begin());
     test::WriteBytes(dir / "noise.bmp", noise);
     const std::string log = dir / "killed.log";
