@@ -1,5 +1,6 @@
 #include "builder/build_driver.h"
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <set>
@@ -13,6 +14,7 @@
 #include "builder/picture_label.h"
 #include "builder/player_limits.h"
 #include "builder/suite_jar.h"
+#include "builder/splash_picture.h"
 #include "builder/solvability_warnings.h"
 #include "core/errors.h"
 #include "core/file.h"
@@ -21,6 +23,7 @@
 #include "core/platform.h"
 #include "core/staged_file.h"
 #include "core/text.h"
+#include "payload/payload.h"
 
 namespace grix {
 namespace {
@@ -29,6 +32,7 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kLargeSuiteBytes = 64 * 1024;
 constexpr std::size_t kLongNameBytes = 32;
+constexpr std::size_t kMaxCrosswordNameBytes = 255 - 4;
 
 std::string TimeOfDay() {
     const std::time_t now = std::time(nullptr);
@@ -39,33 +43,37 @@ std::string TimeOfDay() {
     return text;
 }
 
-// A splash picture is a few kilobytes; a phone's whole suite is 64 KB.
-constexpr std::int64_t kMaxSplashBytes = 1024 * 1024;
-
 // The suite's JAR and JAD are written under names starting with this in
 // the suite folder and renamed into place; any such file found there is
 // what a killed build left.
 constexpr const char* kStagedPrefix = ".grix-build-";
 
-// Copies `from` to a new file `to`; answers the reason when anything fails
-// (and leaves no partial `to`), an empty string on success.
-std::string CopySplash(const std::string& from, const std::string& to) {
+// Writes the checked splash bytes as the staging folder's splash.png;
+// answers the reason when that fails (and leaves no partial file), an empty
+// string on success.
+std::string WriteSplash(const std::vector<std::uint8_t>& bytes, const std::string& to) {
     try {
-        File source = File::Open(from, OpenMode::Read);
-        if (source.Size() > kMaxSplashBytes) return "larger than 1 MB";
         File target = File::Open(to, OpenMode::Replace);
-        std::vector<std::uint8_t> buffer(64 * 1024);
-        for (;;) {
-            const std::size_t got = source.Read(buffer.data(), buffer.size());
-            if (got == 0) break;
-            target.WriteAll(buffer.data(), got);
-        }
+        target.WriteAll(bytes);
         target.Close();
         return {};
     } catch (const std::exception& e) {
         RemoveFile(to);
         return e.what();
     }
+}
+
+// How many files under the staging folder this build did not write
+// (`ours` holds the paths it did). Someone else's files are left where they
+// are: they are not the build's to pack, nor to delete.
+std::size_t CountForeignFiles(const std::string& staging, const std::set<std::string>& ours) {
+    std::error_code ec;
+    std::size_t count = 0;
+    fs::recursive_directory_iterator it(NativePath(staging), ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        if (!it->is_directory(ec) && ours.count(Utf8Path(it->path())) == 0) ++count;
+    }
+    return count;
 }
 
 // Deletes the files of `folder` whose names equal one of `names` without
@@ -189,6 +197,13 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         if (!IsUsableCrosswordName(name)) {
             throw Error("Crossword name can not be used as a file name");
         }
+        // File systems hold names of at most 255 bytes, and the name gets
+        // ".jar" and ".jad": caught here rather than after the whole pack.
+        if (name.size() > kMaxCrosswordNameBytes) {
+            throw Error(
+                "Crossword name is too long for a file name: " + std::to_string(name.size()) +
+                " bytes, at most " + std::to_string(kMaxCrosswordNameBytes));
+        }
         // Phones split the MIDlet-1 attribute at its commas.
         if (name.find(',') != std::string::npos) throw Error("Crossword name can not contain a comma");
         const std::string vendor = kVendor;
@@ -205,18 +220,34 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         EnsureFolder(folders.suite, log);
         EnsureFolder(folders.staging, log);
         EnsureFolder(folders.manifest, log);
+        // A build killed between putting its JAR and its JAD in place left a
+        // new JAR beside the earlier JAD; mended before the leftovers go,
+        // since the earlier JAR's link is one of them.
+        for (const std::string& jar : RecoverHalfCommittedPairs(folders.suite, kStagedPrefix)) {
+            say("Warning: an earlier build was stopped while it replaced " + jar +
+                "; the suite beside it is whole again");
+        }
         RemoveLeftovers(folders.suite);
 
         CheckCancel(control);
         say("Creating temporary files...");
         WritePayload(folders.staging, log);
 
+        // The files the JAR is made of: those this build writes, nothing
+        // else that happens to lie in the staging folder.
+        std::vector<std::string> entries;
+        for (const PayloadFile& file : PayloadFiles())
+            entries.emplace_back(file.name);
+
         const std::string splash = JoinPath(folders.staging, "splash.png");
         RemoveFile(splash);  // never let an old splash slip into this suite
         if (project.splash && !project.splash_path.empty()) {
-            const std::string failure = CopySplash(project.splash_path, splash);
+            const SplashPicture picture = ReadSplashPicture(project.splash_path);
+            const std::string failure =
+                picture.problem.empty() ? WriteSplash(picture.bytes, splash) : picture.problem;
             if (failure.empty()) {
                 say("Create file " + splash);
+                entries.emplace_back("splash.png");
             } else {
                 say("Can not copy splash image " + project.splash_path +
                     ", suite built without it (" + failure + ")");
@@ -230,12 +261,18 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         const std::string pack = JoinPath(folders.staging, "cfg.dat");
         PackProgress progress;
         progress.reading = [&picture_row](std::size_t row) { picture_row = row; };
+        progress.ends_early = [&](std::size_t row, bool missing_are_ink) {
+            say("Warning: " + PictureLabel(row, project.pictures[row - 1].path) +
+                " ends before its pixel data; the missing rows are read as " +
+                (missing_are_ink ? "filled" : "empty"));
+        };
         progress.packed = [&](std::size_t done, std::size_t total) {
             picture_row = 0;
             if (control.progress) control.progress(done, total);
             CheckCancel(control);
         };
         const std::int64_t pack_size = WritePack(project, pack, progress);
+        entries.emplace_back(kPackFileName);
         say("Create cfg file " + pack + ", size " + std::to_string(pack_size) + " bytes");
         LogPlayerLimitWarnings(project, pack, log);
         WarnAboutUnfairPictures(project, log, control.cancel);
@@ -245,11 +282,30 @@ BuildOutcome RunBuild(const CrosswordProject& project, const std::string& app_fo
         outcome.suite_folder = folders.suite;
         // The earlier suite stays as it is until the new JAR and JAD are
         // both complete and agree; then both are renamed into place.
+        std::set<std::string> ours = {JoinPath(folders.manifest, "MANIFEST.MF")};
+        for (const std::string& entry : entries)
+            ours.insert(JoinPath(folders.staging, entry));
+        if (const std::size_t foreign = CountForeignFiles(folders.staging, ours); foreign != 0) {
+            say("Warning: leaving out " + std::to_string(foreign) +
+                " file(s) in the staging folder that this build did not write");
+        }
+        // In name order, as the staging folder lists them: a suite's bytes
+        // depend on its content alone.
+        std::sort(entries.begin(), entries.end(), [](const std::string& a, const std::string& b) {
+            return AsciiUpper(a) < AsciiUpper(b);
+        });
         StagedFile jar(JoinPath(folders.suite, name + ".jar"), kStagedPrefix);
-        for (const SkippedSource& skipped :
-             WriteSuiteJar(brask, jar.TempPath(), folders.staging, JarEntryOrder::kManifestFirst,
-                           control.jar_failures)) {
-            say("Skipped file " + skipped.path);
+        std::vector<SkippedSource> skipped;
+        try {
+            skipped = WriteSuiteJar(brask, jar.TempPath(), folders.staging, SuiteFiles{entries},
+                                    control.jar_failures);
+        } catch (const EWriteError&) {
+            // The archive writer's files write short only when the disk is
+            // full; its own word for that tells the user nothing.
+            throw EFileError(kDiskFull);
+        }
+        for (const SkippedSource& source : skipped) {
+            say("Skipped file " + source.path);
         }
 
         const std::int64_t jar_size = SizeOf(jar.TempPath());

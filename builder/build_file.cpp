@@ -4,6 +4,7 @@
 
 #include "core/errors.h"
 #include "core/file.h"
+#include "core/file_error.h"
 
 namespace grix {
 namespace {
@@ -16,10 +17,10 @@ void Write(const void* data, std::size_t size, const std::string& path, bool syn
         if (sync)
             file.Sync();
         file.Close();
-    } catch (const std::exception&) {
-        // The cause is dropped on purpose: the log names the file, which is
-        // what the user can act on.
-        throw Error("Can not create/save file " + shown_as);
+    } catch (const std::exception& e) {
+        // The log names the file, which is what the user can act on; of the
+        // causes only a full disk is worth adding.
+        throw Error(CannotSaveMessage(shown_as, e));
     }
     if (log)
         log("Create file " + shown_as + ", size " + std::to_string(size) + " bytes");

@@ -12,7 +12,8 @@ namespace grix {
 
 // Creates `path` anew (whatever had the name, a link too, is replaced),
 // writes `size` bytes and logs "Create file PATH, size N bytes". Any
-// failure throws Error("Can not create/save file PATH").
+// failure throws Error("Can not create/save file PATH"), with " (Disk full)"
+// after it when that was the cause.
 void WriteBuildFile(const void* data, std::size_t size, const std::string& path,
                     const LogSink& log);
 

@@ -42,24 +42,37 @@ void WriteText(std::vector<std::uint8_t>& out, std::string_view utf8) {
     }
 }
 
-void WritePicture(std::vector<std::uint8_t>& out, const std::string& path) {
-    const CellGrid grid = CellsOfPicture(path);
-    WriteInt32(out, grid.width);
-    WriteInt32(out, grid.height);
+PackedPicture WritePicture(std::vector<std::uint8_t>& out, const std::string& path) {
+    TPicture picture;
+    const TBitmap& bitmap = LoadPackBitmap(picture, path);
+    const std::int32_t width = bitmap.Width();
+    const std::int32_t height = bitmap.Height();
+    WriteInt32(out, width);
+    WriteInt32(out, height);
 
-    out.reserve(out.size() + grid.cells.size() / 8 + 1);
+    // Straight from the pixels: a picture of 2^28 cells, which a few dozen
+    // bytes of header can claim, packs into its 32 MB of bits without a
+    // byte per cell on the way.
+    const std::size_t cells = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    out.reserve(out.size() + cells / 8 + 1);
     std::uint8_t bits = 0;
     std::size_t count = 0;
-    for (const std::uint8_t filled : grid.cells) {
-        bits >>= 1;
-        if (filled != 0)
-            bits |= 0x80;
-        if (++count % 8 == 0) {
-            out.push_back(bits);
-            bits = 0;
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            bits >>= 1;
+            if (IsInk(bitmap.PixelColor(x, y)))
+                bits |= 0x80;
+            if (++count % 8 == 0) {
+                out.push_back(bits);
+                bits = 0;
+            }
         }
     }
     out.push_back(bits);
+    PackedPicture packed;
+    packed.data_ends_early = bitmap.Format().data_ends_early;
+    packed.missing_are_ink = MissingPixelsAreInk(bitmap);
+    return packed;
 }
 
 std::int64_t WritePack(const CrosswordProject& project, const std::string& target_path,
@@ -75,7 +88,9 @@ std::int64_t WritePack(const CrosswordProject& project, const std::string& targe
     std::size_t done = 0;
     for (const PictureEntry& entry : project.pictures) {
         if (progress.reading) progress.reading(done + 1);
-        WritePicture(bytes, entry.path);
+        const PackedPicture packed = WritePicture(bytes, entry.path);
+        if (packed.data_ends_early && progress.ends_early)
+            progress.ends_early(done + 1, packed.missing_are_ink);
         WriteText(bytes, entry.note);
         if (progress.packed) progress.packed(++done, total);
         if (bytes.size() >= kFlushBytes) {

@@ -42,7 +42,13 @@ void WriteText(std::vector<std::uint8_t>& out, std::string_view utf8);
 // last byte always follows with the remaining width x height mod 8 pixels
 // in its top bits (0x00 when nothing remains), so the cells take
 // width x height / 8 + 1 bytes.
-void WritePicture(std::vector<std::uint8_t>& out, const std::string& path);
+struct PackedPicture {
+    // The file ends before its pixel data (it still packs: the missing
+    // pixels read as their zero bytes), and whether those are filled cells.
+    bool data_ends_early = false;
+    bool missing_are_ink = false;
+};
+PackedPicture WritePicture(std::vector<std::uint8_t>& out, const std::string& path);
 
 // What a caller learns while a pack is written: which picture (row from 1)
 // is being read, and how many are packed of how many. Either may throw to
@@ -50,6 +56,8 @@ void WritePicture(std::vector<std::uint8_t>& out, const std::string& path);
 struct PackProgress {
     std::function<void(std::size_t row)> reading;
     std::function<void(std::size_t done, std::size_t total)> packed;
+    // A picture (row from 1) whose file ends before its pixel data.
+    std::function<void(std::size_t row, bool missing_are_ink)> ends_early;
 };
 
 // Writes the pack of `project` as a new file `target_path` (whatever had

@@ -62,6 +62,21 @@ std::vector<PictureEntry> ReadPictureTable(const IniFile& ini, const std::string
     return rows;
 }
 
+std::string EmptyPictureTableReason(const IniFile& ini) {
+    if (!ini.ValueExists(kTableSection, kRowCountKey)) {
+        return std::string("it has no picture list (no ") + kRowCountKey + " in section [" +
+               kTableSection + "]), so it is no Grix project";
+    }
+    const std::int32_t count = ini.ReadInteger(kTableSection, kRowCountKey, -1);
+    if (count == 0)
+        return "Image list is empty";
+    if (count < 0 || count > kMaxTableRows) {
+        return std::string(kRowCountKey) + " \"" + ini.ReadString(kTableSection, kRowCountKey, "") +
+               "\" is not a number of pictures from 0 to " + std::to_string(kMaxTableRows);
+    }
+    return {};
+}
+
 void WritePictureTable(IniFile& ini, const std::vector<PictureEntry>& pictures) {
     ini.WriteInteger(kTableSection, kRowCountKey, static_cast<std::int32_t>(pictures.size()));
     int i = 0;

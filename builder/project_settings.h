@@ -46,6 +46,13 @@ std::string ResolveProjectPath(const std::string& path, const std::string& setti
 // `settings_folder`; empty for the empty list.
 std::vector<PictureEntry> ReadPictureTable(const IniFile& ini, const std::string& settings_folder);
 
+// Why the picture list of `ini` is empty, for a command that was asked to
+// work on it: no RowCount at all (the file is no project, or not one this
+// reader can read, such as UTF-16 text), a RowCount that is no count of
+// pictures, or a count of 0 ("Image list is empty"). Empty when the list
+// has rows.
+[[nodiscard]] std::string EmptyPictureTableReason(const IniFile& ini);
+
 // Writes RowCount and every key i.c of `pictures`. Keys of rows beyond the
 // list stay in the file; readers never look past RowCount.
 void WritePictureTable(IniFile& ini, const std::vector<PictureEntry>& pictures);

@@ -20,10 +20,16 @@ void WarnAboutUnfairPictures(const CrosswordProject& project, const LogSink& log
             std::clamp(kBuildCheckTotal - spent, kBuildCheckLeast, kBuildCheckBudget);
         CheckResult result;
         try {
-            const CellGrid cells = CellsOfPicture(path);
-            if (cells.cells.size() > kBuildCheckMostCells)
+            // Judged by its size before its cells are made: a byte per cell
+            // of a picture far past the limit would cost more than the pack.
+            TPicture picture;
+            const TBitmap& bitmap = LoadPackBitmap(picture, path);
+            if (static_cast<std::size_t>(bitmap.Width()) *
+                    static_cast<std::size_t>(bitmap.Height()) >
+                kBuildCheckMostCells) {
                 continue;
-            result = CheckCells(cells, budget, cancel);
+            }
+            result = CheckCells(CellsOfBitmap(bitmap), budget, cancel);
         } catch (const std::exception&) {
             // Out of memory, or the picture changed since the pack read it:
             // the check only ever adds a warning, never fails a build.

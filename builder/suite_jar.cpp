@@ -9,18 +9,14 @@
 namespace grix {
 namespace {
 
-// Adds everything under `folder` in one update, its META-INF folder and
-// META-INF/MANIFEST.MF first. The walk registers both manifest entries
-// again; an entry registered twice keeps its first place, so they stay in
-// front.
-void AddManifestFirst(TBrask& writer, const std::string& folder) {
-    const std::string manifest_folder = JoinPath(folder, "META-INF");
+void AddSuiteEntries(TBrask& writer, const std::string& staging, const SuiteFiles& suite) {
+    const std::string manifest_folder = JoinPath(staging, "META-INF");
     writer.BeginUpdate();
     try {
         writer.RegisterEntry(manifest_folder, "META-INF/");
         writer.RegisterEntry(JoinPath(manifest_folder, "MANIFEST.MF"), "META-INF/MANIFEST.MF");
-        writer.SetBaseDir(folder);
-        writer.AddFromBaseDir("*.*", kDefaultSearchAttr, "");
+        for (const std::string& name : suite.names)
+            writer.RegisterEntry(JoinPath(staging, name), name);
         writer.EndUpdate();
     } catch (...) {
         writer.CancelUpdate();
@@ -40,7 +36,8 @@ void ConfigureSuiteArchiver(TBrask& brask) {
 }
 
 std::vector<SkippedSource> WriteSuiteJar(TBrask& writer, const std::string& path,
-                                         const std::string& folder, JarEntryOrder order,
+                                         const std::string& folder,
+                                         const std::optional<SuiteFiles>& suite,
                                          const FailurePolicy& policy) {
     ConfigureSuiteArchiver(writer);
     writer.SetFailurePolicy(policy);
@@ -49,8 +46,8 @@ std::vector<SkippedSource> WriteSuiteJar(TBrask& writer, const std::string& path
     const ScopeExit closes([&] { writer.Close(); });
     writer.SetFileName(path);
     writer.Open(kCreateMode);
-    if (order == JarEntryOrder::kManifestFirst) {
-        AddManifestFirst(writer, folder);
+    if (suite) {
+        AddSuiteEntries(writer, folder, *suite);
     } else {
         writer.SetBaseDir(folder);
         writer.AddFromBaseDir("*.*", kDefaultSearchAttr);

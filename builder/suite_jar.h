@@ -4,11 +4,12 @@
 // The order of a suite's JAR entries: a phone that installs a suite while
 // it downloads, like Java's own streaming JAR reader, sees the manifest
 // only when it is the first entry (after its folder), so suites carry
-// META-INF/ and META-INF/MANIFEST.MF first, then the staging folder's
-// files in the walk's order. `grix-cli jar` packs plain folders and keeps
+// META-INF/ and META-INF/MANIFEST.MF first, then the files the build
+// wrote. `grix-cli jar` packs plain folders and keeps
 // the walk's order throughout.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,11 @@ namespace grix {
 
 class TBrask;
 
-enum class JarEntryOrder {
-    kManifestFirst,  // a suite: META-INF/ and its MANIFEST.MF, then the walk
-    kAsWalked,       // a plain folder
+// A suite's own files: names in the staging folder, packed after META-INF/
+// and its MANIFEST.MF in this order. Nothing else in the folder goes in, so
+// a suite carries only what its build wrote.
+struct SuiteFiles {
+    std::vector<std::string> names;
 };
 
 // The settings every JAR is written with: named "brask" (the prefix of its
@@ -28,17 +31,18 @@ enum class JarEntryOrder {
 // Zip64.
 void ConfigureSuiteArchiver(TBrask& brask);
 
-// Writes the JAR `path` from everything under `folder` with `writer`:
-// configures it (ConfigureSuiteArchiver, and `policy` for every file that
-// cannot be packed unless the writer has an OnProcessFileFailure handler
-// of its own), creates `path`, adds the entries in `order` in one update
-// and closes it. Answers the files that were left out (Ignore). When an
+// Writes the JAR `path` with `writer`: configures it (ConfigureSuiteArchiver,
+// and `policy` for every file that cannot be packed unless the writer has an
+// OnProcessFileFailure handler of its own), creates `path`, adds the entries
+// in one update and closes it. With `suite` the entries are the suite's
+// manifest and files in `folder`; without, everything under `folder` in the
+// walk's order. Answers the files that were left out (Ignore). When an
 // Abort rolled the JAR back to an empty archive, fails with the message of
 // the failure that was aborted, so that an empty JAR never passes for a
 // finished one.
 [[nodiscard]] std::vector<SkippedSource> WriteSuiteJar(TBrask& writer, const std::string& path,
                                                        const std::string& folder,
-                                                       JarEntryOrder order,
+                                                       const std::optional<SuiteFiles>& suite,
                                                        const FailurePolicy& policy);
 
 }  // namespace grix

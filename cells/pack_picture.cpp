@@ -14,10 +14,13 @@ TBitmap& LoadPackBitmap(TPicture& picture, const std::string& path) {
 
 CellGrid CellsOfPicture(const std::string& path) {
     TPicture picture;
-    TBitmap& bitmap = LoadPackBitmap(picture, path);
+    return CellsOfBitmap(LoadPackBitmap(picture, path));
+}
+
+CellGrid CellsOfBitmap(const TBitmap& bitmap) {
     CellGrid grid;
-    grid.width = picture.Width();
-    grid.height = picture.Height();
+    grid.width = bitmap.Width();
+    grid.height = bitmap.Height();
     grid.cells.resize(static_cast<std::size_t>(grid.width) * static_cast<std::size_t>(grid.height));
     std::uint8_t* cell = grid.cells.data();
     for (std::int32_t y = 0; y < grid.height; ++y) {
@@ -25,6 +28,10 @@ CellGrid CellsOfPicture(const std::string& path) {
             *cell++ = IsInk(bitmap.PixelColor(x, y));
     }
     return grid;
+}
+
+bool MissingPixelsAreInk(const TBitmap& bitmap) {
+    return IsInk(bitmap.MissingBytesColor());
 }
 
 std::string PictureSizeText(const std::string& path) {

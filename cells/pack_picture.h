@@ -34,6 +34,11 @@ TBitmap& LoadPackBitmap(TPicture& picture, const std::string& path);
 // picture loaded by LoadPackBitmap, every pixel judged by the ink test.
 // Raises the reader's errors unchanged.
 [[nodiscard]] CellGrid CellsOfPicture(const std::string& path);
+[[nodiscard]] CellGrid CellsOfBitmap(const TBitmap& bitmap);
+
+// Whether the bytes a damaged picture lacks (which read as zero) come out as
+// filled cells: black, or a colour-table entry 0 that is ink.
+[[nodiscard]] bool MissingPixelsAreInk(const TBitmap& bitmap);
 
 // "<width> * <height>" of the picture at `path`, whatever kind it is.
 std::string PictureSizeText(const std::string& path);

@@ -19,6 +19,7 @@
 #include "builder/project_settings.h"
 #include "cells/pack_picture.h"
 #include "cli/command.h"
+#include "core/ini_file.h"
 #include "puzzle/solvability.h"
 
 namespace grix::cli {
@@ -198,6 +199,12 @@ int RunCheck(const CheckArgs& args) {
     if (!args.project.empty()) {
         for (const PictureEntry& entry : LoadCrosswordProject(args.project).pictures) {
             paths.push_back(entry.path);
+        }
+        // Checking nothing and saying nothing would pass a file that is no
+        // project at all.
+        if (paths.empty()) {
+            ReportFailure(args.project + ": " + EmptyPictureTableReason(IniFile(args.project)));
+            return 1;
         }
     }
     bool unreadable = false;

@@ -14,6 +14,7 @@
 
 #include "cli/command.h"
 #include "convert/cell_bmp_writer.h"
+#include "convert/cell_scaling.h"
 #include "convert/fair_search.h"
 #include "convert/picture_conversion.h"
 #include "core/errors.h"
@@ -71,8 +72,11 @@ int RunConvert(const ConvertArgs& args) {
     const DecodedPicture picture = ReadForConversion(args.in, request);
     const int height = RequestedHeight(request, picture.source_width, picture.source_height);
     if (height > kMaxCellSide) {
+        // The scaled height is capped; the message gives the real one.
+        const std::int64_t full =
+            FullHeightForWidth(picture.source_width, picture.source_height, args.width);
         throw Error("At " + std::to_string(args.width) + " cells across, \"" + args.in +
-                    "\" would be " + std::to_string(height) + " cells down, more than " +
+                    "\" would be " + std::to_string(full) + " cells down, more than " +
                     std::to_string(kMaxCellSide) + ": give a smaller --width or a --height");
     }
     ConvertedPicture converted = ConvertCells(AreaAverage(picture.luma, args.width, height),

@@ -43,7 +43,7 @@ int RunJar(const std::string& out, const std::string& dir) {
     // rest of the archive is written. Any other failure ends the command
     // with the writer's message.
     const std::vector<SkippedSource> skipped =
-        WriteSuiteJar(jar, staged->TempPath(), dir, JarEntryOrder::kAsWalked, UnattendedPolicy());
+        WriteSuiteJar(jar, staged->TempPath(), dir, std::nullopt, UnattendedPolicy());
     for (const SkippedSource& file : skipped) {
         std::cerr << "Warning: " << file.message << '\n' << std::flush;
     }

@@ -1,11 +1,8 @@
 #include "convert/cell_bmp_writer.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "core/errors.h"
 #include "core/file.h"
-#include "core/paths.h"
+#include "core/staged_file.h"
 
 namespace grix {
 namespace {
@@ -59,23 +56,17 @@ std::vector<std::uint8_t> CellBmpBytes(const CellGrid& cells) {
 }
 
 void WriteCellBmp(const std::string& path, const CellGrid& cells) {
-    namespace fs = std::filesystem;
     const std::vector<std::uint8_t> bytes = CellBmpBytes(cells);
-    const std::string temporary = path + ".part";
-    std::error_code ec;
+    // A temporary name nobody can plant a link at, renamed over the target:
+    // a link at the target itself is replaced, never written through.
     try {
-        File out = File::Open(temporary, OpenMode::CreateTruncate);
+        StagedFile staged(path, ".grix-convert-");
+        File out = File::Open(staged.TempPath(), OpenMode::Replace);
         out.WriteAll(bytes);
         out.Close();
+        staged.Commit();
     } catch (const Error& e) {
-        fs::remove(NativePath(temporary), ec);
         throw EFCreateError("Cannot create file \"" + path + "\". " + e.what());
-    }
-    fs::rename(NativePath(temporary), NativePath(path), ec);
-    if (ec) {
-        const std::string reason = ec.message();
-        fs::remove(NativePath(temporary), ec);
-        throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
     }
 }
 

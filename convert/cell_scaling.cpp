@@ -106,6 +106,13 @@ int HeightForWidth(std::int64_t source_width, std::int64_t source_height, int wi
     return RoundedRatio(source_height * width, source_width);
 }
 
+std::int64_t FullHeightForWidth(std::int64_t source_width, std::int64_t source_height, int width) {
+    if (source_width <= 0)
+        return 1;
+    return std::max<std::int64_t>(1,
+                                  (2 * source_height * width + source_width) / (2 * source_width));
+}
+
 int WidthForHeight(std::int64_t source_width, std::int64_t source_height, int height) {
     return RoundedRatio(source_width * height, source_height);
 }

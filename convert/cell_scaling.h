@@ -33,6 +33,10 @@ inline constexpr int kMaxCellSide = 1000;
 // The height that keeps the aspect ratio of a source_width x source_height
 // picture at `width` cells, rounded to the nearest, at least 1.
 [[nodiscard]] int HeightForWidth(std::int64_t source_width, std::int64_t source_height, int width);
+// The same without the cap on scaled sides, for messages that give the size
+// a request would really have.
+[[nodiscard]] std::int64_t FullHeightForWidth(std::int64_t source_width, std::int64_t source_height,
+                                              int width);
 // And the width for a height.
 [[nodiscard]] int WidthForHeight(std::int64_t source_width, std::int64_t source_height, int height);
 

@@ -53,4 +53,10 @@ EFileError EFileError::FromErrno(int err) {
     return EFileError(err, text += std::to_string(err));
 }
 
+std::string CannotSaveMessage(const std::string& path, const std::exception& cause) {
+    const auto* file_error = dynamic_cast<const EFileError*>(&cause);
+    const bool disk_full = file_error != nullptr && file_error->code() == kDiskFull;
+    return "Can not create/save file " + path + (disk_full ? " (Disk full)" : "");
+}
+
 }  // namespace grix

@@ -5,6 +5,7 @@
 // are Grix's own; any other code is the system's errno value.
 #pragma once
 
+#include <exception>
 #include <string>
 
 #include "core/errors.h"
@@ -43,5 +44,10 @@ private:
     EFileError(int code, const std::string& message) : Error(message), code_(code) {}
     int code_;
 };
+
+// "Can not create/save file <path>", and " (Disk full)" after it when that
+// was the cause: the one cause of a failed write the user can act on, which
+// the path alone does not tell.
+std::string CannotSaveMessage(const std::string& path, const std::exception& cause);
 
 }  // namespace grix

@@ -22,7 +22,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/errors.h"
@@ -88,34 +87,74 @@ class IniFile {
     void Save();
 
   private:
+    // The file is held as one text, `store_`: the bytes read, then the text
+    // of every line written since. Lines and sections are offsets into it,
+    // and runs of lines that are never looked up (blank lines, comments,
+    // keys a first key of their name hides, sections a first section of
+    // their name hides) are one Line each, so that no file can make the
+    // reader hold more than a small multiple of its size.
+    enum LineKind : std::uint8_t {
+        kRaw,         // nothing to look up
+        kKey,         // the first key of its name in its section
+        kRawWithKey,  // holds a hidden key: new keys still go after it
+    };
     struct Line {
-        std::string text;  // without its line ending
-        std::string eol;   // "\n", "\r\n" or "" for a last line without one
-        // For a key line: where the name and the value lie in `text`.
-        std::size_t key_begin = 0, key_end = 0, value_begin = 0, value_end = 0;
-        bool is_key = false;
+        std::uint32_t begin = 0;   // in store_
+        std::uint32_t length = 0;  // without the line ending of its last line
+        std::uint8_t eol = 0;      // that ending: 0 none, 1 "\n", 2 "\r\n"
+        LineKind kind = kRaw;
     };
     struct Section {
-        std::string name;         // as written; empty for the lines before any section
-        std::vector<Line> lines;  // the header line first, except for the preamble
-        std::unordered_map<std::string, std::size_t> keys;  // folded name -> line
+        std::uint32_t name_begin = 0;  // the name as written, in store_
+        std::uint32_t name_length = 0;
+        bool has_header = false;  // false for the lines before any section
+        Line header;
+        std::vector<Line> lines;  // after the header
     };
+    // Open-addressing tables of first sections and first keys by folded
+    // name; a slot holds its entry's hash and where it lies.
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t section = kEmptySlot;
+        std::uint32_t line = 0;
+    };
+    static constexpr std::uint32_t kEmptySlot = 0xFFFFFFFF;
 
     IniFile(std::string path, std::string_view text, bool from_disk);
     void Parse(std::string_view text);
-    void AddLine(Line line);
+    void AddLine(std::uint32_t begin, std::uint32_t length, std::uint8_t eol);
+    void AddRaw(Section& section, const Line& line, bool joins_hidden_keys);
+
+    std::string_view TextOf(const Line& line) const;
+    std::string_view NameOf(const Section& section) const;
+    std::uint32_t Store(std::string_view text);
+    std::uint8_t DefaultEol() const { return default_eol_ == "\r\n" ? 2 : 1; }
+
+    std::optional<std::uint32_t> FindSectionIndex(std::string_view folded,
+                                                  std::uint32_t hash) const;
+    std::optional<std::uint32_t> FindKeyLine(std::uint32_t section, std::string_view folded,
+                                             std::uint32_t hash) const;
+    void IndexSection(std::uint32_t section, std::uint32_t hash);
+    void IndexKey(std::uint32_t section, std::uint32_t line, std::uint32_t hash);
+    static void Insert(std::vector<Slot>& table, std::size_t& count, const Slot& slot);
 
     const Line* FindKey(std::string_view section, std::string_view key) const;
-    Section* FindSection(std::string_view section);
-    const Section* FindSection(std::string_view section) const;
     Section& AppendSection(std::string_view section);
+    std::size_t SplitAfterHiddenKey(Section& section, std::size_t index);
 
     std::string path_;
-    std::string bom_;                // a UTF-8 byte-order mark the file started with
-    std::string default_eol_;        // the file's own line ending, for new lines
+    std::string bom_;          // a UTF-8 byte-order mark the file started with
+    std::string default_eol_;  // the file's own line ending, for new lines
+    std::string store_;
     std::vector<Section> sections_;  // sections_[0] holds the lines before any section
-    std::unordered_map<std::string, std::size_t> section_index_;  // folded name -> first
-    std::string saved_text_;  // what the file held when read or last saved
+    std::vector<Slot> section_table_;
+    std::size_t section_count_ = 0;
+    std::vector<Slot> key_table_;
+    std::size_t key_count_ = 0;
+    bool hidden_section_ = false;  // while parsing: the lines belong to a hidden section
+    // The text the file held when read or last saved, by length and hash.
+    std::size_t saved_length_ = 0;
+    std::uint64_t saved_hash_ = 0;
     bool on_disk_ = false;
 };
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace grix {
 
@@ -34,7 +35,19 @@ class StagedFile {
 // the second rename fails the first is undone (the earlier file restored
 // from a hard link kept for the purpose, or the new one removed when there
 // was none), so both final names keep what they had. `backup_prefix` names
-// that link. Throws the failure's EFileError.
+// that link, and a small record of the pair kept while the renames run, so
+// that a process killed between them can be mended by
+// RecoverHalfCommittedPairs. Throws the failure's EFileError.
 void CommitPair(StagedFile& first, StagedFile& second, const std::string& backup_prefix);
+
+// Mends every pair in `folder` whose CommitPair (with the same prefix) was
+// stopped between its two renames: the earlier first file comes back from
+// its link, or, where no link could be made, the second rename is finished;
+// either way the two final names hold a matching pair again. Answers the
+// first final paths it mended; throws Error naming the file when a pair
+// cannot be mended (its record and link are kept). Call it before removing
+// the prefix's leftovers: the link is one of them.
+std::vector<std::string> RecoverHalfCommittedPairs(const std::string& folder,
+                                                   const std::string& prefix);
 
 }  // namespace grix

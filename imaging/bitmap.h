@@ -25,6 +25,12 @@ class TBitmap final : public TGraphic {
         return store_.Color(x, y);
     }
 
+    // What a pixel whose bytes the file lacks reads as: index 0 of the
+    // colour table, or black.
+    [[nodiscard]] TColor MissingBytesColor() const {
+        return store_.layout <= PixelLayout::kIndexed8 ? store_.palette[0] : TColor{0};
+    }
+
     [[nodiscard]] bool Empty() const { return store_.Empty(); }
     [[nodiscard]] const BmpFormat& Format() const { return format_; }
 

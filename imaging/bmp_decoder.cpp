@@ -212,13 +212,14 @@ PixelStore Decode(StreamReader& in, BmpFormat* format) {
     store.width = h.width;
     store.height = height;
     store.bottom_up = h.height > 0;
+    bool ends_early = false;
     if (h.compression == kBiRle8 || h.compression == kBiRle4) {
         // Expanded into exact colour-table indices: on a true-colour display
         // (the reference) run-length pictures show their table colours
         // unreduced.
         store.layout = PixelLayout::kIndexed8;
         store.stride = h.width;
-        ExpandRle(in, data_bytes, h.compression == kBiRle4, store);
+        ends_early = !ExpandRle(in, data_bytes, h.compression == kBiRle4, store);
     } else {
         store.layout = LayoutFor(bpp);
         store.stride = stride;
@@ -234,9 +235,14 @@ PixelStore Decode(StreamReader& in, BmpFormat* format) {
         const auto wanted = static_cast<std::size_t>(std::min(data_bytes, stride * height));
         store.bytes.resize(wanted);
         store.bytes.resize(in.ReadUpTo(store.bytes.data(), wanted));
+        // The last row's padding is not pixel data: writers that leave it
+        // out lose nothing.
+        const std::int64_t needed = stride * (height - 1) + (std::int64_t{h.width} * bpp + 7) / 8;
+        ends_early = static_cast<std::int64_t>(store.bytes.size()) < needed &&
+                     in.Remaining() == 0 && data_bytes < size_image;
     }
     if (format != nullptr)
-        *format = {bpp, h.compression};
+        *format = {bpp, h.compression, ends_early};
     return store;
 }
 

@@ -21,6 +21,10 @@ inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 28;
 struct BmpFormat {
     int bits_per_pixel = 0;
     std::uint32_t compression = 0;  // 0 BI_RGB, 1 BI_RLE8, 2 BI_RLE4, 3 BI_BITFIELDS
+    // The file ends before the pixel data its rows need (the missing part
+    // reads as zero bytes). Loading still succeeds; callers decide whether
+    // a picture with made-up rows is acceptable to them.
+    bool data_ends_early = false;
 };
 
 // Decodes the stream from its current position to its end. A stream of 0

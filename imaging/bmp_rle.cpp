@@ -17,6 +17,9 @@ class RleCanvas {
           total_(std::int64_t{store.width} * store.height) {}
 
     bool Done() const { return row_ >= height_; }
+    // Every row reached: writers that stop after the last row's pixels,
+    // without its end-of-line or the end-of-picture code, lose nothing.
+    bool Covered() const { return Done() || (row_ == height_ - 1 && x_ >= width_); }
 
     void EndOfLine() {
         x_ = 0;
@@ -69,7 +72,7 @@ class RleCanvas {
 
 }  // namespace
 
-void ExpandRle(StreamReader& in, std::int64_t budget, bool four_bit, PixelStore& store) {
+bool ExpandRle(StreamReader& in, std::int64_t budget, bool four_bit, PixelStore& store) {
     RleCanvas canvas(store);
     auto next = [&](std::uint8_t& byte) {
         if (budget <= 0 || !in.NextByte(byte))
@@ -95,7 +98,7 @@ void ExpandRle(StreamReader& in, std::int64_t budget, bool four_bit, PixelStore&
         if (code == 0) {
             canvas.EndOfLine();
         } else if (code == 1) {
-            break;  // end of picture
+            return true;  // end of picture
         } else if (code == 2) {
             std::uint8_t dx = 0;
             std::uint8_t dy = 0;
@@ -129,6 +132,9 @@ void ExpandRle(StreamReader& in, std::int64_t budget, bool four_bit, PixelStore&
                 break;
         }
     }
+    // Codes cut short by the picture's declared data size are the writer's
+    // choice; codes cut short by the end of the file are a damaged file.
+    return canvas.Covered() || in.Remaining() > 0;
 }
 
 }  // namespace grix

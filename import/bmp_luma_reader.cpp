@@ -15,6 +15,10 @@ LumaImage ReadBmpLuma(const std::uint8_t* data, std::size_t size, const std::str
         // file; an import names it.
         throw EInvalidGraphic("Cannot read the BMP picture \"" + path + "\": " + e.what());
     }
+    // The pack reads such a file with made-up rows; an import has no
+    // reason to turn a damaged file into a puzzle.
+    if (bitmap.Format().data_ends_early)
+        throw EInvalidGraphic("Cannot read the BMP picture \"" + path + "\": the file ends early");
     CheckPictureSize(path, bitmap.Width(), bitmap.Height(), pixel_limit);
 
     LumaImage image;

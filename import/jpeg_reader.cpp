@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "import/exif_orientation.h"
@@ -20,6 +21,23 @@ using JpegHandle = std::unique_ptr<void, HandleFree>;
 [[noreturn]] void Fail(const std::string& path, void* handle) {
     throw EInvalidGraphic("Cannot read the JPEG picture \"" + path +
                           "\": " + tjGetErrorStr2(handle));
+}
+
+// Warnings after which every pixel is still the file's own: stray bytes
+// between segments (common from old cameras) and side data the decode does
+// not use. Every other warning means pixels the file does not hold.
+bool IsHarmlessWarning(const std::string& warning) {
+    for (const char* harmless : {"extraneous bytes before marker", "bad ICC marker",
+                                 "Unknown Adobe color transform", "unknown JFIF revision"}) {
+        if (warning.find(harmless) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// "Premature end of JPEG file", "premature end of data segment".
+bool IsTruncationWarning(const std::string& warning) {
+    return warning.find("remature end") != std::string::npos;
 }
 
 // The smallest scaling factor of at most 1 that keeps both sides at least
@@ -79,10 +97,20 @@ JpegLuma ReadJpegLuma(const std::uint8_t* data, std::size_t size, const std::str
     // A progressive file of thousands of scans takes minutes to decode for
     // a few bytes of input; the library refuses such files on request.
     const int flags = TJFLAG_LIMITSCANS;
-    // A warning (a few stray bytes, data that ends early) leaves a picture
-    // that every viewer shows; only a fatal error refuses the file.
     auto decoded = [&](int status) {
-        return status == 0 || tjGetErrorCode(handle.get()) == TJERR_WARNING;
+        if (status == 0)
+            return true;
+        if (tjGetErrorCode(handle.get()) != TJERR_WARNING)
+            return false;
+        const std::string warning = tjGetErrorStr2(handle.get());
+        // The library goes on after data that ends early or does not decode,
+        // and paints what it lacks in one flat colour: a cut photo would
+        // become a puzzle with a solid band no author drew.
+        if (IsTruncationWarning(warning)) {
+            throw EInvalidGraphic("Cannot read the JPEG picture \"" + path +
+                                  "\": the file ends early");
+        }
+        return IsHarmlessWarning(warning);
     };
 
     if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {

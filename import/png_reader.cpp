@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "import/import_errors.h"
+#include "import/png_check.h"
 
 namespace grix {
 namespace {
@@ -48,6 +49,18 @@ LumaImage ReadPngLuma(const std::uint8_t* data, std::size_t size, const std::str
     if (int err = spng_get_ihdr(png, &header))
         Fail(path, err);
     CheckPictureSize(path, header.width, header.height, pixel_limit);
+
+    // Checked after the size, so that a picture too large is named as one
+    // even when it is cut short as well.
+    const PngStructure structure = CheckPngStructure(data, size);
+    if (structure.damage == PngDamage::EndsEarly) {
+        throw EInvalidGraphic("Cannot read the PNG picture \"" + path + "\": the file ends early");
+    }
+    if (structure.damage == PngDamage::BadChecksum) {
+        throw EInvalidGraphic("Cannot read the PNG picture \"" + path + "\": the checksum of its " +
+                              structure.chunk + " chunk is wrong (the file is damaged)");
+    }
+    // Anything else that is no PNG the library has refused already.
 
     // Row by row into one reused RGBA row: the whole picture is never held
     // in colour, only its luminance.

@@ -88,5 +88,19 @@ TEST(ConvertCli, FailsWithTheMessageAloneAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
+// A picture far taller than wide, at a width that makes it too tall: the
+// message gives the height it would really have.
+TEST(ConvertCli, GivesTheRealHeightOfATooTallResult) {
+    test::TempDir dir;
+    const std::string in = dir / "tall.png", out = dir / "out.bmp";
+    test::WriteBytes(in, test::EncodePng(1, 3000, [](int, int) { return 0x000000FFu; }));
+    std::string stdout_text, stderr_text;
+    EXPECT_EQ(test::RunCommand(std::string(GRIX_CLI_PATH) + " convert --width 1000 " +
+                                   test::ShellQuote(in) + " " + test::ShellQuote(out),
+                               &stdout_text, &stderr_text),
+              1);
+    EXPECT_NE(stderr_text.find("would be 3000000 cells down"), std::string::npos) << stderr_text;
+}
+
 }  // namespace
 }  // namespace grix

@@ -17,6 +17,7 @@
 #include "core/text.h"
 #include "payload/payload.h"
 #include "support/bmp_file.h"
+#include "support/png_file.h"
 #include "support/test_support.h"
 
 namespace grix {
@@ -182,6 +183,8 @@ TEST_F(BuildDriverTest, RefusalsBeforeAnyFolderIsTouched) {
         {"Cat.", false, "Crossword name can not be used as a file name"},
         {"Cat ", false, "Crossword name can not be used as a file name"},
         {"Cats, Dogs", false, "Crossword name can not contain a comma"},
+        {std::string(252, 'n'), false,
+         "Crossword name is too long for a file name: 252 bytes, at most 251"},
     };
     for (const auto& c : cases) {
         CrosswordProject p = Project(c.name);
@@ -219,9 +222,23 @@ TEST_F(BuildDriverTest, AnUnreadablePictureFailsWithTheReadersMessageAndCleansUp
 }
 
 TEST_F(BuildDriverTest, SplashVariants) {
-    test::WriteBytes(dir / "splash-source.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
+    // Only a PNG a phone can show goes in; anything else is left out with
+    // the reason, as a missing file is.
+    const std::vector<std::uint8_t> png = test::GreyPng(4, 3);
+    test::WriteBytes(dir / "splash-source.png", png);
     ASSERT_EQ(::mkfifo((dir / "pipe.png").c_str(), 0644), 0);  // would block a reader for ever
     test::WriteBytes(dir / "huge.png", std::vector<std::uint8_t>(1024 * 1024 + 1));
+    test::WriteBytes(dir / "empty.png", {});
+    test::WriteBytes(dir / "text.png", {'s', 'p', 'l', 'a', 's', 'h', '\n'});
+    test::WriteBytes(dir / "photo.png", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F'});
+    test::WriteBytes(dir / "anim.png", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0});
+    test::WriteBytes(dir / "bomb.png", test::GreyPng(1, 1, 20000, 20000));
+    test::WriteBytes(dir / "cut.png", std::vector<std::uint8_t>(png.begin(), png.end() - 1));
+    std::vector<std::uint8_t> bad_crc = png;
+    bad_crc[33 + 8] ^= 0xFF;  // the first byte of the IDAT data
+    test::WriteBytes(dir / "crc.png", bad_crc);
+    test::WriteBytes(dir / "short.png", test::GreyPng(4, 3, 8, 8));  // rows for 4 x 3 only
+    fs::create_directories(dir / "folder.png");
     const auto refused = [](const std::string& path, const std::string& why) {
         return "Can not copy splash image " + path + ", suite built without it (" + why + ")";
     };
@@ -238,7 +255,21 @@ TEST_F(BuildDriverTest, SplashVariants) {
         {true, dir / "missing.png", false, refused(dir / "missing.png", "File not found")},
         {true, dir / "pipe.png", false, refused(dir / "pipe.png", "Not a regular file")},
         {true, "/dev/urandom", false, refused("/dev/urandom", "Not a regular file")},
-        {true, dir / "huge.png", false, refused(dir / "huge.png", "larger than 1 MB")},
+        {true, dir / "huge.png", false,
+         refused(dir / "huge.png", "too large: 1048577 bytes, more than 256 KB")},
+        {true, dir / "empty.png", false, refused(dir / "empty.png", "not a PNG picture")},
+        {true, dir / "text.png", false, refused(dir / "text.png", "not a PNG picture")},
+        {true, dir / "photo.png", false, refused(dir / "photo.png", "not a PNG picture")},
+        {true, dir / "anim.png", false, refused(dir / "anim.png", "not a PNG picture")},
+        {true, dir / "bomb.png", false, refused(dir / "bomb.png", "too large: 20000 x 20000")},
+        {true, dir / "cut.png", false,
+         refused(dir / "cut.png", "a damaged PNG picture: the file ends early")},
+        {true, dir / "crc.png", false,
+         refused(dir / "crc.png", "a damaged PNG picture: the checksum of its IDAT chunk is wrong")},
+        {true, dir / "short.png", false,
+         refused(dir / "short.png", "a damaged PNG picture: its pixels do not decode")},
+        {true, dir / "folder.png", false,
+         refused(dir / "folder.png", "it is a folder, not a picture")},
     };
     for (const auto& c : cases) {
         // A splash left behind by an earlier build must never slip in.
@@ -263,9 +294,61 @@ TEST_F(BuildDriverTest, SplashVariants) {
         if (c.in_jar) {
             std::string copied;
             test::RunCommand("unzip -p " + test::ShellQuote(Jar()) + " splash.png", &copied);
-            EXPECT_EQ(copied, std::string("\x89PNG\x01\x02\x03", 7));
+            EXPECT_EQ(copied, std::string(png.begin(), png.end()));
         }
         EXPECT_FALSE(fs::exists(staged));
+    }
+}
+
+// Files someone else left in the staging folder stay there and out of the
+// suite; the log says how many.
+TEST_F(BuildDriverTest, OnlyTheFilesTheBuildWroteArePacked) {
+    ASSERT_TRUE(Run(Project()).outcome.success);
+    const std::vector<std::string> own = Entries(Jar());
+    const std::vector<std::string> strays = {folders.staging + "/secret.txt",
+                                             folders.staging + "/sub/y.txt",
+                                             folders.manifest + "/extra.txt"};
+    fs::create_directories(folders.staging + "/sub");
+    for (const std::string& stray : strays) test::WriteBytes(stray, {'x'});
+    const Build b = Run(Project());
+    ASSERT_TRUE(b.outcome.success);
+    EXPECT_EQ(Entries(Jar()), own);
+    EXPECT_EQ(std::count(b.log.begin(), b.log.end(),
+                         "Warning: leaving out 3 file(s) in the staging folder that this build did "
+                         "not write"),
+              1);
+    for (const std::string& stray : strays) EXPECT_TRUE(fs::exists(stray)) << stray;
+}
+
+// A picture whose file ends before its pixel data still packs, as it always
+// has, but the author is told, and told what the missing rows became.
+TEST_F(BuildDriverTest, APictureThatEndsEarlyIsPackedWithAWarning) {
+    std::vector<std::uint8_t> header_only = test::Bmp24(4, 4, [](int, int) { return 0xFFFFFFu; });
+    header_only.resize(54);
+    test::WriteBytes(dir / "header.bmp", header_only);
+    // 1-bit, index 0 white: the missing rows read as empty cells.
+    std::vector<std::uint8_t> white_zero = test::Bmp24(4, 4, [](int, int) { return 0; });
+    white_zero.resize(62);
+    white_zero[10] = 62;
+    white_zero[28] = 1;
+    white_zero[46] = 2;
+    for (int i = 54; i < 57; ++i) white_zero[static_cast<std::size_t>(i)] = 0xFF;
+    test::WriteBytes(dir / "white.bmp", white_zero);
+    const struct {
+        std::string file;
+        std::string becomes;
+    } cases[] = {{"header.bmp", "filled"}, {"white.bmp", "empty"}};
+    for (const auto& c : cases) {
+        CrosswordProject p = Project();
+        p.pictures[1].path = dir / c.file;
+        const Build b = Run(p);
+        ASSERT_TRUE(b.outcome.success) << b.log.back();
+        EXPECT_EQ(std::count(b.log.begin(), b.log.end(),
+                             "Warning: picture 2 (" + (dir / c.file) +
+                                 ") ends before its pixel data; the missing rows are read as " +
+                                 c.becomes),
+                  1)
+            << c.file;
     }
 }
 

@@ -2,6 +2,11 @@
 // kept whatever fails, links and special files refused, progress and cancel.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -204,6 +209,68 @@ TEST_F(BuildGuarantees, LinksAreReplacedOrRefusedNeverFollowed) {
 }
 
 // grix-cli installed in a folder of its own, so that its builds go there.
+// Killed between putting the new JAR and the new JAD in place (the JAD's
+// rename is where the child dies): the next build puts the earlier JAR back
+// before anything else, even when it then fails itself.
+TEST_F(BuildGuarantees, AKillBetweenTheTwoRenamesIsMendedByTheNextBuild) {
+    ASSERT_TRUE(Run(Project()));
+    const auto jar = ReadBytes(Jar());
+    const auto jad = ReadBytes(Jad());
+
+    struct DiesAtTheJad : FileOps {
+        int Rename(const std::string& from, const std::string& to) override {
+            if (to.size() > 4 && to.compare(to.size() - 4, 4, ".jad") == 0)
+                ::raise(SIGKILL);
+            return FileOps::Rename(from, to);
+        }
+    };
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        DiesAtTheJad ops;
+        ScopedFileOps scoped(ops);
+        (void)Run(Project("Changed"));
+        ::_exit(0);  // not reached: the rename kills the child
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    ASSERT_NE(ReadBytes(Jar()), jar);  // the state the kill left: a new JAR, the old JAD
+    ASSERT_EQ(ReadBytes(Jad()), jad);
+
+    CrosswordProject failing = Project();
+    failing.pictures[0].path = dir / "missing.bmp";
+    EXPECT_FALSE(Run(failing));
+    EXPECT_EQ(ReadBytes(Jar()), jar);
+    EXPECT_EQ(ReadBytes(Jad()), jad);
+    EXPECT_EQ(FolderNames(folders.suite), (std::vector<std::string>{"Cat.jad", "Cat.jar"}));
+    EXPECT_EQ(std::count(log.begin(), log.end(),
+                         "Warning: an earlier build was stopped while it replaced " + Jar() +
+                             "; the suite beside it is whole again"),
+              1);
+}
+
+// A full disk is named as one, at the player's files and in the JAR alike.
+TEST_F(BuildGuarantees, AFullDiskIsSaidToBeOne) {
+    std::int64_t written = 223;  // the manifest
+    for (const PayloadFile& file : PayloadFiles())
+        written += static_cast<std::int64_t>(file.length);
+    written += WritePack(Project(), dir / "pack.dat");
+    const struct {
+        long long room;
+        std::string message;
+    } cases[] = {
+        {0, "Can not create/save file " + folders.staging + "/point.png (Disk full)"},
+        {written + 10, "Disk full"},
+    };
+    for (const auto& c : cases) {
+        test::FullDisk disk(c.room);
+        ScopedFileOps scoped(disk);
+        EXPECT_FALSE(Run(Project()));
+        EXPECT_EQ(log.back(), "Process not ended, error: " + c.message) << c.room;
+    }
+}
+
 class CliBuilds : public ::testing::Test {
   protected:
     TempDir dir;
@@ -311,15 +378,24 @@ TEST_F(CliBuilds, AKilledBuildKeepsTheEarlierSuite) {
     ASSERT_EQ(test::RunCommand(BuildCommand("Cat", "Before")), 0);
     const auto jar = ReadBytes(suite + "/Cat.jar");
     const auto jad = ReadBytes(suite + "/Cat.jad");
-    // Anything left in the staging folder is packed too: 24 MB of noise
-    // keep the JAR step busy long enough to be killed in it.
-    std::vector<std::uint8_t> noise(24 << 20);
+    // A picture of 8192 x 8192 cells of noise: 8 MB of pack that does not
+    // compress keep the JAR step busy long enough to be killed in it.
+    std::vector<std::uint8_t> noise(62 + (std::size_t{8192} * 8192 / 8));
     std::uint32_t state = 12345;
     for (auto& b : noise)
         b = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
-    test::WriteBytes(dir / "temp/noise.bin", noise);
+    const std::uint8_t header[62] = {
+        'B', 'M', 0, 0, 0,    0,    0,    0, 0, 0, 62,   0, 0,
+        0,   40,  0, 0, 0,    0,    0x20, 0, 0, 0, 0x20, 0, 0,  // 8192 x 8192
+        1,   0,   1, 0,                                         // one plane, 1 bit
+        0,   0,   0, 0, 0,    0,    0,    0, 0, 0, 0,    0, 0,
+        0,   0,   0, 2, 0,    0,    0,    0, 0, 0, 0,  // two colours
+        0,   0,   0, 0, 0xFF, 0xFF, 0xFF, 0};
+    std::copy(std::begin(header), std::end(header), noise.begin());
+    test::WriteBytes(dir / "noise.bmp", noise);
     const std::string log = dir / "killed.log";
-    const std::string script = BuildCommand("Cat", "After") + " >" + ShellQuote(log) +
+    const std::string script = BuildCommand("Cat", "After") + " --image " +
+                               ShellQuote(dir / "noise.bmp") + " >" + ShellQuote(log) +
                                " 2>&1 & pid=$!\n" + "until grep -q 'Creating jar file' " +
                                ShellQuote(log) +
                                "; do kill -0 $pid 2>/dev/null || exit 3; sleep 0.01; done\n"
@@ -329,7 +405,6 @@ TEST_F(CliBuilds, AKilledBuildKeepsTheEarlierSuite) {
     EXPECT_EQ(ReadBytes(suite + "/Cat.jar"), jar);
     EXPECT_EQ(ReadBytes(suite + "/Cat.jad"), jad);
 
-    fs::remove(dir / "temp/noise.bin");
     ASSERT_EQ(test::RunCommand(BuildCommand("Cat", "After")), 0);
     EXPECT_EQ(FolderNames(suite), (std::vector<std::string>{"Cat.jad", "Cat.jar"}));
     EXPECT_EQ(Entry(suite + "/Cat.jar", "cfg.dat"), ExpectedPack("After"));

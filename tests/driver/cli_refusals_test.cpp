@@ -86,16 +86,53 @@ TEST_F(CliRefusals, LinksWhereItWritesAreReplacedNeverWrittenThrough) {
     test::WriteText(victim, "mine");
     test::WriteText(dir / "in.bin", "ABC");
     fs::create_directory(dir / "payload");
-    for (const char* planted : {"payload/logo.png", "in.bin.imp.partial", "in.bin.imp"}) {
+    test::WriteBmp24(dir / "in.bmp", 2, 2, [](int x, int) { return x == 0 ? 0u : 0xFFFFFFu; });
+    for (const char* planted :
+         {"payload/logo.png", "in.bin.imp.partial", "in.bin.imp", "out.bmp", "out.bmp.part"}) {
         fs::create_symlink(victim, dir / planted);
     }
     std::string output;
     EXPECT_EQ(Run("payload " + ShellQuote(dir / "payload"), &output), 0) << output;
     EXPECT_EQ(Run("hex " + ShellQuote(dir / "in.bin"), &output), 0) << output;
+    EXPECT_EQ(
+        Run("convert --width 2 " + ShellQuote(dir / "in.bmp") + " " + ShellQuote(dir / "out.bmp"),
+            &output),
+        0)
+        << output;
     EXPECT_EQ(test::ReadBytes(victim), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
     EXPECT_FALSE(fs::is_symlink(dir / "payload/logo.png"));
     EXPECT_FALSE(fs::is_symlink(dir / "in.bin.imp"));
+    EXPECT_FALSE(fs::is_symlink(dir / "out.bmp"));
     EXPECT_EQ(test::ReadBytes(dir / "in.bin.imp").size(), 45u);
+}
+
+// `check --project` on a file that is no project, or whose picture list is
+// damaged, says what is wrong instead of checking nothing in silence.
+TEST_F(CliRefusals, CheckOfAFileThatIsNoProjectSaysWhy) {
+    const std::string no_list =
+        "it has no picture list (no RowCount in section [Table]), so it is no Grix project";
+    const auto count = [](const std::string& value) {
+        return "RowCount \"" + value + "\" is not a number of pictures from 0 to 65535";
+    };
+    const struct {
+        std::string text;
+        std::string reason;
+    } cases[] = {
+        {std::string("\x8f\x01\xfe\x00\x7fz\x9c", 7), no_list},
+        {std::string("\xff\xfe[\0T\0a\0b\0l\0e\0]\0\n\0", 18), no_list},  // UTF-16
+        {"[Table]\rRowCount=1\r1.1=a.bmp\r", no_list},
+        {"[Table]\nRowCount=65536\n", count("65536")},
+        {"[Table]\nRowCount=-5\n", count("-5")},
+        {"[Table]\nRowCount=99999999999\n", count("99999999999")},
+        {"[Table]\nRowCount=0\n", "Image list is empty"},
+    };
+    for (const auto& c : cases) {
+        const std::string project = dir / "project.ini";
+        test::WriteText(project, c.text);
+        std::string output;
+        EXPECT_EQ(Run("check --project " + ShellQuote(project), &output), 1) << c.reason;
+        EXPECT_EQ(output, project + ": " + c.reason + "\n");
+    }
 }
 
 }  // namespace

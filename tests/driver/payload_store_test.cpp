@@ -79,7 +79,7 @@ TEST(PayloadStore, AFailureNamesTheFileAndKeepsWhatWasWritten) {
         test::FullDisk disk(static_cast<long long>(PayloadFiles()[0].length + PayloadFiles()[1].length));
         ScopedFileOps scoped(disk);
         EXPECT_THROW_MSG(WritePayload(dir.path().string(), [&](const std::string& l) { lines.push_back(l); }),
-                         Error, "Can not create/save file " + (dir / "snow0.png"));
+                         Error, "Can not create/save file " + (dir / "snow0.png") + " (Disk full)");
     }
     EXPECT_EQ(lines.size(), 2u);
     EXPECT_TRUE(std::filesystem::exists(dir / "point.png"));

@@ -2,11 +2,14 @@
 // over white of the pixels the test encoded, and damaged or oversized files
 // are refused with the file named.
 #include <gtest/gtest.h>
+
 #include <zlib.h>
+#include <cstring>
 
 #include <cstdlib>
 #include <string>
 
+#include "imaging/bmp_builder.h"
 #include "imaging/picture_encoders.h"
 #include "import/import_errors.h"
 #include "import/picture_reader.h"
@@ -267,6 +270,28 @@ Bytes Cut(Bytes bytes, std::size_t keep) {
     return bytes;
 }
 
+// The JPEG cut a few bytes into its scan, every header whole.
+Bytes JpegCutAfterHeaders() {
+    Bytes b = test::EncodeJpeg(16, 16, Blocks, test::JpegKind::Grey);
+    for (std::size_t i = 0; i + 3 < b.size(); ++i) {
+        if (b[i] == 0xFF && b[i + 1] == 0xDA)
+            return Cut(b, i + 2 + (std::size_t{b[i + 2]} << 8 | b[i + 3]) + 4);
+    }
+    return {};
+}
+
+// The PNG with one bit of its image data flipped, checksums left alone.
+Bytes PngWithBadIdat() {
+    Bytes b = test::EncodePng(13, 11, Pattern);
+    for (std::size_t i = 0; i + 8 < b.size(); ++i) {
+        if (std::memcmp(b.data() + i, "IDAT", 4) == 0) {
+            b[i + 6] ^= 1;
+            break;
+        }
+    }
+    return b;
+}
+
 // The JPEG's frame header patched to claim width x height.
 Bytes JpegClaiming(std::uint16_t width, std::uint16_t height) {
     Bytes b = test::EncodeJpeg(16, 16, Blocks, test::JpegKind::Grey);
@@ -348,8 +373,49 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     false, "Cannot read the GIF picture \"dir/pic.x\": it holds no picture"},
         RefusalCase{"bmp_cut", [] { return Cut(test::Bmp24(4, 4, Pattern), 20); }, false,
-                    "Cannot read the BMP picture \"dir/pic.x\": Stream read error"}),
+                    "Cannot read the BMP picture \"dir/pic.x\": Stream read error"},
+        // Damaged files a decoder would finish with made-up pixels.
+        RefusalCase{"jpeg_cut_after_headers", JpegCutAfterHeaders, false,
+                    "Cannot read the JPEG picture \"dir/pic.x\": the file ends early"},
+        RefusalCase{"jpeg_claims_more_than_it_holds", [] { return JpegClaiming(7000, 9000); },
+                    false, "Cannot read the JPEG picture \"dir/pic.x\": the file ends early"},
+        RefusalCase{"png_bad_idat_checksum", PngWithBadIdat, false,
+                    "Cannot read the PNG picture \"dir/pic.x\": the checksum of its IDAT chunk is "
+                    "wrong (the file is damaged)"},
+        RefusalCase{"png_without_its_last_byte",
+                    [] {
+                        Bytes b = test::EncodePng(13, 11, Pattern);
+                        return Cut(b, b.size() - 1);
+                    },
+                    false, "Cannot read the PNG picture \"dir/pic.x\": the file ends early"},
+        RefusalCase{"bmp_header_only", [] { return Cut(test::Bmp24(4, 4, Pattern), 54); }, false,
+                    "Cannot read the BMP picture \"dir/pic.x\": the file ends early"},
+        RefusalCase{"bmp_rle_cut",
+                    [] {
+                        test::Bmp bmp;
+                        bmp.width = 4;
+                        bmp.height = 2;
+                        bmp.bpp = 8;
+                        bmp.compression = 1;  // BI_RLE8
+                        bmp.table = {0x000000, 0xFFFFFF};
+                        bmp.pixels = {4, 1, 0, 0};  // one row, then the file ends
+                        return bmp.Encode();
+                    },
+                    false, "Cannot read the BMP picture \"dir/pic.x\": the file ends early"},
+        RefusalCase{"bmp_rows_missing", [] { return Cut(test::Bmp24(4, 4, Pattern), 54 + 20); },
+                    false, "Cannot read the BMP picture \"dir/pic.x\": the file ends early"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Stray bytes between two segments, common from old cameras, cost no pixel:
+// the picture reads as without them.
+TEST(ReadPicture, AcceptsStrayBytesBetweenJpegSegments) {
+    const Bytes clean = test::EncodeJpeg(16, 16, Blocks, test::JpegKind::Grey);
+    Bytes stray = clean;
+    stray.insert(stray.end() - 2, {0x00, 0x11, 0x22});  // before the end marker
+    const DecodedPicture expected = DecodePicture(clean.data(), clean.size(), "clean.jpg");
+    const DecodedPicture read = DecodePicture(stray.data(), stray.size(), "stray.jpg");
+    EXPECT_EQ(read.luma.y, expected.luma.y);
+}
 
 TEST(ReadPicture, NamesAFileThatCannotBeOpened) {
     test::TempDir dir;
