@@ -1,11 +1,8 @@
 #include "convert/cell_bmp_writer.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "core/errors.h"
 #include "core/file.h"
-#include "core/paths.h"
+#include "core/staged_file.h"
 
 namespace grix {
 namespace {
@@ -59,23 +56,18 @@ std::vector<std::uint8_t> CellBmpBytes(const CellGrid& cells) {
 }
 
 void WriteCellBmp(const std::string& path, const CellGrid& cells) {
-    namespace fs = std::filesystem;
     const std::vector<std::uint8_t> bytes = CellBmpBytes(cells);
-    const std::string temporary = path + ".part";
-    std::error_code ec;
     try {
-        File out = File::Open(temporary, OpenMode::CreateTruncate);
+        // Under an unpredictable name beside it, renamed over it when
+        // complete: nothing planted under a guessable name is written
+        // through, and a link at `path` is replaced, never followed.
+        StagedFile staged(path, ".grix-bmp-");
+        File out = File::Open(staged.TempPath(), OpenMode::Replace);
         out.WriteAll(bytes);
         out.Close();
-    } catch (const Error& e) {
-        fs::remove(NativePath(temporary), ec);
+        staged.Commit();
+    } catch (const EFileError& e) {
         throw EFCreateError("Cannot create file \"" + path + "\". " + e.what());
-    }
-    fs::rename(NativePath(temporary), NativePath(path), ec);
-    if (ec) {
-        const std::string reason = ec.message();
-        fs::remove(NativePath(temporary), ec);
-        throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
     }
 }
 
