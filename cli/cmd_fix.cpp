@@ -130,7 +130,7 @@ const CommandRegistrar kFix(
             ->check(CLI::PositiveNumber)
             ->default_str("10");
         command.add_option("--most", args->most, "The most cells a fix may change")
-            ->check(CLI::PositiveNumber)
+            ->check(CLI::Range(1, 1000000))
             ->default_str("8");
         command.add_option("IN", args->in, "The picture to mend (any picture check reads)")
             ->required();

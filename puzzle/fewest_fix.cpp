@@ -113,10 +113,17 @@ class FixSearch {
     [[nodiscard]] CellGrid Apply(const Changes& changes) const;
     int AddWitness(Changes base, const std::vector<int>& differs);
     void ListSwitches();
+    // Whether a row (or column) of the grid changed in `changes` keeps its
+    // clue when the witness's cells in it are flipped as well.
     [[nodiscard]] bool KeepsRuns(int line, bool row, const Changes& changes, const Witness& w);
     // Whether the grid changed in `changes` escapes witness `w`, i.e. `w`
     // no longer shows it another solution.
     [[nodiscard]] bool Escapes(const Witness& w, const Changes& changes);
+    // The known other solutions first (the picture's own, and those found
+    // for the grids one change short of this one); the check only when
+    // none of them stands. Answers are kept: no grid is checked twice.
+    // `smallest_refuter` asks for the standing witness with the fewest
+    // line cells, whose lines then hold the next change.
     [[nodiscard]] Judged Judge(const Changes& changes, bool smallest_refuter);
     [[nodiscard]] const std::vector<int>& LineCells(int witness);
     [[nodiscard]] std::vector<int> AllCells() const;
