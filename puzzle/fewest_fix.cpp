@@ -10,6 +10,9 @@
 #include <random>
 #include <utility>
 
+#include "puzzle/clues.h"
+#include "puzzle/line_solver.h"
+
 namespace grix {
 namespace {
 
@@ -26,6 +29,12 @@ constexpr int kSwitchListSide = 64;
 constexpr std::size_t kMostSwitches = 256;
 // A greedy step weighs at most this many cells.
 constexpr std::size_t kMostStepCells = 400;
+// The share of the budget greedy paths may take before the exhaustive
+// search of pairs when no fix is known yet.
+constexpr double kFirstFixShare = 0.25;
+// A greedy path may go this many times deeper than the fix it looks for:
+// the needless changes it made on the way are dropped once it ends in a fix.
+constexpr std::size_t kDiveReach = 2;
 
 // Another solution known for the picture changed in `base`: the cells
 // where it differs from that grid, by row and by column.
@@ -127,6 +136,11 @@ class FixSearch {
     [[nodiscard]] Judged Judge(const Changes& changes, bool smallest_refuter);
     [[nodiscard]] const std::vector<int>& LineCells(int witness);
     [[nodiscard]] std::vector<int> AllCells() const;
+    // The cells line logic leaves unknown in the grid changed in
+    // `changes`, then their neighbours: where a change may let it through.
+    [[nodiscard]] std::vector<int> StalledCells(const Changes& changes);
+    // `first`, then every other cell.
+    [[nodiscard]] std::vector<int> AllCellsFrom(const std::vector<int>& first) const;
     void Offer(const Changes& changes, Verdict verdict);
     [[nodiscard]] Changes Minimized(Changes changes);
     [[nodiscard]] bool Proven() const { return best_ && static_cast<int>(best_->size()) <= lower_; }
@@ -381,7 +395,77 @@ std::vector<int> FixSearch::AllCells() const {
     return cells;
 }
 
+std::vector<int> FixSearch::StalledCells(const Changes& changes) {
+    const CellGrid grid = Apply(changes);
+    const Clues rows = RowClues(grid), columns = ColumnClues(grid);
+    std::vector<std::uint8_t> state(grid.cells.size(), kUnknown);
+    LineSolver solver;
+    const auto solve = [&](int index, bool row) {
+        const int length = row ? width_ : height_;
+        const auto cell = [&](int i) {
+            return static_cast<std::size_t>(row ? index * width_ + i : i * width_ + index);
+        };
+        line_.resize(static_cast<std::size_t>(length));
+        for (int i = 0; i < length; ++i)
+            line_[static_cast<std::size_t>(i)] = state[cell(i)];
+        const LineClue& clue =
+            row ? rows[static_cast<std::size_t>(index)] : columns[static_cast<std::size_t>(index)];
+        bool changed = false;
+        if (solver.Solve(clue, line_.data(), length)) {
+            for (int i = 0; i < length; ++i) {
+                changed |= state[cell(i)] != line_[static_cast<std::size_t>(i)];
+                state[cell(i)] = line_[static_cast<std::size_t>(i)];
+            }
+        }
+        return changed;
+    };
+    for (bool changed = true; changed && !Stopped();) {
+        changed = false;
+        for (int y = 0; y < height_; ++y)
+            changed |= solve(y, true);
+        for (int x = 0; x < width_; ++x)
+            changed |= solve(x, false);
+    }
+    std::vector<int> cells;
+    std::vector<std::uint8_t> taken(state.size(), 0);
+    for (int i = 0; i < cells_; ++i) {
+        if (state[static_cast<std::size_t>(i)] == kUnknown) {
+            cells.push_back(i);
+            taken[static_cast<std::size_t>(i)] = 1;
+        }
+    }
+    const std::size_t unknown = cells.size();
+    for (std::size_t k = 0; k < unknown; ++k) {
+        const int x = cells[k] % width_, y = cells[k] / width_;
+        for (const auto& [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
+            const int nx = x + dx, ny = y + dy;
+            if (nx < 0 || ny < 0 || nx >= width_ || ny >= height_)
+                continue;
+            const int near = ny * width_ + nx;
+            if (taken[static_cast<std::size_t>(near)] == 0) {
+                taken[static_cast<std::size_t>(near)] = 1;
+                cells.push_back(near);
+            }
+        }
+    }
+    return cells;
+}
+
+std::vector<int> FixSearch::AllCellsFrom(const std::vector<int>& first) const {
+    std::vector<int> cells = first;
+    std::vector<std::uint8_t> taken(static_cast<std::size_t>(cells_), 0);
+    for (const int cell : first)
+        taken[static_cast<std::size_t>(cell)] = 1;
+    for (int i = 0; i < cells_; ++i) {
+        if (taken[static_cast<std::size_t>(i)] == 0)
+            cells.push_back(i);
+    }
+    return cells;
+}
+
 void FixSearch::Offer(const Changes& changes, Verdict verdict) {
+    if (changes.size() > static_cast<std::size_t>(limits_.most_cells))
+        return;
     const bool fewer = !best_ || changes.size() < best_->size();
     const bool nicer = best_ && changes.size() == best_->size() && verdict == Verdict::Line &&
                        best_verdict_ != Verdict::Line;
@@ -442,7 +526,10 @@ bool FixSearch::CellPairs() {
         const Judged single = Judge({first}, true);
         if (single.judgement == Judgement::Undecided && Stopped())
             return false;
-        const std::vector<int> seconds = single.witness >= 0 ? LineCells(single.witness) : all;
+        const std::vector<int> seconds = single.witness >= 0 ? LineCells(single.witness)
+                                         : single.verdict == Verdict::Search
+                                             ? AllCellsFrom(StalledCells({first}))
+                                             : all;
         for (const int second : seconds) {
             if (second == first)
                 continue;
@@ -482,6 +569,8 @@ void FixSearch::Dive(std::mt19937& random, std::size_t most) {
     };
     current = smallest();
     const std::vector<int> all = AllCells();
+    // Where line logic stops, when no other solution is known to steer by.
+    std::vector<int> stalled = current < 0 ? StalledCells(changes) : std::vector<int>{};
     std::vector<int> step_cells;
     while (changes.size() < most) {
         if (Stopped())
@@ -492,6 +581,10 @@ void FixSearch::Dive(std::mt19937& random, std::size_t most) {
             const std::vector<int>& lines = LineCells(current);
             step_cells.assign(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(
                                                                  lines.size(), kMostStepCells)));
+        } else if (!stalled.empty()) {
+            step_cells.clear();
+            std::sample(stalled.begin(), stalled.end(), std::back_inserter(step_cells),
+                        kMostStepCells, random);
         } else {
             step_cells.clear();
             std::sample(all.begin(), all.end(), std::back_inserter(step_cells), kMostStepCells,
@@ -536,7 +629,9 @@ void FixSearch::Dive(std::mt19937& random, std::size_t most) {
                 current = judged.witness;
                 break;
             case Judgement::Unfair:
-                break;  // no other solution to steer by: stay near the last one
+                current = -1;
+                stalled = StalledCells(changes);
+                break;
             case Judgement::Undecided:
                 return;
         }
@@ -587,11 +682,17 @@ FixResult FixSearch::Run() {
                                      witnesses_[static_cast<std::size_t>(narrowest)].line_cells)
                 narrowest = w;
         }
-        seeds_ = narrowest >= 0 ? LineCells(narrowest) : AllCells();
+        seeds_ = narrowest >= 0 ? LineCells(narrowest) : AllCellsFrom(StalledCells({}));
 
         std::mt19937 random(0x6772);
-        Dive(random, most);
-        if (!Proven() && SingleCells() && most >= 2 && !Proven())
+        Dive(random, kDiveReach * most);
+        const bool singles = !Proven() && SingleCells();
+        // The pairs may take long (a grid that is unique but needs search
+        // leaves every cell a candidate for the second change): with no fix
+        // at all yet, a share of the budget goes to greedy paths first.
+        while (!best_ && !Stopped() && Elapsed() < kFirstFixShare * limits_.budget_seconds)
+            Dive(random, kDiveReach * most);
+        if (singles && most >= 2 && !Proven())
             (void)CellPairs();
         // Beyond the pairs, greedy paths from new random ties, each after
         // a fix fewer than the best.
@@ -599,7 +700,7 @@ FixResult FixSearch::Run() {
             const std::size_t limit = best_ ? best_->size() - 1 : most;
             if (static_cast<int>(limit) < lower_)
                 break;
-            Dive(random, limit);
+            Dive(random, kDiveReach * limit);
         }
     }
     if (!best_)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -42,14 +43,26 @@ void WritePicture(const std::string& path, const std::vector<std::string>& rows)
         });
 }
 
-// Every filling of a line of `length` cells, as bits from the left.
-std::vector<unsigned> Fillings(const LineClue& clue, int length) {
-    std::vector<unsigned> out;
-    for (unsigned bits = 0; bits < (1u << length); ++bits) {
+// The clue of every filling of a line of `length` cells, by its bits from
+// the left.
+const std::vector<LineClue>& CluesOfFillings(int length) {
+    static std::map<int, std::vector<LineClue>> known;
+    std::vector<LineClue>& clues = known[length];
+    for (unsigned bits = static_cast<unsigned>(clues.size()); bits < (1u << length); ++bits) {
         CellGrid line{length, 1, {}};
         for (int i = 0; i < length; ++i)
             line.cells.push_back((bits >> i) & 1);
-        if (RowClues(line)[0] == clue)
+        clues.push_back(RowClues(line)[0]);
+    }
+    return clues;
+}
+
+// Every filling of a line that has the clue, as bits from the left.
+std::vector<unsigned> Fillings(const LineClue& clue, int length) {
+    const std::vector<LineClue>& clues = CluesOfFillings(length);
+    std::vector<unsigned> out;
+    for (unsigned bits = 0; bits < clues.size(); ++bits) {
+        if (clues[bits] == clue)
             out.push_back(bits);
     }
     return out;
@@ -261,7 +274,9 @@ struct FixCase {
     std::string written;  // the written cells, row by row ("" when nothing is written)
 };
 
-void PrintTo(const FixCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FixCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FixCli : public ::testing::TestWithParam<FixCase> {};
 
@@ -322,9 +337,9 @@ INSTANTIATE_TEST_SUITE_P(
                 {"#..#", ".##.", "....", "...."},
                 "--line",
                 0,
-                "4 * 4\nChanged 1 cell: (0, 1) filled\nOUT: unique (line logic)\n",
+                "4 * 4\nChanged 1 cell: (3, 1) filled\nOUT: unique (line logic)\n",
                 "",
-                "#..####........."},
+                "#..#.###........"},
         FixCase{"blank",
                 {"..", ".."},
                 "",
