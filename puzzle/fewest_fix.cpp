@@ -545,8 +545,9 @@ bool FixSearch::CellPairs() {
             decided &= judged.judgement != Judgement::Undecided;
         }
     }
-    if (decided)
-        lower_ = std::max(lower_, 3);
+    // Pairs prove nothing while a single cell is left undecided.
+    if (decided && lower_ >= 2)
+        lower_ = 3;
     NoteProof();
     return decided;
 }
@@ -686,13 +687,14 @@ FixResult FixSearch::Run() {
 
         std::mt19937 random(0x6772);
         Dive(random, kDiveReach * most);
-        const bool singles = !Proven() && SingleCells();
+        if (!Proven())
+            (void)SingleCells();
         // The pairs may take long (a grid that is unique but needs search
         // leaves every cell a candidate for the second change): with no fix
         // at all yet, a share of the budget goes to greedy paths first.
         while (!best_ && !Stopped() && Elapsed() < kFirstFixShare * limits_.budget_seconds)
             Dive(random, kDiveReach * most);
-        if (singles && most >= 2 && !Proven())
+        if (most >= 2 && !Proven() && !Stopped())
             (void)CellPairs();
         // Beyond the pairs, greedy paths from new random ties, each after
         // a fix fewer than the best.
