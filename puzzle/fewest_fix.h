@@ -14,8 +14,8 @@
 //
 // Fixes of up to kProvenFixCells cells are searched exhaustively in that
 // way, which proves the fewest; larger ones are looked for greedily (the
-// change that rules out the most known other solutions first) until the
-// budget runs out.
+// change that rules out the most known other solutions first, or, with
+// none known, a change where line logic stops) until the budget runs out.
 #pragma once
 
 #include <atomic>
