@@ -17,7 +17,8 @@ namespace grix {
 
 // Writes the BMP to `path` in one step (a temporary file beside it,
 // renamed over it), so a failure never leaves half a picture or costs the
-// file that was there. Throws EFCreateError "Cannot create file "<path>".
+// file that was there, and a link at `path` is replaced by the picture,
+// never written through. Throws EFCreateError "Cannot create file "<path>".
 // <reason>" on failure.
 void WriteCellBmp(const std::string& path, const CellGrid& cells);
 
