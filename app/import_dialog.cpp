@@ -22,8 +22,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "convert/cell_bmp_writer.h"
 #include "app/picture_checks.h"
+#include "convert/cell_bmp_writer.h"
 #include "puzzle/clues.h"
 
 namespace grix {

@@ -10,6 +10,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,14 +22,17 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 
 #include <filesystem>
 #include <new>
 
 #include "app/error_display.h"
+#include "app/field_checks.h"
 #include "app/preview.h"
 #include "app/program_version.h"
 #include "app/utf8_text.h"
@@ -54,6 +59,13 @@ TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string a
       app_folder_(std::move(app_folder)),
       build_(this, {[this](const std::string& line) { AddLogLine(line); },
                     [this](std::size_t done, std::size_t total) {
+                        if (done >= total) {
+                            // Every picture is packed; the checks of their
+                            // clues run next and take a while of their own.
+                            BuildProgress->setRange(0, 0);
+                            StatusBuild->setText(QStringLiteral("Checking the pictures..."));
+                            return;
+                        }
                         BuildProgress->setMaximum(static_cast<int>(total));
                         BuildProgress->setValue(static_cast<int>(done));
                     },
@@ -61,6 +73,7 @@ TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string a
       checks_(this, [this](const QString& path) { OnPictureChecked(path); }) {
     setObjectName(QStringLiteral("fmMain"));
     setWindowIcon(QIcon(QStringLiteral(":/grix.png")));
+    watcher_ = new QFileSystemWatcher(this);
     BuildLayout();
     BuildMenus();
     ConnectHandlers();
@@ -77,6 +90,7 @@ TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string a
     }
     UpdateCount();
     UpdateButtons();
+    UpdateTitle();
 }
 
 TfmMain::~TfmMain() {
@@ -127,6 +141,32 @@ void TfmMain::ConnectHandlers() {
                 Guarded([this] { RefreshPreview(); });
         });
     }
+
+    // Any change of a stored control changes the project; the name and the
+    // splash fields are checked as they change.
+    for (QWidget* control : components_) {
+        const auto changed = [this] {
+            if (!loading_)
+                SetProjectModified(true);
+        };
+        if (auto* line = qobject_cast<QLineEdit*>(control)) {
+            connect(line, &QLineEdit::textChanged, this, changed);
+        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            connect(box, &QCheckBox::toggled, this, changed);
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            connect(list, &QComboBox::currentIndexChanged, this, changed);
+        }
+    }
+    connect(Edit2, &QLineEdit::textChanged, this, [this] {
+        CheckFields();
+        FindBuiltSuite();
+    });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { CheckFields(); });
+    connect(CheckBox3, &QCheckBox::toggled, this, [this] { CheckFields(); });
+    connect(undo_, &QUndoStack::cleanChanged, this, [this] { UpdateTitle(); });
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { UpdateChecks(); });
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { UpdateChecks(); });
+    CheckFields();
 
     OnSelectionChanged();
     sgImages->installEventFilter(this);
@@ -179,6 +219,13 @@ std::optional<ImportedPicture> TfmMain::RunImport(const QString& source) {
     return RunImportDialog(this, source);
 }
 
+QMessageBox::StandardButton TfmMain::AskSaveChanges(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, ProgramTitle(), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Save);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 QMessageBox::StandardButton TfmMain::AskAfterSaveFailure(const QString& text) {
     QMessageBox box(QMessageBox::Warning, ProgramTitle(), text,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
@@ -212,9 +259,18 @@ void TfmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     // A window that never loaded its settings must not overwrite them.
-    if (!first_activation_.isNull() && !SaveOrAsk()) {
-        event->ignore();
-        return;
+    if (!first_activation_.isNull()) {
+        if (!MaybeSave()) {
+            event->ignore();
+            return;
+        }
+        // A project file that does not exist yet is written as the window
+        // shows it, so that the next start finds it.
+        if (!settings_path_.empty() && !IsProjectModified() &&
+            !QFileInfo::exists(FromUtf8(settings_path_)) && !SaveOrAsk()) {
+            event->ignore();
+            return;
+        }
     }
     SaveWindowState();
     event->accept();
@@ -267,9 +323,10 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void TfmMain::FirstActivation() {
     first_activation_ = QDateTime::currentDateTime();
+    loading_ = true;
     Edit2->setText(QLatin1String(kDefaultCrosswordName));
     Edit6->setText(QLatin1String(kDefaultCreditLine));
-    setWindowTitle(QStringLiteral(" Grix ") + ProgramVersion());
+    loading_ = false;
     sgImages->setHorizontalHeaderLabels({QStringLiteral("\u2116"), QStringLiteral("File"),
                                          QStringLiteral("Size"), QStringLiteral("Notes"),
                                          QStringLiteral("Check")});
@@ -280,10 +337,50 @@ void TfmMain::FirstActivation() {
         // A settings file that cannot be read leaves the rest at its defaults.
     }
     RememberRecent(FromUtf8(settings_path_));
+    SetProjectModified(false);
+    FindBuiltSuite();
     Edit2->setFocus();
-    // The first picture is drawn once the window is on screen, so that a
-    // picture that cannot be read is reported over the window, not before it.
-    QTimer::singleShot(0, this, [this] { Guarded([this] { RefreshPreview(); }); });
+    RefreshPreview();
+}
+
+// ---- the fields the build would refuse ------------------------------------
+
+namespace {
+
+// Marks `field` red with `problem` in its tooltip and behind a warning
+// sign at its end; an empty problem takes the mark away.
+void MarkField(QLineEdit& field, const QString& problem, const QString& tip) {
+    QAction* sign = field.findChild<QAction*>(QStringLiteral("problemSign"));
+    if (sign == nullptr) {
+        sign = field.addAction(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                               QLineEdit::TrailingPosition);
+        sign->setObjectName(QStringLiteral("problemSign"));
+    }
+    sign->setVisible(!problem.isEmpty());
+    sign->setToolTip(problem);
+    field.setProperty("problem", problem);
+    field.setToolTip(problem.isEmpty() ? tip : problem);
+    field.setStyleSheet(problem.isEmpty()
+                            ? QString()
+                            : QStringLiteral("QLineEdit { background: #fde4e4; color: #000000; "
+                                             "border: 1px solid #c62828; }"));
+}
+
+}  // namespace
+
+void TfmMain::CheckFields() {
+    const QString name = CrosswordNameProblem(Edit2->text());
+    const QString splash = SplashProblem(CheckBox3->isChecked(), Edit1->text());
+    const bool changed = name != Edit2->property("problem").toString() ||
+                         splash != Edit1->property("problem").toString();
+    MarkField(*Edit2, name, QString());
+    MarkField(*Edit1, splash, QStringLiteral("The splash picture, a PNG file"));
+    // The reason is said once where the author looks, as it appears.
+    if (changed && first_activation_.isValid()) {
+        const QString shown = !name.isEmpty() ? name : splash;
+        if (!shown.isEmpty())
+            ShowStatus(shown);
+    }
 }
 
 // ---- preview -------------------------------------------------------------
@@ -315,24 +412,26 @@ void TfmMain::RefreshPreview() {
         Image1->Image() =
             QImage(Panel3->maximumViewportSize().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     }
+    // A picture that cannot be read was reported when it was added and is
+    // marked in its row; the preview says why in place of the picture, so
+    // that moving through the list never raises a box per row.
+    Image1->SetMessage({});
     try {
         DrawPreview(Image1->Image(), palette().color(QPalette::Button), request);
-    } catch (const std::bad_alloc&) {
-        throw Error("Cannot show " + PictureLabel(static_cast<std::size_t>(row), Utf8(path)) +
-                    ": " + kOutOfMemory);
     } catch (const std::exception& e) {
-        throw Error("Cannot show " + PictureLabel(static_cast<std::size_t>(row), Utf8(path)) +
-                    ": " + e.what());
+        const PictureCheck* check = checks_.Find(path);
+        const QString cause = check != nullptr && check->missing
+                                  ? QStringLiteral("file not found")
+                                  : (QFileInfo::exists(path) ? ReadFailureCause(e)
+                                                             : QStringLiteral("file not found"));
+        Image1->SetMessage(QStringLiteral("Cannot show ") +
+                           FromUtf8(PictureLabel(static_cast<std::size_t>(row), Utf8(path))) +
+                           QStringLiteral(":\n") + cause);
     }
 }
 
 void TfmMain::RefreshPreviewQuietly() {
-    // Resizing redraws on every step of a drag: a picture that cannot be read
-    // leaves the surface blank here instead of raising a box at each step.
-    try {
-        RefreshPreview();
-    } catch (const std::exception&) {
-    }
+    RefreshPreview();
 }
 
 // ---- buttons -------------------------------------------------------------

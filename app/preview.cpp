@@ -125,9 +125,22 @@ void PreviewSurface::Fit() {
     update();
 }
 
+void PreviewSurface::SetMessage(const QString& text) {
+    if (text == message_)
+        return;
+    message_ = text;
+    setToolTip(text);
+    update();
+}
+
 void PreviewSurface::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.drawImage(event->rect(), image_, event->rect());
+    if (!message_.isEmpty()) {
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(rect().adjusted(8, 8, -8, -8),
+                         Qt::AlignCenter | Qt::TextWordWrap | Qt::TextWrapAnywhere, message_);
+    }
 }
 
 }  // namespace grix

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QSize>
+#include <QString>
 #include <QWidget>
 
 #include <optional>
@@ -65,12 +66,17 @@ class PreviewSurface : public QWidget {
     const QImage& Image() const { return image_; }
     // Takes the image's size after a redraw.
     void Fit();
+    // Text shown over the surface instead of a picture (why it cannot be
+    // shown); empty for none.
+    void SetMessage(const QString& text);
+    const QString& Message() const { return message_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     QImage image_;
+    QString message_;
 };
 
 }  // namespace grix

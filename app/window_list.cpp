@@ -5,11 +5,13 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QUndoStack>
 
@@ -67,8 +69,7 @@ void TfmMain::ShowList(const PictureRows& rows, CellPosition cell, bool report_p
     updating_list_ = true;
     ShowPictureRows(*sgImages, rows);
     shown_rows_ = rows;
-    for (int row = 1; row <= static_cast<int>(rows.size()); ++row)
-        ShowCheck(row);
+    UpdateChecks();
     updating_list_ = was;
     SelectCell(cell);
     UpdateCount();
@@ -105,33 +106,109 @@ void TfmMain::OnNoteEdited(int row, int column) {
         [this](const PictureRows& shown, CellPosition at) { ShowList(shown, at); }));
 }
 
-void TfmMain::ShowCheck(int row) {
+void TfmMain::UpdateChecks() {
+    const int count = static_cast<int>(shown_rows_.size());
+    QStringList paths;
+    std::vector<std::optional<QSize>> sizes;
+    for (int row = 1; row <= count; ++row) {
+        PictureRow& entry = shown_rows_[row - 1];
+        paths.append(entry.path);
+        const PictureCheck& check = checks_.Request(entry.path);
+        // The size follows the file as it is now, so a row never shows the
+        // size of a picture that has changed or gone since it was added.
+        if (check.done) {
+            const QString size =
+                check.readable
+                    ? QStringLiteral("%1 * %2").arg(check.result.width).arg(check.result.height)
+                    : QString();
+            if (size != entry.size) {
+                entry.size = size;
+                const bool was = updating_list_;
+                updating_list_ = true;
+                sgImages->item(row - 1, kSizeColumn)->setText(size);
+                updating_list_ = was;
+            }
+            sizes.push_back(check.readable ? std::optional<QSize>(
+                                                 QSize(check.result.width, check.result.height))
+                                           : std::nullopt);
+        } else {
+            const QStringList parts = entry.size.split(QStringLiteral(" * "));
+            bool wide = false, high = false;
+            const int w = parts.size() == 2 ? parts[0].toInt(&wide) : 0;
+            const int h = parts.size() == 2 ? parts[1].toInt(&high) : 0;
+            sizes.push_back(wide && high ? std::optional<QSize>(QSize(w, h)) : std::nullopt);
+        }
+    }
+    const std::vector<QString> refusals = PhoneRefusals(sizes);
+    for (int row = 1; row <= count; ++row)
+        ShowCheck(row, refusals[static_cast<std::size_t>(row - 1)]);
+    checks_.Keep(paths);
+
+    // Watch the listed files, and their folders for files that come back
+    // or are replaced by a rename (as editors save).
+    QStringList watched = paths;
+    for (const QString& path : paths) {
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!watched.contains(folder))
+            watched.append(folder);
+    }
+    QStringList wanted;
+    for (const QString& path : watched) {
+        if (QFileInfo::exists(path))
+            wanted.append(path);
+    }
+    QStringList gone = watcher_->files() + watcher_->directories();
+    gone.removeIf([&wanted](const QString& path) { return wanted.contains(path); });
+    if (!gone.isEmpty())
+        watcher_->removePaths(gone);
+    wanted.removeIf([this](const QString& path) {
+        return watcher_->files().contains(path) || watcher_->directories().contains(path);
+    });
+    if (!wanted.isEmpty())
+        watcher_->addPaths(wanted);
+    OnSelectionChanged();  // the selected size in the status bar
+}
+
+void TfmMain::ShowCheck(int row, const QString& refusal) {
     QTableWidgetItem* item = sgImages->item(row - 1, kCheckColumn);
-    const PictureCheck& check = checks_.Request(shown_rows_[row - 1].path);
+    QTableWidgetItem* number = sgImages->item(row - 1, kNumberColumn);
+    const PictureRow& entry = shown_rows_[row - 1];
+    const PictureCheck& check = checks_.Request(entry.path);
     const bool was = updating_list_;
     updating_list_ = true;
-    item->setText(CheckText(check));
+    // What the phone will refuse outranks what the check says of the clues.
+    const bool refused = !refusal.isEmpty() && (!check.done || check.readable);
+    const QString text = refused ? refusal : CheckText(check);
+    item->setText(text);
     QPixmap mark(10, 10);
-    mark.fill(CheckColour(check));
+    mark.fill(refused ? VerdictColour(Verdict::Several) : CheckColour(check));
     item->setIcon(QIcon(mark));
-    QString tip = CheckText(check);
-    if (!check.readable) {
-        tip += QStringLiteral(": ") + check.failure;
-    } else if (check.done && check.result.verdict == Verdict::Several) {
+    const bool red = refused || (check.done && !check.readable);
+    item->setForeground(red ? QBrush(QColor(190, 0, 0)) : QBrush());
+    QString tip = text;
+    if (refused && check.done) {
+        tip += QStringLiteral("\nClues: ") + CheckText(check);
+    } else if (check.done && check.readable && check.result.verdict == Verdict::Several) {
         tip += QStringLiteral(
                    ": another solution fits the same clues; it differs in %1 cells "
                    "(Show ambiguity marks them)")
                    .arg(check.result.differs.size());
     }
     item->setToolTip(tip);
+    // The last build's warnings about this picture.
+    const auto warned = warnings_.constFind(entry.path);
+    if (warned != warnings_.constEnd()) {
+        number->setIcon(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
+        number->setToolTip(warned->join(QLatin1Char('\n')));
+    } else {
+        number->setIcon(QIcon());
+        number->setToolTip(QString());
+    }
     updating_list_ = was;
 }
 
 void TfmMain::OnPictureChecked(const QString& path) {
-    for (int row = 1; row <= static_cast<int>(shown_rows_.size()); ++row) {
-        if (shown_rows_[row - 1].path == path)
-            ShowCheck(row);
-    }
+    UpdateChecks();
     const int selected = SelectedRow();
     if (ShowAmbiguity->isChecked() && selected > 0 && shown_rows_[selected - 1].path == path)
         RefreshPreviewQuietly();
@@ -196,12 +273,11 @@ std::optional<std::string> TfmMain::SizeTextOf(const QString& path, int row,
     entry = {path, QString(), QString()};
     try {
         entry.size = FromUtf8(PictureSizeText(Utf8(path)));
-    } catch (const std::bad_alloc&) {
-        return "Cannot read " + PictureLabel(static_cast<std::size_t>(row), Utf8(path)) + ": " +
-               kOutOfMemory;
     } catch (const std::exception& e) {
+        const QString cause =
+            QFileInfo::exists(path) ? ReadFailureCause(e) : QStringLiteral("file not found");
         return "Cannot read " + PictureLabel(static_cast<std::size_t>(row), Utf8(path)) + ": " +
-               e.what();
+               Utf8(cause);
     }
     return std::nullopt;
 }

@@ -7,6 +7,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <random>
@@ -191,7 +194,15 @@ TEST(ImportDialog, Screenshot) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The dialog remembers its size in the settings: the test's own, never
+    // the user's.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication application(argc, argv);
+    const QTemporaryDir state;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, state.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarnfield"));
+    QCoreApplication::setApplicationName(QStringLiteral("GrixTest"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
