@@ -26,6 +26,28 @@ QString CheckText(const PictureCheck& check) {
     return QString::fromLatin1(VerdictText(check.result.verdict));
 }
 
+QString BriefCheckText(const PictureCheck& check) {
+    if (!check.done)
+        return QStringLiteral("checking");
+    if (check.missing)
+        return QStringLiteral("missing");
+    if (!check.readable)
+        return QStringLiteral("unreadable");
+    switch (check.result.verdict) {
+        case Verdict::Line:
+            return QStringLiteral("unique");
+        case Verdict::Search:
+            return QStringLiteral("search");
+        case Verdict::Several:
+            return QStringLiteral("several");
+        case Verdict::Blank:
+            return QStringLiteral("blank");
+        case Verdict::Undecided:
+            break;
+    }
+    return QStringLiteral("undecided");
+}
+
 QString ReadFailureCause(const std::exception& error) {
     if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr)
         return QLatin1String(kOutOfMemory);

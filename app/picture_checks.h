@@ -32,6 +32,10 @@ struct PictureCheck {
 // The check column's text and mark colour for a check.
 QString CheckText(const PictureCheck& check);
 
+// One word for the check, beside its mark: "unique", "search", "several",
+// "blank", "undecided", "checking", "missing", "unreadable".
+QString BriefCheckText(const PictureCheck& check);
+
 // Why a picture cannot be read, for the author: the reader's message, but
 // "the file ends early" for a short read.
 QString ReadFailureCause(const std::exception& error);

@@ -16,12 +16,12 @@ int ZoomFactor(int zoom_index) {
 }
 
 int FitZoomFactor(QSize picture, QSize panel, bool grid) {
-    for (int factor = kZoomSteps; factor > 1; --factor) {
-        const std::int64_t pitch = PreviewPitch(factor, grid);
-        if (picture.width() * pitch <= panel.width() && picture.height() * pitch <= panel.height())
-            return factor;
-    }
-    return 1;
+    // Not bounded by the list's largest entry: a 2 x 2 picture fills a wide
+    // window as well as a 200 x 150 one fills a narrow panel.
+    if (picture.width() <= 0 || picture.height() <= 0)
+        return 1;
+    const int pitch = std::min(panel.width() / picture.width(), panel.height() / picture.height());
+    return std::max(1, grid ? pitch - 1 : pitch);
 }
 
 int PreviewPitch(int factor, bool grid) {

@@ -35,8 +35,8 @@ inline const QColor kAmbiguityColor{230, 40, 40};
 // (none, or out of range from a hand-edited file) counts as "100%".
 int ZoomFactor(int zoom_index);
 
-// The largest factor of the zoom list whose canvas fits `panel`; 1 when
-// even that does not fit (the preview then scrolls).
+// The largest whole number of pixels per cell whose canvas fits `panel`;
+// 1 when even that does not fit (the preview then scrolls).
 int FitZoomFactor(QSize picture, QSize panel, bool grid);
 
 // The cell pitch: the factor, plus one pixel for the grid line.

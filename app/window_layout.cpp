@@ -60,6 +60,23 @@ class FileDelegate : public QStyledItemDelegate {
     }
 };
 
+// The check column: where the whole verdict does not fit, its short form
+// (the mark's colour and one word) instead of a cut sentence; the whole
+// text stays in the tooltip.
+class CheckDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QString brief = index.data(kBriefCheckRole).toString();
+        const int room = option->rect.width() - option->decorationSize.width() - 12;
+        if (!brief.isEmpty() && option->fontMetrics.horizontalAdvance(option->text) > room)
+            option->text = brief;
+    }
+};
+
 // A status bar label that gives up the middle of its text, not the whole
 // bar, when the window is narrow; the full text stays in its tooltip.
 class ElidingLabel : public QLabel {
@@ -166,6 +183,7 @@ void TfmMain::BuildLayout() {
     sgImages->setTabKeyNavigation(false);
     sgImages->setItemDelegateForColumn(kFileColumn, new FileDelegate(sgImages));
     sgImages->setItemDelegateForColumn(kNotesColumn, new NoteDelegate(sgImages));
+    sgImages->setItemDelegateForColumn(kCheckColumn, new CheckDelegate(sgImages));
     sgImages->viewport()->setAcceptDrops(true);
     ShowPictureRows(*sgImages, {});
     ListHint = new QLabel(QStringLiteral("Add pictures with Add image or drop BMP files here"),
@@ -279,7 +297,8 @@ void TfmMain::BuildLayout() {
     auto* topLayout = new QHBoxLayout(Panel1);
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addWidget(Splitter2);
-    Splitter2->setStretchFactor(0, 0);
+    // A wider window widens the list too, so its verdicts read whole.
+    Splitter2->setStretchFactor(0, 1);
     Splitter2->setStretchFactor(1, 1);
     Splitter2->setSizes({561, 232});
 

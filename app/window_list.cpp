@@ -180,6 +180,7 @@ void TfmMain::ShowCheck(int row, const QString& refusal) {
     const bool refused = !refusal.isEmpty() && (!check.done || check.readable);
     const QString text = refused ? refusal : CheckText(check);
     item->setText(text);
+    item->setData(kBriefCheckRole, refused ? QStringLiteral("refused") : BriefCheckText(check));
     QPixmap mark(10, 10);
     mark.fill(refused ? VerdictColour(Verdict::Several) : CheckColour(check));
     item->setIcon(QIcon(mark));

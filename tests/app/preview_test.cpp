@@ -78,6 +78,7 @@ TEST(PreviewZoom, EachLabelTellsThePixelsPerCellAndFitTakesTheLargestThatFits) {
         {{30, 10}, {100, 900}, false, 3},    // the width decides
         {{10, 30}, {900, 100}, true, 2},     // the height decides
         {{500, 500}, {200, 200}, false, 1},  // does not fit at all: 100%, scrolled
+        {{2, 2}, {1920, 1000}, false, 500},  // past the list's 1000%: the whole panel
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FitZoomFactor(c.picture, c.panel, c.grid), c.factor)
