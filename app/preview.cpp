@@ -79,7 +79,7 @@ void DrawPreview(QImage& surface, const QColor& background,
     const std::int64_t cells_across = (right - left + pitch - 1) / pitch;
     const std::int64_t cells_down = (bottom - top + pitch - 1) / pitch;
 
-    enum : std::uint8_t { kEmpty, kInk, kMarked };
+    enum : std::uint8_t { kEmpty = 0, kInk = 1, kMarked = 2 };
     std::vector<std::uint8_t> ink(static_cast<std::size_t>(cells_across * cells_down));
     for (std::int64_t y = 0; y < cells_down; ++y) {
         for (std::int64_t x = 0; x < cells_across; ++x) {
@@ -92,10 +92,16 @@ void DrawPreview(QImage& surface, const QColor& background,
     }
     for (const QPoint& mark : request->marks) {
         if (mark.x() >= 0 && mark.y() >= 0 && mark.x() < cells_across && mark.y() < cells_down)
-            ink[static_cast<std::size_t>(mark.y() * cells_across + mark.x())] = kMarked;
+            ink[static_cast<std::size_t>(mark.y() * cells_across + mark.x())] |= kMarked;
     }
 
-    const QRgb colours[] = {qRgb(255, 255, 255), qRgb(0, 0, 0), kAmbiguityColor.rgb()};
+    // A marked cell keeps its own colour inside a frame of the ambiguity
+    // colour, so that black and white stay visible; a cell too small for a
+    // frame (under 3 pixels) is filled with it instead.
+    const QRgb colours[] = {qRgb(255, 255, 255), qRgb(0, 0, 0)};
+    const QRgb marked = kAmbiguityColor.rgb();
+    const std::int64_t first = request->grid ? 1 : 0;  // the cell's first pixel after its line
+    const bool framed = pitch - first >= 3;
     const QRgb line = kGridLineColor.rgb();
     for (int sy = static_cast<int>(top); sy < bottom; ++sy) {
         auto* row = reinterpret_cast<QRgb*>(surface.scanLine(sy));
@@ -106,9 +112,17 @@ void DrawPreview(QImage& surface, const QColor& background,
             const std::int64_t cx = sx - left;
             if (line_row || (request->grid && cx % pitch == 0)) {
                 row[sx] = line;
-            } else {
-                row[sx] = colours[cell_row[cx / pitch]];
+                continue;
             }
+            const std::uint8_t cell = cell_row[cx / pitch];
+            if ((cell & kMarked) == 0) {
+                row[sx] = colours[cell];
+                continue;
+            }
+            const std::int64_t px = cx % pitch;
+            const std::int64_t py = cy % pitch;
+            const bool edge = px == first || py == first || px == pitch - 1 || py == pitch - 1;
+            row[sx] = !framed || edge ? marked : colours[cell & kInk];
         }
     }
 }

@@ -137,6 +137,22 @@ TEST_F(PreviewTest, MarkedCellsShowInTheAmbiguityColour) {
     EXPECT_EQ(s.pixel(0, 0), kBlack);
     EXPECT_EQ(s.pixel(1, 0), kAmbiguityColor.rgb());
     EXPECT_EQ(s.pixel(2, 0), kBlack);
+
+    // Cells large enough keep their colour inside a frame (the 2 x 2
+    // diagonal stays a diagonal); with the grid, the frame follows the line.
+    for (const bool grid : {false, true}) {
+        DrawPreview(s, kBackground,
+                    PreviewRequest{checker, 4, grid, QSize(10, 10), {QPoint(0, 0), QPoint(1, 0)}});
+        const int p = grid ? 6 : 5, o = grid ? 1 : 0;
+        for (const int cell : {0, 1}) {
+            const int x = cell * p;
+            EXPECT_EQ(s.pixel(x + o, o), kAmbiguityColor.rgb()) << "frame, grid " << grid;
+            EXPECT_EQ(s.pixel(x + p - 1, p - 1), kAmbiguityColor.rgb()) << "frame, grid " << grid;
+            EXPECT_EQ(s.pixel(x + p / 2 + o / 2, p / 2 + o / 2),
+                      Checker(cell, 0) ? kBlack : qRgb(255, 255, 255))
+                << "inside, grid " << grid;
+        }
+    }
 }
 
 TEST_F(PreviewTest, ALargePanelCentresThePicture) {
