@@ -16,11 +16,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableWidget>
@@ -194,16 +196,37 @@ void TfmMain::ShowStatus(const QString& text) {
 
 // ---- the platform's dialogs ------------------------------------------------
 
+namespace {
+
+// File dialogs open in the folder the last one was left in, between runs too.
+QString DialogFolder() {
+    return QSettings().value(QStringLiteral("dialogs/folder")).toString();
+}
+
+void RememberDialogFolder(const QStringList& chosen) {
+    if (!chosen.isEmpty() && !chosen.front().isEmpty())
+        QSettings().setValue(QStringLiteral("dialogs/folder"),
+                             QFileInfo(chosen.front()).absolutePath());
+}
+
+}  // namespace
+
 QStringList TfmMain::AskOpenFileNames(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileNames(this, title, QString(), filter);
+    const QStringList paths = QFileDialog::getOpenFileNames(this, title, DialogFolder(), filter);
+    RememberDialogFolder(paths);
+    return paths;
 }
 
 QString TfmMain::AskOpenFileName(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(this, title, QString(), filter);
+    const QString path = QFileDialog::getOpenFileName(this, title, DialogFolder(), filter);
+    RememberDialogFolder({path});
+    return path;
 }
 
 QString TfmMain::AskSaveFileName(const QString& title, const QString& filter) {
-    return QFileDialog::getSaveFileName(this, title, QString(), filter);
+    const QString path = QFileDialog::getSaveFileName(this, title, DialogFolder(), filter);
+    RememberDialogFolder({path});
+    return path;
 }
 
 void TfmMain::ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
@@ -290,9 +313,19 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::Resize:
                 ListHint->setGeometry(sgImages->viewport()->rect().adjusted(12, 24, -12, -12));
                 break;
-            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonPress: {
                 row_at_press_ = sgImages->currentRow();
+                // The numbers cannot be selected themselves: a click on one
+                // selects its picture.
+                const auto* press = static_cast<QMouseEvent*>(event);
+                const QModelIndex at = sgImages->indexAt(press->position().toPoint());
+                if (at.isValid() && at.column() == kNumberColumn && !IsListEmpty()) {
+                    sgImages->setCurrentCell(at.row(), kFileColumn);
+                    sgImages->setFocus();
+                    return true;
+                }
                 break;
+            }
             case QEvent::DragEnter:
             case QEvent::DragMove: {
                 // Every local file is taken, so that a drop of something we

@@ -288,17 +288,22 @@ void TfmMain::AddPictureFiles(const QStringList& paths) {
         return;
     PictureRows rows = shown_rows_;
     QStringList failures;
+    // New pictures go after the selected one, like an insert in a text.
+    int at = SelectedRow();
+    if (at == 0)
+        at = static_cast<int>(rows.size());
     for (const QString& path : paths) {
         PictureRow entry;
-        if (auto failure = SizeTextOf(path, static_cast<int>(rows.size()) + 1, entry))
+        if (auto failure = SizeTextOf(path, at + 1, entry))
             failures.append(FromUtf8(*failure));
-        rows.push_back(entry);
+        rows.insert(rows.begin() + at, entry);
+        ++at;
     }
-    // A picture that could not be read stays listed without a size; the new
-    // picture is selected so that the author sees what was added.
+    // A picture that could not be read stays listed without a size; the
+    // last new picture is selected so that the author sees what was added.
     // Its reader error is reported once, as the add's failure.
     ChangeList(paths.size() == 1 ? QStringLiteral("add image") : QStringLiteral("add images"), rows,
-               {static_cast<int>(rows.size()), kFileColumn}, failures.isEmpty());
+               {at, kFileColumn}, failures.isEmpty());
     if (!failures.isEmpty())
         throw Error(Utf8(failures.join(QLatin1Char('\n'))));
 }
@@ -351,12 +356,13 @@ void TfmMain::ImportPicture(const QString& source) {
         return;
     PictureRows rows = shown_rows_;
     PictureRow entry;
-    const std::optional<std::string> failure =
-        SizeTextOf(imported->path, static_cast<int>(rows.size()) + 1, entry);
+    int at = SelectedRow();
+    if (at == 0)
+        at = static_cast<int>(rows.size());
+    const std::optional<std::string> failure = SizeTextOf(imported->path, at + 1, entry);
     entry.note = imported->note;
-    rows.push_back(entry);
-    ChangeList(QStringLiteral("import picture"), rows, {static_cast<int>(rows.size()), kFileColumn},
-               !failure);
+    rows.insert(rows.begin() + at, entry);
+    ChangeList(QStringLiteral("import picture"), rows, {at + 1, kFileColumn}, !failure);
     if (failure)
         throw Error(*failure);
 }
