@@ -102,6 +102,7 @@ void DrawPreview(QImage& surface, const QColor& background,
     const QRgb marked = kAmbiguityColor.rgb();
     const std::int64_t first = request->grid ? 1 : 0;  // the cell's first pixel after its line
     const bool framed = pitch - first >= 3;
+    const std::int64_t frame = std::max<std::int64_t>(1, (pitch - first) / 8);  // its width
     const QRgb line = kGridLineColor.rgb();
     for (int sy = static_cast<int>(top); sy < bottom; ++sy) {
         auto* row = reinterpret_cast<QRgb*>(surface.scanLine(sy));
@@ -121,7 +122,8 @@ void DrawPreview(QImage& surface, const QColor& background,
             }
             const std::int64_t px = cx % pitch;
             const std::int64_t py = cy % pitch;
-            const bool edge = px == first || py == first || px == pitch - 1 || py == pitch - 1;
+            const bool edge = px - first < frame || py - first < frame || pitch - 1 - px < frame ||
+                              pitch - 1 - py < frame;
             row[sx] = !framed || edge ? marked : colours[cell & kInk];
         }
     }
