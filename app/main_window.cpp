@@ -428,6 +428,7 @@ void TfmMain::RefreshPreview() {
                                  CheckBox1->isChecked(),
                                  Panel3->maximumViewportSize(),
                                  {}};
+        request->scroll_bar_extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
         const PictureCheck* check = checks_.Find(path);
         if (ShowAmbiguity->isChecked() && check != nullptr && check->readable) {
             for (const auto& [x, y] : check->result.differs)

@@ -58,10 +58,22 @@ void DrawPreview(QImage& surface, const QColor& background,
     pitch = PreviewPitch(factor, request->grid);
     canvas_width = std::int64_t{cells.width()} * pitch;
     canvas_height = std::int64_t{cells.height()} * pitch;
-    const int surface_width = static_cast<int>(std::min<std::int64_t>(
-        kMaxSurfaceSide, std::max<std::int64_t>(panel.width(), canvas_width)));
-    const int surface_height = static_cast<int>(std::min<std::int64_t>(
-        kMaxSurfaceSide, std::max<std::int64_t>(panel.height(), canvas_height)));
+    // A canvas that scrolls one way takes a scroll bar's room from the other
+    // side; the surface gives that room up, so that a wide picture does not
+    // get a needless second scroll bar.
+    const std::int64_t bar = std::max(0, request->scroll_bar_extent);
+    std::int64_t room_width = panel.width();
+    std::int64_t room_height = panel.height();
+    if (canvas_width > room_width)
+        room_height = std::max<std::int64_t>(1, room_height - bar);
+    if (canvas_height > room_height)
+        room_width = std::max<std::int64_t>(1, room_width - bar);
+    if (canvas_width > room_width)
+        room_height = std::max<std::int64_t>(1, panel.height() - bar);
+    const int surface_width = static_cast<int>(
+        std::min<std::int64_t>(kMaxSurfaceSide, std::max(room_width, canvas_width)));
+    const int surface_height = static_cast<int>(
+        std::min<std::int64_t>(kMaxSurfaceSide, std::max(room_height, canvas_height)));
     surface = QImage(surface_width, surface_height, QImage::Format_RGB32);
     surface.fill(background);
 

@@ -48,6 +48,7 @@ struct PreviewRequest {
     bool grid = false;
     QSize panel;                // what the panel shows without scroll bars
     std::vector<QPoint> marks;  // cells drawn in the ambiguity colour
+    int scroll_bar_extent = 0;  // what a scroll bar takes of the panel
 };
 
 // Sizes `surface` to the panel (or to the canvas where that is larger, up

@@ -124,6 +124,16 @@ TEST_F(PreviewTest, APictureLargerThanThePanelGrowsTheSurfaceToScroll) {
     EXPECT_EQ(s.pixel(0, 174), kBackground.rgb());
 }
 
+TEST_F(PreviewTest, AWidePictureLeavesRoomForItsScrollBarAndGetsNoSecond) {
+    const std::string wide = dir / "wide.bmp";
+    WriteBmp(wide, 300, 20, Checker);
+    QImage s = Surface();
+    PreviewRequest request{wide, 0, false, QSize(200, 100), {}};
+    request.scroll_bar_extent = 12;
+    DrawPreview(s, kBackground, request);
+    EXPECT_EQ(s.size(), QSize(300, 88));
+}
+
 TEST_F(PreviewTest, FitDrawsTheLargestZoomThatFits) {
     // 10 x 10 cells in 75 x 200: factor 7, a 70 x 70 canvas.
     const QImage s = Draw(checker, kFitZoomIndex, false, QSize(75, 200));
