@@ -99,7 +99,11 @@ TfmMain::~TfmMain() {
     // The controls outlive this object's members by a moment; an editor
     // still open commits its note while they go.
     updating_list_ = true;
-    disconnect(sgImages, nullptr, this, nullptr);
+    // The children go after this object: nothing they signal may reach it.
+    disconnect(undo_, nullptr, this, nullptr);
+    disconnect(watcher_, nullptr, this, nullptr);
+    for (QWidget* control : components_)
+        disconnect(control, nullptr, this, nullptr);
 }
 
 void TfmMain::ConnectHandlers() {

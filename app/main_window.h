@@ -247,9 +247,11 @@ class TfmMain : public QMainWindow {
     void ShowProjectFile();
     void RefreshPreviewQuietly();
     // The check column, the sizes and the build's warning marks of every
-    // row, and the files watched for changes.
-    void UpdateChecks();
-    void ShowCheck(int row, const QString& refusal);
+    // row. `look_again` asks the files whether they changed (and watches
+    // them); a finished check only shows what is known.
+    void UpdateChecks(bool look_again = true);
+    void WatchListedFiles();
+    void ShowCheck(int row, const PictureCheck& check, const QString& refusal);
     void OnPictureChecked(const QString& path);
     std::optional<std::string> SizeTextOf(const QString& path, int row, PictureRow& entry) const;
 

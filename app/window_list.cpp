@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSet>
 #include <QStyle>
 #include <QTableWidget>
 #include <QUndoStack>
@@ -106,14 +107,23 @@ void TfmMain::OnNoteEdited(int row, int column) {
         [this](const PictureRows& shown, CellPosition at) { ShowList(shown, at); }));
 }
 
-void TfmMain::UpdateChecks() {
+void TfmMain::UpdateChecks(bool look_again) {
+    static const PictureCheck kPending;
     const int count = static_cast<int>(shown_rows_.size());
     QStringList paths;
+    std::vector<const PictureCheck*> checks;
     std::vector<std::optional<QSize>> sizes;
+    // Requests first: they may add entries, which moves the ones before.
+    if (look_again) {
+        for (const PictureRow& entry : shown_rows_)
+            (void)checks_.Request(entry.path);
+    }
     for (int row = 1; row <= count; ++row) {
         PictureRow& entry = shown_rows_[row - 1];
         paths.append(entry.path);
-        const PictureCheck& check = checks_.Request(entry.path);
+        const PictureCheck* found = checks_.Find(entry.path);
+        const PictureCheck& check = found != nullptr ? *found : kPending;
+        checks.push_back(&check);
         // The size follows the file as it is now, so a row never shows the
         // size of a picture that has changed or gone since it was added.
         if (check.done) {
@@ -140,40 +150,49 @@ void TfmMain::UpdateChecks() {
         }
     }
     const std::vector<QString> refusals = PhoneRefusals(sizes);
-    for (int row = 1; row <= count; ++row)
-        ShowCheck(row, refusals[static_cast<std::size_t>(row - 1)]);
-    checks_.Keep(paths);
-
-    // Watch the listed files, and their folders for files that come back
-    // or are replaced by a rename (as editors save).
-    QStringList watched = paths;
-    for (const QString& path : paths) {
-        const QString folder = QFileInfo(path).absolutePath();
-        if (!watched.contains(folder))
-            watched.append(folder);
+    for (int row = 1; row <= count; ++row) {
+        const auto i = static_cast<std::size_t>(row - 1);
+        ShowCheck(row, *checks[i], refusals[i]);
     }
-    QStringList wanted;
-    for (const QString& path : watched) {
-        if (QFileInfo::exists(path))
-            wanted.append(path);
+    if (look_again) {
+        checks_.Keep(paths);
+        WatchListedFiles();
     }
-    QStringList gone = watcher_->files() + watcher_->directories();
-    gone.removeIf([&wanted](const QString& path) { return wanted.contains(path); });
-    if (!gone.isEmpty())
-        watcher_->removePaths(gone);
-    wanted.removeIf([this](const QString& path) {
-        return watcher_->files().contains(path) || watcher_->directories().contains(path);
-    });
-    if (!wanted.isEmpty())
-        watcher_->addPaths(wanted);
     OnSelectionChanged();  // the selected size in the status bar
 }
 
-void TfmMain::ShowCheck(int row, const QString& refusal) {
+void TfmMain::WatchListedFiles() {
+    // The listed files, and their folders for files that come back or are
+    // replaced by a rename (as editors save).
+    QSet<QString> wanted;
+    for (const PictureRow& entry : shown_rows_) {
+        for (const QString& path : {entry.path, QFileInfo(entry.path).absolutePath()}) {
+            if (!wanted.contains(path) && QFileInfo::exists(path))
+                wanted.insert(path);
+        }
+    }
+    QSet<QString> watched;
+    QStringList gone;
+    for (const QString& path : watcher_->files() + watcher_->directories()) {
+        watched.insert(path);
+        if (!wanted.contains(path))
+            gone.append(path);
+    }
+    if (!gone.isEmpty())
+        watcher_->removePaths(gone);
+    QStringList added;
+    for (const QString& path : wanted) {
+        if (!watched.contains(path))
+            added.append(path);
+    }
+    if (!added.isEmpty())
+        watcher_->addPaths(added);
+}
+
+void TfmMain::ShowCheck(int row, const PictureCheck& check, const QString& refusal) {
     QTableWidgetItem* item = sgImages->item(row - 1, kCheckColumn);
     QTableWidgetItem* number = sgImages->item(row - 1, kNumberColumn);
     const PictureRow& entry = shown_rows_[row - 1];
-    const PictureCheck& check = checks_.Request(entry.path);
     const bool was = updating_list_;
     updating_list_ = true;
     // What the phone will refuse outranks what the check says of the clues.
@@ -209,7 +228,7 @@ void TfmMain::ShowCheck(int row, const QString& refusal) {
 }
 
 void TfmMain::OnPictureChecked(const QString& path) {
-    UpdateChecks();
+    UpdateChecks(false);
     const int selected = SelectedRow();
     if (ShowAmbiguity->isChecked() && selected > 0 && shown_rows_[selected - 1].path == path)
         RefreshPreviewQuietly();
