@@ -52,10 +52,14 @@ void DrawPreview(QImage& surface, const QColor& background,
         throw;
     }
     const QSize cells(picture.Width(), picture.Height());
-    const int factor = request->zoom_index == kFitZoomIndex
-                           ? FitZoomFactor(cells, panel, request->grid)
-                           : ZoomFactor(request->zoom_index);
-    pitch = PreviewPitch(factor, request->grid);
+    // Fit never scrolls a picture that fits at one pixel per cell: where
+    // the grid lines would not fit too, they are left out.
+    const bool fit = request->zoom_index == kFitZoomIndex;
+    const bool grid =
+        request->grid && !(fit && (std::int64_t{cells.width()} * 2 > panel.width() ||
+                                   std::int64_t{cells.height()} * 2 > panel.height()));
+    const int factor = fit ? FitZoomFactor(cells, panel, grid) : ZoomFactor(request->zoom_index);
+    pitch = PreviewPitch(factor, grid);
     canvas_width = std::int64_t{cells.width()} * pitch;
     canvas_height = std::int64_t{cells.height()} * pitch;
     // A canvas that scrolls one way takes a scroll bar's room from the other
@@ -112,7 +116,7 @@ void DrawPreview(QImage& surface, const QColor& background,
     // frame (under 3 pixels) is filled with it instead.
     const QRgb colours[] = {qRgb(255, 255, 255), qRgb(0, 0, 0)};
     const QRgb marked = kAmbiguityColor.rgb();
-    const std::int64_t first = request->grid ? 1 : 0;  // the cell's first pixel after its line
+    const std::int64_t first = grid ? 1 : 0;  // the cell's first pixel after its line
     const bool framed = pitch - first >= 3;
     const std::int64_t frame = std::max<std::int64_t>(1, (pitch - first) / 8);  // its width
     const QRgb line = kGridLineColor.rgb();
@@ -120,10 +124,10 @@ void DrawPreview(QImage& surface, const QColor& background,
         auto* row = reinterpret_cast<QRgb*>(surface.scanLine(sy));
         const std::int64_t cy = sy - top;
         const std::uint8_t* cell_row = ink.data() + (cy / pitch) * cells_across;
-        const bool line_row = request->grid && cy % pitch == 0;
+        const bool line_row = grid && cy % pitch == 0;
         for (int sx = static_cast<int>(left); sx < right; ++sx) {
             const std::int64_t cx = sx - left;
-            if (line_row || (request->grid && cx % pitch == 0)) {
+            if (line_row || (grid && cx % pitch == 0)) {
                 row[sx] = line;
                 continue;
             }

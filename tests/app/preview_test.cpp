@@ -134,6 +134,14 @@ TEST_F(PreviewTest, AWidePictureLeavesRoomForItsScrollBarAndGetsNoSecond) {
     EXPECT_EQ(s.size(), QSize(300, 88));
 }
 
+TEST_F(PreviewTest, FitLeavesOutGridLinesThatWouldMakeThePictureScroll) {
+    const std::string large = dir / "large.bmp";
+    WriteBmp(large, 120, 90, Checker);
+    const QImage s = Draw(large, kFitZoomIndex, true, QSize(232, 300));
+    EXPECT_EQ(s.size(), QSize(232, 300)) << "no scrolling";
+    ExpectCanvas(s, 56, 105, 120, 90, 1, false, Checker);
+}
+
 TEST_F(PreviewTest, FitDrawsTheLargestZoomThatFits) {
     // 10 x 10 cells in 75 x 200: factor 7, a 70 x 70 canvas.
     const QImage s = Draw(checker, kFitZoomIndex, false, QSize(75, 200));
