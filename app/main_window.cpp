@@ -305,7 +305,7 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Panel3->viewport() && event->type() == QEvent::Resize) {
-        RefreshPreviewQuietly();
+        RefreshPreview();
     } else if (watched == sgImages && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
@@ -466,10 +466,6 @@ void TfmMain::RefreshPreview() {
                            FromUtf8(PictureLabel(static_cast<std::size_t>(row), Utf8(path))) +
                            QStringLiteral(":\n") + cause);
     }
-}
-
-void TfmMain::RefreshPreviewQuietly() {
-    RefreshPreview();
 }
 
 // ---- buttons -------------------------------------------------------------

@@ -232,9 +232,8 @@ class TfmMain : public QMainWindow {
     void UpdateRecentMenu();
 
     void CommitPendingEdit();
-    void ChangeList(const QString& text, const PictureRows& rows, CellPosition cell,
-                    bool report_preview = true);
-    void ShowList(const PictureRows& rows, CellPosition cell, bool report_preview = true);
+    void ChangeList(const QString& text, const PictureRows& rows, CellPosition cell);
+    void ShowList(const PictureRows& rows, CellPosition cell);
     void SelectCell(CellPosition cell);
     CellPosition CurrentCell() const;
     void OnNoteEdited(int row, int column);
@@ -245,7 +244,6 @@ class TfmMain : public QMainWindow {
     void ShowStatus(const QString& text);
     // The project file in the status bar, after it was opened or saved as.
     void ShowProjectFile();
-    void RefreshPreviewQuietly();
     // The check column, the sizes and the build's warning marks of every
     // row. `look_again` asks the files whether they changed (and watches
     // them); a finished check only shows what is known.

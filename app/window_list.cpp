@@ -65,7 +65,7 @@ void TfmMain::SelectCell(CellPosition cell) {
     OnSelectionChanged();
 }
 
-void TfmMain::ShowList(const PictureRows& rows, CellPosition cell, bool report_preview) {
+void TfmMain::ShowList(const PictureRows& rows, CellPosition cell) {
     const bool was = updating_list_;
     updating_list_ = true;
     ShowPictureRows(*sgImages, rows);
@@ -74,18 +74,13 @@ void TfmMain::ShowList(const PictureRows& rows, CellPosition cell, bool report_p
     updating_list_ = was;
     SelectCell(cell);
     UpdateCount();
-    if (report_preview) {
-        Guarded([this] { RefreshPreview(); });
-    } else {
-        RefreshPreviewQuietly();
-    }
+    RefreshPreview();
 }
 
-void TfmMain::ChangeList(const QString& text, const PictureRows& rows, CellPosition cell,
-                         bool report_preview) {
+void TfmMain::ChangeList(const QString& text, const PictureRows& rows, CellPosition cell) {
     const PictureRows before = shown_rows_;
     const CellPosition before_cell = CurrentCell();
-    ShowList(rows, cell, report_preview);
+    ShowList(rows, cell);
     undo_->push(new PictureListChange(
         text, before, before_cell, rows, cell,
         [this](const PictureRows& shown, CellPosition at) { ShowList(shown, at); }));
@@ -231,7 +226,7 @@ void TfmMain::OnPictureChecked(const QString& path) {
     UpdateChecks(false);
     const int selected = SelectedRow();
     if (ShowAmbiguity->isChecked() && selected > 0 && shown_rows_[selected - 1].path == path)
-        RefreshPreviewQuietly();
+        RefreshPreview();
 }
 
 void TfmMain::UpdateCount() {
@@ -322,7 +317,7 @@ void TfmMain::AddPictureFiles(const QStringList& paths) {
     // last new picture is selected so that the author sees what was added.
     // Its reader error is reported once, as the add's failure.
     ChangeList(paths.size() == 1 ? QStringLiteral("add image") : QStringLiteral("add images"), rows,
-               {at, kFileColumn}, failures.isEmpty());
+               {at, kFileColumn});
     if (!failures.isEmpty())
         throw Error(Utf8(failures.join(QLatin1Char('\n'))));
 }
@@ -381,7 +376,7 @@ void TfmMain::ImportPicture(const QString& source) {
     const std::optional<std::string> failure = SizeTextOf(imported->path, at + 1, entry);
     entry.note = imported->note;
     rows.insert(rows.begin() + at, entry);
-    ChangeList(QStringLiteral("import picture"), rows, {at + 1, kFileColumn}, !failure);
+    ChangeList(QStringLiteral("import picture"), rows, {at + 1, kFileColumn});
     if (failure)
         throw Error(*failure);
 }

@@ -67,8 +67,7 @@ void TfmMain::LoadSettings() {
     PictureRows rows;
     for (const PictureEntry& entry : ReadPictureTable(ini, folder))
         rows.push_back({FromUtf8(entry.path), FromUtf8(entry.size_text), FromUtf8(entry.note)});
-    // The caller draws the picture and reports a file that cannot be read.
-    ShowList(rows, {1, kFileColumn}, false);
+    ShowList(rows, {1, kFileColumn});
     undo_->clear();
     UpdateCount();
     SetProjectModified(false);
@@ -195,7 +194,7 @@ void TfmMain::ResetProject() {
     CheckBox1->setChecked(false);
     loading_ = false;
     updating_list_ = was;
-    ShowList({}, {1, kFileColumn}, false);
+    ShowList({}, {1, kFileColumn});
     undo_->clear();
     ForgetBuild();
 }
