@@ -340,6 +340,18 @@ TEST_F(ListTest, NewPicturesGoAfterTheSelectedOneAndARowNumberSelectsItsPicture)
     EXPECT_EQ(window->SelectedRow(), 2);
 }
 
+TEST_F(ListTest, CtrlUpAndDownWorkFromAnyFieldAndTabLeavesTheListAtOnce) {
+    AddImages(*window, {a, b});
+    Select(1);
+    window->activateWindow();
+    window->Edit6->setFocus();
+    QTest::keyClick(window->Edit6, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(Rows(*window)[1], "2|" + a + "|20 * 15|") << "moved with the focus in a field";
+    window->sgImages->setFocus();
+    QTest::keyClick(window->sgImages, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), window->sgImages);
+}
+
 TEST_F(ListTest, TheProjectTakesEveryRowInOrder) {
     AddImages(*window, {a, b});
     window->sgImages->item(1, 3)->setText("second");
