@@ -1,7 +1,6 @@
 #include "app/error_display.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
+#include <QGuiApplication>
 
 namespace grix {
 
@@ -12,7 +11,8 @@ QString ErrorDisplayText(const QString& message) {
 }
 
 QString ProgramTitle() {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    // The name desktops show for the program, not its file's: "Grix".
+    return QGuiApplication::applicationDisplayName();
 }
 
 }  // namespace grix

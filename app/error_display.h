@@ -10,7 +10,7 @@ namespace grix {
 // codes at or below the full stop (".", ",", "-", "!", ")", a blank ...).
 QString ErrorDisplayText(const QString& message);
 
-// The title of the error box: the program's file name without extension.
+// The title of the program's message boxes: its display name.
 QString ProgramTitle();
 
 }  // namespace grix

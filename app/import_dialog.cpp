@@ -10,11 +10,13 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -22,8 +24,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "convert/cell_bmp_writer.h"
 #include "app/picture_checks.h"
+#include "convert/cell_bmp_writer.h"
 #include "puzzle/clues.h"
 
 namespace grix {
@@ -48,6 +50,27 @@ QString ClueText(const LineClue& clue) {
         parts << QString::number(run);
     return parts.join(QLatin1Char(' '));
 }
+
+// Enter in a number box applies the number instead of pressing the
+// dialog's default button ("Save and add...").
+class ApplyOnEnter : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        if (auto* box = qobject_cast<QAbstractSpinBox*>(watched)) {
+            box->interpretText();
+            box->selectAll();
+        }
+        return true;
+    }
+};
 
 QImage ImageOf(const LumaImage& luma) {
     QImage image(luma.width, luma.height, QImage::Format_Grayscale8);
@@ -102,13 +125,20 @@ class CellsView : public QWidget {
             int numbers = 1;
             for (const LineClue& clue : rows_)
                 clue_width = std::max(clue_width, metrics.horizontalAdvance(ClueText(clue)));
-            for (const LineClue& clue : columns_)
+            // A column's numbers stand one above the other, each no wider
+            // than its cell, or two-digit numbers run into their neighbours.
+            int number_width = 0;
+            for (const LineClue& clue : columns_) {
                 numbers = std::max(numbers, static_cast<int>(clue.size()));
+                for (const int run : clue)
+                    number_width =
+                        std::max(number_width, metrics.horizontalAdvance(QString::number(run)));
+            }
             clue_width += 6;
             clue_height = numbers * metrics.height() + 4;
             cell = std::min((width() - 8 - clue_width) / cells_.width,
                             (height() - 8 - clue_height) / cells_.height);
-            if (cell >= pixel_size + 2)
+            if (cell >= pixel_size + 2 && cell >= number_width + 2)
                 break;
         }
         if (cell < 9) {
@@ -229,6 +259,11 @@ ImportDialog::ImportDialog(ImportPreview preview, const QString& source, QWidget
     Refresh();
 }
 
+void ImportDialog::done(int result) {
+    QSettings().setValue(QStringLiteral("import/size"), size());
+    QDialog::done(result);
+}
+
 ImportDialog::~ImportDialog() {
     if (check_cancel_)
         *check_cancel_ = true;
@@ -336,7 +371,11 @@ void ImportDialog::BuildLayout() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addLayout(buttons);
-    resize(900, 560);
+    // The dialog opens at the size the author last gave it.
+    resize(QSettings().value(QStringLiteral("import/size"), QSize(900, 560)).toSize());
+    auto* apply_on_enter = new ApplyOnEnter(this);
+    for (QSpinBox* box : {width_box_, height_box_, threshold_box_})
+        box->installEventFilter(apply_on_enter);
 
     connect(width_box_, &QSpinBox::valueChanged, this, &ImportDialog::OnWidthChanged);
     connect(height_box_, &QSpinBox::valueChanged, this, &ImportDialog::OnHeightChanged);

@@ -56,6 +56,8 @@ class ImportDialog : public QDialog {
   public:
     ImportDialog(ImportPreview preview, const QString& source, QWidget* parent = nullptr);
     ~ImportDialog() override;
+    // Keeps the dialog's size for the next time, however it is closed.
+    void done(int result) override;
 
     // The controls' values, for the window's tests and for callers that
     // preset them.

@@ -1,6 +1,6 @@
-// grix: the window. Opens the project of grix.ini beside the program (or in
-// the per-user data folder when the program's folder is read-only), or the
-// project file named with --project, which is then saved back on closing.
+// grix: the window. Opens the project file named with --project, else the
+// project last worked on, else grix.ini beside the program (or in the
+// per-user data folder when the program's folder is read-only).
 #include <QApplication>
 #include <QCommandLineParser>
 
@@ -10,13 +10,18 @@
 #include "builder/app_folder.h"
 #include "core/paths.h"
 
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+namespace {
+
+void NameTheProgram() {
     QCoreApplication::setApplicationVersion(grix::ProgramVersion());
     // Where the window keeps its size and the recent projects.
     QCoreApplication::setOrganizationName(QStringLiteral("Tarnfield"));
     QCoreApplication::setApplicationName(QStringLiteral("Grix"));
+}
 
+}  // namespace
+
+int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Grix: turns black-and-white pictures into nonogram games for Java ME phones"));
@@ -24,15 +29,30 @@ int main(int argc, char** argv) {
     parser.addVersionOption();
     const QCommandLineOption project(
         QStringLiteral("project"),
-        QStringLiteral("Open the project saved in FILE instead of grix.ini; "
-                       "the project is saved back to FILE on closing."),
+        QStringLiteral("Open the project saved in FILE instead of the last one; "
+                       "the project is saved back to FILE."),
         QStringLiteral("FILE"));
     parser.addOption(project);
-    parser.process(application);
+    {
+        // The options are read before the window system starts, so that
+        // --help and --version work without a display.
+        QCoreApplication options(argc, argv);
+        NameTheProgram();
+        parser.process(options);
+    }
 
-    const std::string settings = parser.isSet(project)
-                                     ? grix::AbsolutePath(parser.value(project).toStdString())
-                                     : grix::SettingsFilePath();
+    QApplication application(argc, argv);
+    NameTheProgram();
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Grix"));
+
+    std::string settings;
+    if (parser.isSet(project)) {
+        settings = grix::AbsolutePath(parser.value(project).toStdString());
+    } else if (const QString last = grix::LastProjectFile(); !last.isEmpty()) {
+        settings = last.toStdString();
+    } else {
+        settings = grix::SettingsFilePath();
+    }
     grix::SuiteBuilder builder;
     const std::string folder = grix::ApplicationFolder();
     grix::TfmMain window(

@@ -10,24 +10,31 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 
 #include <filesystem>
 #include <new>
 
 #include "app/error_display.h"
+#include "app/field_checks.h"
 #include "app/preview.h"
 #include "app/program_version.h"
 #include "app/utf8_text.h"
@@ -55,6 +62,13 @@ TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string a
       app_folder_(std::move(app_folder)),
       build_(this, {[this](const std::string& line) { AddLogLine(line); },
                     [this](std::size_t done, std::size_t total) {
+                        if (done >= total) {
+                            // Every picture is packed; the checks of their
+                            // clues run next and take a while of their own.
+                            BuildProgress->setRange(0, 0);
+                            StatusBuild->setText(QStringLiteral("Checking the pictures..."));
+                            return;
+                        }
                         BuildProgress->setMaximum(static_cast<int>(total));
                         BuildProgress->setValue(static_cast<int>(done));
                     },
@@ -62,6 +76,7 @@ TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string a
       checks_(this, [this](const QString& path) { OnPictureChecked(path); }) {
     setObjectName(QStringLiteral("fmMain"));
     setWindowIcon(QIcon(QStringLiteral(":/grix.png")));
+    watcher_ = new QFileSystemWatcher(this);
     BuildLayout();
     BuildMenus();
     ConnectHandlers();
@@ -78,13 +93,18 @@ TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string a
     }
     UpdateCount();
     UpdateButtons();
+    UpdateTitle();
 }
 
 TfmMain::~TfmMain() {
     // The controls outlive this object's members by a moment; an editor
     // still open commits its note while they go.
     updating_list_ = true;
-    disconnect(sgImages, nullptr, this, nullptr);
+    // The children go after this object: nothing they signal may reach it.
+    disconnect(undo_, nullptr, this, nullptr);
+    disconnect(watcher_, nullptr, this, nullptr);
+    for (QWidget* control : components_)
+        disconnect(control, nullptr, this, nullptr);
 }
 
 void TfmMain::ConnectHandlers() {
@@ -129,6 +149,32 @@ void TfmMain::ConnectHandlers() {
         });
     }
 
+    // Any change of a stored control changes the project; the name and the
+    // splash fields are checked as they change.
+    for (QWidget* control : components_) {
+        const auto changed = [this] {
+            if (!loading_)
+                SetProjectModified(true);
+        };
+        if (auto* line = qobject_cast<QLineEdit*>(control)) {
+            connect(line, &QLineEdit::textChanged, this, changed);
+        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            connect(box, &QCheckBox::toggled, this, changed);
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            connect(list, &QComboBox::currentIndexChanged, this, changed);
+        }
+    }
+    connect(Edit2, &QLineEdit::textChanged, this, [this] {
+        CheckFields();
+        FindBuiltSuite();
+    });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { CheckFields(); });
+    connect(CheckBox3, &QCheckBox::toggled, this, [this] { CheckFields(); });
+    connect(undo_, &QUndoStack::cleanChanged, this, [this] { UpdateTitle(); });
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { UpdateChecks(); });
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { UpdateChecks(); });
+    CheckFields();
+
     OnSelectionChanged();
     sgImages->installEventFilter(this);
     sgImages->viewport()->installEventFilter(this);
@@ -155,16 +201,37 @@ void TfmMain::ShowStatus(const QString& text) {
 
 // ---- the platform's dialogs ------------------------------------------------
 
+namespace {
+
+// File dialogs open in the folder the last one was left in, between runs too.
+QString DialogFolder() {
+    return QSettings().value(QStringLiteral("dialogs/folder")).toString();
+}
+
+void RememberDialogFolder(const QStringList& chosen) {
+    if (!chosen.isEmpty() && !chosen.front().isEmpty())
+        QSettings().setValue(QStringLiteral("dialogs/folder"),
+                             QFileInfo(chosen.front()).absolutePath());
+}
+
+}  // namespace
+
 QStringList TfmMain::AskOpenFileNames(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileNames(this, title, QString(), filter);
+    const QStringList paths = QFileDialog::getOpenFileNames(this, title, DialogFolder(), filter);
+    RememberDialogFolder(paths);
+    return paths;
 }
 
 QString TfmMain::AskOpenFileName(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(this, title, QString(), filter);
+    const QString path = QFileDialog::getOpenFileName(this, title, DialogFolder(), filter);
+    RememberDialogFolder({path});
+    return path;
 }
 
 QString TfmMain::AskSaveFileName(const QString& title, const QString& filter) {
-    return QFileDialog::getSaveFileName(this, title, QString(), filter);
+    const QString path = QFileDialog::getSaveFileName(this, title, DialogFolder(), filter);
+    RememberDialogFolder({path});
+    return path;
 }
 
 void TfmMain::ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
@@ -178,6 +245,13 @@ bool TfmMain::OpenFolder(const QString& path) {
 
 std::optional<ImportedPicture> TfmMain::RunImport(const QString& source) {
     return RunImportDialog(this, source);
+}
+
+QMessageBox::StandardButton TfmMain::AskSaveChanges(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, ProgramTitle(), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Save);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 QMessageBox::StandardButton TfmMain::AskAfterSaveFailure(const QString& text) {
@@ -213,9 +287,18 @@ void TfmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     // A window that never loaded its settings must not overwrite them.
-    if (!first_activation_.isNull() && !SaveOrAsk()) {
-        event->ignore();
-        return;
+    if (!first_activation_.isNull()) {
+        if (!MaybeSave()) {
+            event->ignore();
+            return;
+        }
+        // A project file that does not exist yet is written as the window
+        // shows it, so that the next start finds it.
+        if (!settings_path_.empty() && !IsProjectModified() &&
+            !QFileInfo::exists(FromUtf8(settings_path_)) && !SaveOrAsk()) {
+            event->ignore();
+            return;
+        }
     }
     SaveWindowState();
     event->accept();
@@ -223,7 +306,7 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Panel3->viewport() && event->type() == QEvent::Resize) {
-        RefreshPreviewQuietly();
+        RefreshPreview();
     } else if (watched == sgImages && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
@@ -235,9 +318,19 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::Resize:
                 ListHint->setGeometry(sgImages->viewport()->rect().adjusted(12, 24, -12, -12));
                 break;
-            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonPress: {
                 row_at_press_ = sgImages->currentRow();
+                // The numbers cannot be selected themselves: a click on one
+                // selects its picture.
+                const auto* press = static_cast<QMouseEvent*>(event);
+                const QModelIndex at = sgImages->indexAt(press->position().toPoint());
+                if (at.isValid() && at.column() == kNumberColumn && !IsListEmpty()) {
+                    sgImages->setCurrentCell(at.row(), kFileColumn);
+                    sgImages->setFocus();
+                    return true;
+                }
                 break;
+            }
             case QEvent::DragEnter:
             case QEvent::DragMove: {
                 // Every local file is taken, so that a drop of something we
@@ -268,9 +361,10 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void TfmMain::FirstActivation() {
     first_activation_ = QDateTime::currentDateTime();
+    loading_ = true;
     Edit2->setText(QLatin1String(kDefaultCrosswordName));
     Edit6->setText(QLatin1String(kDefaultCreditLine));
-    setWindowTitle(QStringLiteral(" Grix ") + ProgramVersion());
+    loading_ = false;
     sgImages->setHorizontalHeaderLabels({QStringLiteral("\u2116"), QStringLiteral("File"),
                                          QStringLiteral("Size"), QStringLiteral("Notes"),
                                          QStringLiteral("Check")});
@@ -281,10 +375,50 @@ void TfmMain::FirstActivation() {
         // A settings file that cannot be read leaves the rest at its defaults.
     }
     RememberRecent(FromUtf8(settings_path_));
+    SetProjectModified(false);
+    FindBuiltSuite();
     Edit2->setFocus();
-    // The first picture is drawn once the window is on screen, so that a
-    // picture that cannot be read is reported over the window, not before it.
-    QTimer::singleShot(0, this, [this] { Guarded([this] { RefreshPreview(); }); });
+    RefreshPreview();
+}
+
+// ---- the fields the build would refuse ------------------------------------
+
+namespace {
+
+// Marks `field` red with `problem` in its tooltip and behind a warning
+// sign at its end; an empty problem takes the mark away.
+void MarkField(QLineEdit& field, const QString& problem, const QString& tip) {
+    QAction* sign = field.findChild<QAction*>(QStringLiteral("problemSign"));
+    if (sign == nullptr) {
+        sign = field.addAction(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                               QLineEdit::TrailingPosition);
+        sign->setObjectName(QStringLiteral("problemSign"));
+    }
+    sign->setVisible(!problem.isEmpty());
+    sign->setToolTip(problem);
+    field.setProperty("problem", problem);
+    field.setToolTip(problem.isEmpty() ? tip : problem);
+    field.setStyleSheet(problem.isEmpty()
+                            ? QString()
+                            : QStringLiteral("QLineEdit { background: #fde4e4; color: #000000; "
+                                             "border: 1px solid #c62828; }"));
+}
+
+}  // namespace
+
+void TfmMain::CheckFields() {
+    const QString name = CrosswordNameProblem(Edit2->text());
+    const QString splash = SplashProblem(CheckBox3->isChecked(), Edit1->text());
+    const bool changed = name != Edit2->property("problem").toString() ||
+                         splash != Edit1->property("problem").toString();
+    MarkField(*Edit2, name, QString());
+    MarkField(*Edit1, splash, QStringLiteral("The splash picture, a PNG file"));
+    // The reason is said once where the author looks, as it appears.
+    if (changed && first_activation_.isValid()) {
+        const QString shown = !name.isEmpty() ? name : splash;
+        if (!shown.isEmpty())
+            ShowStatus(shown);
+    }
 }
 
 // ---- preview -------------------------------------------------------------
@@ -299,6 +433,7 @@ void TfmMain::RefreshPreview() {
                                  CheckBox1->isChecked(),
                                  Panel3->maximumViewportSize(),
                                  {}};
+        request->scroll_bar_extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
         const PictureCheck* check = checks_.Find(path);
         if (ShowAmbiguity->isChecked() && check != nullptr && check->readable) {
             for (const auto& [x, y] : check->result.differs)
@@ -313,23 +448,21 @@ void TfmMain::RefreshPreview() {
         Image1->Image() =
             QImage(Panel3->maximumViewportSize().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     }
+    // A picture that cannot be read was reported when it was added and is
+    // marked in its row; the preview says why in place of the picture, so
+    // that moving through the list never raises a box per row.
+    Image1->SetMessage({});
     try {
         DrawPreview(Image1->Image(), palette().color(QPalette::Button), request);
-    } catch (const std::bad_alloc&) {
-        throw Error("Cannot show " + PictureLabel(static_cast<std::size_t>(row), Utf8(path)) +
-                    ": " + kOutOfMemory);
     } catch (const std::exception& e) {
-        throw Error("Cannot show " + PictureLabel(static_cast<std::size_t>(row), Utf8(path)) +
-                    ": " + e.what());
-    }
-}
-
-void TfmMain::RefreshPreviewQuietly() {
-    // Resizing redraws on every step of a drag: a picture that cannot be read
-    // leaves the surface blank here instead of raising a box at each step.
-    try {
-        RefreshPreview();
-    } catch (const std::exception&) {
+        const PictureCheck* check = checks_.Find(path);
+        const QString cause = check != nullptr && check->missing
+                                  ? QStringLiteral("file not found")
+                                  : (QFileInfo::exists(path) ? ReadFailureCause(e)
+                                                             : QStringLiteral("file not found"));
+        Image1->SetMessage(QStringLiteral("Cannot show ") +
+                           FromUtf8(PictureLabel(static_cast<std::size_t>(row), Utf8(path))) +
+                           QStringLiteral(":\n") + cause);
     }
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStringList>
@@ -29,6 +30,7 @@
 
 class QAction;
 class QCheckBox;
+class QFileSystemWatcher;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -44,6 +46,12 @@ class QUndoStack;
 namespace grix {
 
 class PreviewSurface;
+
+// The project file the recent list names first, if it still exists: what
+// the window opens when no project is named.
+QString LastProjectFile();
+// How the title and questions name a project: its file's name, "Untitled".
+QString ProjectDisplayName(const std::string& settings_path);
 
 class TfmMain : public QMainWindow {
     Q_OBJECT
@@ -107,6 +115,11 @@ class TfmMain : public QMainWindow {
     bool SaveProjectAs();
     void RefreshPreview();
 
+    // The project differs from its file (the title's mark).
+    bool IsProjectModified() const { return isWindowModified(); }
+    // The number of "Warning: " lines of the last build.
+    int LastBuildWarnings() const { return build_warnings_; }
+
     // The controls, as the window creates them.
     QWidget* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -138,8 +151,6 @@ class TfmMain : public QMainWindow {
     QPushButton* Button2 = nullptr;
     QProgressBar* BuildProgress = nullptr;
     QPushButton* CancelButton = nullptr;
-    QPushButton* Button6 = nullptr;  // "Text", never shown
-    QPushButton* Button7 = nullptr;  // "Font", never shown
     QPushButton* Button4 = nullptr;
     QLabel* StatusProject = nullptr;
     QLabel* StatusCount = nullptr;
@@ -179,6 +190,8 @@ class TfmMain : public QMainWindow {
     virtual std::optional<ImportedPicture> RunImport(const QString& source);
     // The project could not be saved: Save (elsewhere), Discard or Cancel.
     virtual QMessageBox::StandardButton AskAfterSaveFailure(const QString& text);
+    // "Save changes to P?": Save, Discard or Cancel.
+    virtual QMessageBox::StandardButton AskSaveChanges(const QString& text);
 
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -203,15 +216,24 @@ class TfmMain : public QMainWindow {
     void ResetProject();
     // Saves, asking what to do when that fails; false when the user stays.
     bool SaveOrAsk();
+    // Before the project goes: asks whether to save a modified one; false
+    // when the author cancels.
+    bool MaybeSave();
+    void SetProjectModified(bool modified);
+    void UpdateTitle();
+    // The log and the last build's result belong to the project they came from.
+    void ForgetBuild();
+    // "Show midlets" opens the suite folder once it holds this project's suite.
+    void FindBuiltSuite();
+    void CheckFields();
     void LoadWindowState();
     void SaveWindowState() const;
     void RememberRecent(const QString& path);
     void UpdateRecentMenu();
 
     void CommitPendingEdit();
-    void ChangeList(const QString& text, const PictureRows& rows, CellPosition cell,
-                    bool report_preview = true);
-    void ShowList(const PictureRows& rows, CellPosition cell, bool report_preview = true);
+    void ChangeList(const QString& text, const PictureRows& rows, CellPosition cell);
+    void ShowList(const PictureRows& rows, CellPosition cell);
     void SelectCell(CellPosition cell);
     CellPosition CurrentCell() const;
     void OnNoteEdited(int row, int column);
@@ -222,8 +244,12 @@ class TfmMain : public QMainWindow {
     void ShowStatus(const QString& text);
     // The project file in the status bar, after it was opened or saved as.
     void ShowProjectFile();
-    void RefreshPreviewQuietly();
-    void ShowCheck(int row);
+    // The check column, the sizes and the build's warning marks of every
+    // row. `look_again` asks the files whether they changed (and watches
+    // them); a finished check only shows what is known.
+    void UpdateChecks(bool look_again = true);
+    void WatchListedFiles();
+    void ShowCheck(int row, const PictureCheck& check, const QString& refusal);
     void OnPictureChecked(const QString& path);
     std::optional<std::string> SizeTextOf(const QString& path, int row, PictureRow& entry) const;
 
@@ -238,7 +264,13 @@ class TfmMain : public QMainWindow {
     bool updating_list_ = false;  // changes made by the list operations themselves
     bool close_after_build_ = false;
     int row_at_press_ = -1;
-    std::string last_suite_name_;  // the crossword name of the build running
+    std::string last_suite_name_;           // the crossword name of the build running
+    std::vector<std::string> built_paths_;  // the pictures of that build, in list order
+    QHash<QString, QStringList> warnings_;  // the last build's warnings by picture file
+    int build_warnings_ = 0;
+    bool loading_ = false;          // fields set by loading, not by the author
+    bool fields_modified_ = false;  // a stored control changed since the last save
+    QFileSystemWatcher* watcher_ = nullptr;
     BackgroundBuild build_;
     PictureChecks checks_;
 };

@@ -5,10 +5,12 @@
 #include <QThread>
 
 #include <algorithm>
-
+#include <cstdint>
 #include <exception>
+#include <iterator>
 #include <new>
 
+#include "builder/player_limits.h"
 #include "cells/pack_picture.h"
 #include "core/errors.h"
 
@@ -17,9 +19,67 @@ namespace grix {
 QString CheckText(const PictureCheck& check) {
     if (!check.done)
         return QStringLiteral("checking...");
+    if (check.missing)
+        return QStringLiteral("file not found");
     if (!check.readable)
-        return QStringLiteral("cannot read");
+        return QStringLiteral("cannot read: ") + check.failure;
     return QString::fromLatin1(VerdictText(check.result.verdict));
+}
+
+QString BriefCheckText(const PictureCheck& check) {
+    if (!check.done)
+        return QStringLiteral("checking");
+    if (check.missing)
+        return QStringLiteral("missing");
+    if (!check.readable)
+        return QStringLiteral("unreadable");
+    switch (check.result.verdict) {
+        case Verdict::Line:
+            return QStringLiteral("unique");
+        case Verdict::Search:
+            return QStringLiteral("search");
+        case Verdict::Several:
+            return QStringLiteral("several");
+        case Verdict::Blank:
+            return QStringLiteral("blank");
+        case Verdict::Undecided:
+            break;
+    }
+    return QStringLiteral("undecided");
+}
+
+QString ReadFailureCause(const std::exception& error) {
+    if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr)
+        return QLatin1String(kOutOfMemory);
+    // The reader raises this for a read past the end of the file.
+    if (dynamic_cast<const EReadError*>(&error) != nullptr)
+        return QStringLiteral("the file ends early");
+    return QString::fromStdString(error.what());
+}
+
+std::vector<QString> PhoneRefusals(const std::vector<std::optional<QSize>>& sizes) {
+    std::vector<QString> refusals(sizes.size());
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        if (!sizes[i])
+            continue;
+        const std::int64_t width = sizes[i]->width();
+        const std::int64_t height = sizes[i]->height();
+        if (width > kPlayerMaxSide) {
+            refusals[i] =
+                QStringLiteral("too wide for phones: %1 > %2").arg(width).arg(kPlayerMaxSide);
+        } else if (height > kPlayerMaxSide) {
+            refusals[i] =
+                QStringLiteral("too tall for phones: %1 > %2").arg(height).arg(kPlayerMaxSide);
+        } else if (const std::int64_t bytes = width * height / 8 + 1;
+                   total + bytes > kPlayerMaxCellBytes) {
+            refusals[i] = QStringLiteral("over the phone's %1 KB: shown as unavailable")
+                              .arg(kPlayerMaxCellBytes / 1024);
+        } else {
+            total += bytes;
+        }
+    }
+    return refusals;
 }
 
 QColor VerdictColour(Verdict verdict) {
@@ -38,8 +98,10 @@ QColor VerdictColour(Verdict verdict) {
 }
 
 QColor CheckColour(const PictureCheck& check) {
-    if (!check.done || !check.readable)
+    if (!check.done)
         return QColor(160, 160, 160);
+    if (!check.readable)
+        return VerdictColour(Verdict::Several);  // the phone gets nothing: red
     return VerdictColour(check.result.verdict);
 }
 
@@ -57,6 +119,12 @@ PictureChecks::~PictureChecks() {
 const PictureCheck* PictureChecks::Find(const QString& path) const {
     const auto found = entries_.constFind(path);
     return found != entries_.constEnd() && found->check.done ? &found->check : nullptr;
+}
+
+void PictureChecks::Keep(const QStringList& paths) {
+    for (auto entry = entries_.begin(); entry != entries_.end();) {
+        entry = paths.contains(entry.key()) ? std::next(entry) : entries_.erase(entry);
+    }
 }
 
 const PictureCheck& PictureChecks::Request(const QString& path) {
@@ -77,12 +145,10 @@ const PictureCheck& PictureChecks::Request(const QString& path) {
         try {
             check.result =
                 CheckCells(CellsOfPicture(path.toStdString()), kDefaultCheckBudget, cancel.get());
-        } catch (const std::bad_alloc&) {
-            check.readable = false;
-            check.failure = QLatin1String(kOutOfMemory);
         } catch (const std::exception& e) {
             check.readable = false;
-            check.failure = QString::fromStdString(e.what());
+            check.missing = !QFileInfo::exists(path);
+            check.failure = ReadFailureCause(e);
         }
         if (*cancel)
             return;

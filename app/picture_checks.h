@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <QThreadPool>
 
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "puzzle/solvability.h"
 
@@ -22,12 +24,27 @@ namespace grix {
 struct PictureCheck {
     bool done = false;     // false while the check runs
     bool readable = true;  // false when the picture could not be read
+    bool missing = false;  // not readable because there is no such file
     CheckResult result;    // when done and readable
-    QString failure;       // when not readable
+    QString failure;       // when not readable: the cause, as an author reads it
 };
 
 // The check column's text and mark colour for a check.
 QString CheckText(const PictureCheck& check);
+
+// One word for the check, beside its mark: "unique", "search", "several",
+// "blank", "undecided", "checking", "missing", "unreadable".
+QString BriefCheckText(const PictureCheck& check);
+
+// Why a picture cannot be read, for the author: the reader's message, but
+// "the file ends early" for a short read.
+QString ReadFailureCause(const std::exception& error);
+
+// What the phone will refuse of each picture, in list order: a side over
+// the player's limit, or the picture whose cells pass the player's 64 KB
+// together with the playable ones before it. Empty where the phone plays
+// the picture or its size is not known (no value).
+std::vector<QString> PhoneRefusals(const std::vector<std::optional<QSize>>& sizes);
 // The mark of a verdict: green line logic, yellow search, red several or
 // blank, grey undecided.
 QColor VerdictColour(Verdict verdict);
@@ -47,6 +64,8 @@ class PictureChecks {
     const PictureCheck& Request(const QString& path);
     // The finished check of `path`, if any (never starts one).
     const PictureCheck* Find(const QString& path) const;
+    // Forgets every check of files no longer listed.
+    void Keep(const QStringList& paths);
     // Waits for every running check (tests).
     void WaitForAll() { pool_.waitForDone(); }
 

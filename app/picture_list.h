@@ -23,6 +23,9 @@ enum PictureColumn {
     kPictureColumnCount = 5
 };
 
+// The check column's short form of its text, for a narrow column.
+inline constexpr int kBriefCheckRole = Qt::UserRole + 1;
+
 struct PictureRow {
     QString path;
     QString size;

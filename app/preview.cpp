@@ -16,12 +16,12 @@ int ZoomFactor(int zoom_index) {
 }
 
 int FitZoomFactor(QSize picture, QSize panel, bool grid) {
-    for (int factor = kZoomSteps; factor > 1; --factor) {
-        const std::int64_t pitch = PreviewPitch(factor, grid);
-        if (picture.width() * pitch <= panel.width() && picture.height() * pitch <= panel.height())
-            return factor;
-    }
-    return 1;
+    // Not bounded by the list's largest entry: a 2 x 2 picture fills a wide
+    // window as well as a 200 x 150 one fills a narrow panel.
+    if (picture.width() <= 0 || picture.height() <= 0)
+        return 1;
+    const int pitch = std::min(panel.width() / picture.width(), panel.height() / picture.height());
+    return std::max(1, grid ? pitch - 1 : pitch);
 }
 
 int PreviewPitch(int factor, bool grid) {
@@ -52,16 +52,32 @@ void DrawPreview(QImage& surface, const QColor& background,
         throw;
     }
     const QSize cells(picture.Width(), picture.Height());
-    const int factor = request->zoom_index == kFitZoomIndex
-                           ? FitZoomFactor(cells, panel, request->grid)
-                           : ZoomFactor(request->zoom_index);
-    pitch = PreviewPitch(factor, request->grid);
+    // Fit never scrolls a picture that fits at one pixel per cell: where
+    // the grid lines would not fit too, they are left out.
+    const bool fit = request->zoom_index == kFitZoomIndex;
+    const bool grid =
+        request->grid && !(fit && (std::int64_t{cells.width()} * 2 > panel.width() ||
+                                   std::int64_t{cells.height()} * 2 > panel.height()));
+    const int factor = fit ? FitZoomFactor(cells, panel, grid) : ZoomFactor(request->zoom_index);
+    pitch = PreviewPitch(factor, grid);
     canvas_width = std::int64_t{cells.width()} * pitch;
     canvas_height = std::int64_t{cells.height()} * pitch;
-    const int surface_width = static_cast<int>(std::min<std::int64_t>(
-        kMaxSurfaceSide, std::max<std::int64_t>(panel.width(), canvas_width)));
-    const int surface_height = static_cast<int>(std::min<std::int64_t>(
-        kMaxSurfaceSide, std::max<std::int64_t>(panel.height(), canvas_height)));
+    // A canvas that scrolls one way takes a scroll bar's room from the other
+    // side; the surface gives that room up, so that a wide picture does not
+    // get a needless second scroll bar.
+    const std::int64_t bar = std::max(0, request->scroll_bar_extent);
+    std::int64_t room_width = panel.width();
+    std::int64_t room_height = panel.height();
+    if (canvas_width > room_width)
+        room_height = std::max<std::int64_t>(1, room_height - bar);
+    if (canvas_height > room_height)
+        room_width = std::max<std::int64_t>(1, room_width - bar);
+    if (canvas_width > room_width)
+        room_height = std::max<std::int64_t>(1, panel.height() - bar);
+    const int surface_width = static_cast<int>(
+        std::min<std::int64_t>(kMaxSurfaceSide, std::max(room_width, canvas_width)));
+    const int surface_height = static_cast<int>(
+        std::min<std::int64_t>(kMaxSurfaceSide, std::max(room_height, canvas_height)));
     surface = QImage(surface_width, surface_height, QImage::Format_RGB32);
     surface.fill(background);
 
@@ -79,7 +95,7 @@ void DrawPreview(QImage& surface, const QColor& background,
     const std::int64_t cells_across = (right - left + pitch - 1) / pitch;
     const std::int64_t cells_down = (bottom - top + pitch - 1) / pitch;
 
-    enum : std::uint8_t { kEmpty, kInk, kMarked };
+    enum : std::uint8_t { kEmpty = 0, kInk = 1, kMarked = 2 };
     std::vector<std::uint8_t> ink(static_cast<std::size_t>(cells_across * cells_down));
     for (std::int64_t y = 0; y < cells_down; ++y) {
         for (std::int64_t x = 0; x < cells_across; ++x) {
@@ -92,23 +108,39 @@ void DrawPreview(QImage& surface, const QColor& background,
     }
     for (const QPoint& mark : request->marks) {
         if (mark.x() >= 0 && mark.y() >= 0 && mark.x() < cells_across && mark.y() < cells_down)
-            ink[static_cast<std::size_t>(mark.y() * cells_across + mark.x())] = kMarked;
+            ink[static_cast<std::size_t>(mark.y() * cells_across + mark.x())] |= kMarked;
     }
 
-    const QRgb colours[] = {qRgb(255, 255, 255), qRgb(0, 0, 0), kAmbiguityColor.rgb()};
+    // A marked cell keeps its own colour inside a frame of the ambiguity
+    // colour, so that black and white stay visible; a cell too small for a
+    // frame (under 3 pixels) is filled with it instead.
+    const QRgb colours[] = {qRgb(255, 255, 255), qRgb(0, 0, 0)};
+    const QRgb marked = kAmbiguityColor.rgb();
+    const std::int64_t first = grid ? 1 : 0;  // the cell's first pixel after its line
+    const bool framed = pitch - first >= 3;
+    const std::int64_t frame = std::max<std::int64_t>(1, (pitch - first) / 8);  // its width
     const QRgb line = kGridLineColor.rgb();
     for (int sy = static_cast<int>(top); sy < bottom; ++sy) {
         auto* row = reinterpret_cast<QRgb*>(surface.scanLine(sy));
         const std::int64_t cy = sy - top;
         const std::uint8_t* cell_row = ink.data() + (cy / pitch) * cells_across;
-        const bool line_row = request->grid && cy % pitch == 0;
+        const bool line_row = grid && cy % pitch == 0;
         for (int sx = static_cast<int>(left); sx < right; ++sx) {
             const std::int64_t cx = sx - left;
-            if (line_row || (request->grid && cx % pitch == 0)) {
+            if (line_row || (grid && cx % pitch == 0)) {
                 row[sx] = line;
-            } else {
-                row[sx] = colours[cell_row[cx / pitch]];
+                continue;
             }
+            const std::uint8_t cell = cell_row[cx / pitch];
+            if ((cell & kMarked) == 0) {
+                row[sx] = colours[cell];
+                continue;
+            }
+            const std::int64_t px = cx % pitch;
+            const std::int64_t py = cy % pitch;
+            const bool edge = px - first < frame || py - first < frame || pitch - 1 - px < frame ||
+                              pitch - 1 - py < frame;
+            row[sx] = !framed || edge ? marked : colours[cell & kInk];
         }
     }
 }
@@ -125,9 +157,22 @@ void PreviewSurface::Fit() {
     update();
 }
 
+void PreviewSurface::SetMessage(const QString& text) {
+    if (text == message_)
+        return;
+    message_ = text;
+    setToolTip(text);
+    update();
+}
+
 void PreviewSurface::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.drawImage(event->rect(), image_, event->rect());
+    if (!message_.isEmpty()) {
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(rect().adjusted(8, 8, -8, -8),
+                         Qt::AlignCenter | Qt::TextWordWrap | Qt::TextWrapAnywhere, message_);
+    }
 }
 
 }  // namespace grix

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QSize>
+#include <QString>
 #include <QWidget>
 
 #include <optional>
@@ -34,8 +35,8 @@ inline const QColor kAmbiguityColor{230, 40, 40};
 // (none, or out of range from a hand-edited file) counts as "100%".
 int ZoomFactor(int zoom_index);
 
-// The largest factor of the zoom list whose canvas fits `panel`; 1 when
-// even that does not fit (the preview then scrolls).
+// The largest whole number of pixels per cell whose canvas fits `panel`;
+// 1 when even that does not fit (the preview then scrolls).
 int FitZoomFactor(QSize picture, QSize panel, bool grid);
 
 // The cell pitch: the factor, plus one pixel for the grid line.
@@ -47,6 +48,7 @@ struct PreviewRequest {
     bool grid = false;
     QSize panel;                // what the panel shows without scroll bars
     std::vector<QPoint> marks;  // cells drawn in the ambiguity colour
+    int scroll_bar_extent = 0;  // what a scroll bar takes of the panel
 };
 
 // Sizes `surface` to the panel (or to the canvas where that is larger, up
@@ -65,12 +67,17 @@ class PreviewSurface : public QWidget {
     const QImage& Image() const { return image_; }
     // Takes the image's size after a redraw.
     void Fit();
+    // Text shown over the surface instead of a picture (why it cannot be
+    // shown); empty for none.
+    void SetMessage(const QString& text);
+    const QString& Message() const { return message_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     QImage image_;
+    QString message_;
 };
 
 }  // namespace grix

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -18,8 +19,27 @@
 
 namespace grix {
 
+namespace {
+
+// "2 warnings", "1 warning".
+QString WarningCount(int count) {
+    return count == 1 ? QStringLiteral("1 warning") : QStringLiteral("%1 warnings").arg(count);
+}
+
+}  // namespace
+
 void TfmMain::AddLogLine(const std::string& text) {
-    Memo2->appendPlainText(FromUtf8(text));
+    const QString line = FromUtf8(text);
+    if (build_.Running() && line.startsWith(QLatin1String("Warning: "))) {
+        ++build_warnings_;
+        // "picture N (PATH)" names the row the warning is about.
+        static const QRegularExpression kPicture(QStringLiteral("picture (\\d+) \\("));
+        const QRegularExpressionMatch match = kPicture.match(line);
+        const std::size_t number = match.hasMatch() ? match.captured(1).toULongLong() : 0;
+        if (number >= 1 && number <= built_paths_.size())
+            warnings_[FromUtf8(built_paths_[number - 1])].append(line);
+    }
+    Memo2->appendPlainText(line);
     Memo2->verticalScrollBar()->setValue(Memo2->verticalScrollBar()->maximum());
 }
 
@@ -43,6 +63,12 @@ void TfmMain::StartBuild() {
     CommitPendingEdit();
     CrosswordProject project = Project();
     last_suite_name_ = project.name;
+    built_paths_.clear();
+    for (const PictureEntry& picture : project.pictures)
+        built_paths_.push_back(picture.path);
+    warnings_.clear();
+    build_warnings_ = 0;
+    UpdateChecks();
     if (!build_.Start(run_build_, std::move(project)))
         return;
     SetBuilding(true);
@@ -75,7 +101,18 @@ void TfmMain::FinishBuild(const BuildOutcome& outcome) {
         StatusBuild->setText(build_.CancelRequested() ? QStringLiteral("Build cancelled")
                                                       : QStringLiteral("Build failed"));
     }
+    // The warnings are easy to miss among the build's lines: their count
+    // closes the log and joins the result.
+    if (build_warnings_ > 0) {
+        const QString warnings = WarningCount(build_warnings_);
+        StatusBuild->setText(StatusBuild->text() + QStringLiteral(", ") + warnings);
+        AddLogLine(
+            Utf8(warnings + (warnings_.isEmpty() ? QString()
+                                                 : QStringLiteral(" (the pictures concerned are "
+                                                                  "marked in the list)"))));
+    }
     StatusBuild->setToolTip(StatusBuild->text());
+    UpdateChecks();
     if (close_after_build_)
         QTimer::singleShot(0, this, &QWidget::close);
 }

@@ -60,6 +60,23 @@ class FileDelegate : public QStyledItemDelegate {
     }
 };
 
+// The check column: where the whole verdict does not fit, its short form
+// (the mark's colour and one word) instead of a cut sentence; the whole
+// text stays in the tooltip.
+class CheckDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QString brief = index.data(kBriefCheckRole).toString();
+        const int room = option->rect.width() - option->decorationSize.width() - 12;
+        if (!brief.isEmpty() && option->fontMetrics.horizontalAdvance(option->text) > room)
+            option->text = brief;
+    }
+};
+
 // A status bar label that gives up the middle of its text, not the whole
 // bar, when the window is narrow; the full text stays in its tooltip.
 class ElidingLabel : public QLabel {
@@ -162,8 +179,11 @@ void TfmMain::BuildLayout() {
     sgImages->setSelectionBehavior(QAbstractItemView::SelectItems);
     sgImages->setShowGrid(true);
     sgImages->setWordWrap(false);
+    // Tab leaves the list in one press; the arrows move inside it.
+    sgImages->setTabKeyNavigation(false);
     sgImages->setItemDelegateForColumn(kFileColumn, new FileDelegate(sgImages));
     sgImages->setItemDelegateForColumn(kNotesColumn, new NoteDelegate(sgImages));
+    sgImages->setItemDelegateForColumn(kCheckColumn, new CheckDelegate(sgImages));
     sgImages->viewport()->setAcceptDrops(true);
     ShowPictureRows(*sgImages, {});
     ListHint = new QLabel(QStringLiteral("Add pictures with Add image or drop BMP files here"),
@@ -185,18 +205,19 @@ void TfmMain::BuildLayout() {
 
     auto* right = new QWidget(Splitter2);
     Label3 = Create<QLabel>("Label3", right);
-    Label3->setText(QStringLiteral("Image preview"));
+    Label3->setText(QStringLiteral("Image &preview"));
     ComboBox1 = Create<QComboBox>("ComboBox1", right);
     for (int step = 1; step <= kZoomSteps; ++step)
         ComboBox1->addItem(QString::number(step * 100) + QLatin1Char('%'));
     ComboBox1->addItem(QStringLiteral("Fit"));
     ComboBox1->setCurrentIndex(kFitZoomIndex);
     ComboBox1->setToolTip(QStringLiteral("Zoom: 100% shows one pixel per cell"));
+    Label3->setBuddy(ComboBox1);
     CheckBox1 = Create<QCheckBox>("CheckBox1", right);
-    CheckBox1->setText(QStringLiteral("Grid"));
+    CheckBox1->setText(QStringLiteral("&Grid"));
     CheckBox1->setLayoutDirection(Qt::RightToLeft);
     ShowAmbiguity = Create<QCheckBox>("ShowAmbiguity", right);
-    ShowAmbiguity->setText(QStringLiteral("Show ambiguity"));
+    ShowAmbiguity->setText(QStringLiteral("Show &ambiguity"));
     ShowAmbiguity->setLayoutDirection(Qt::RightToLeft);
     ShowAmbiguity->setToolTip(
         QStringLiteral("Mark the cells that differ in another solution of the same clues"));
@@ -228,12 +249,6 @@ void TfmMain::BuildLayout() {
     CancelButton = new QPushButton(QStringLiteral("Cancel"), Panel2);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     CancelButton->hide();
-    Button6 = Create<QPushButton>("Button6", Panel2);
-    Button6->setText(QStringLiteral("Text"));
-    Button6->hide();
-    Button7 = Create<QPushButton>("Button7", Panel2);
-    Button7->setText(QStringLiteral("Font"));
-    Button7->hide();
     Button4 = Create<QPushButton>("Button4", Panel2);
     Button4->setText(QStringLiteral("About"));
 
@@ -282,7 +297,8 @@ void TfmMain::BuildLayout() {
     auto* topLayout = new QHBoxLayout(Panel1);
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addWidget(Splitter2);
-    Splitter2->setStretchFactor(0, 0);
+    // A wider window widens the list too, so its verdicts read whole.
+    Splitter2->setStretchFactor(0, 1);
     Splitter2->setStretchFactor(1, 1);
     Splitter2->setSizes({561, 232});
 
@@ -298,8 +314,6 @@ void TfmMain::BuildLayout() {
     barLayout->addWidget(BuildProgress, 1);
     barLayout->addWidget(CancelButton);
     barLayout->addStretch(1);
-    barLayout->addWidget(Button6);
-    barLayout->addWidget(Button7);
     barLayout->addWidget(Button4);
 
     auto* outer = new QVBoxLayout(central);
@@ -313,10 +327,14 @@ void TfmMain::BuildLayout() {
     StatusSize = new QLabel(statusBar());
     StatusBuild = new ElidingLabel(statusBar());
     StatusSuites = new ElidingLabel(statusBar());
+    // The labels are the bar's normal widgets, so that a passing message
+    // ("Saved ...", "Not added: ...") takes their room while it shows; only
+    // the suite folder stays, at the right edge.
     for (QLabel* label : {StatusProject, StatusCount, StatusSize})
-        statusBar()->addPermanentWidget(label);
-    statusBar()->addPermanentWidget(StatusBuild, 1);
-    statusBar()->addPermanentWidget(StatusSuites, 2);
+        statusBar()->addWidget(label);
+    statusBar()->addWidget(StatusBuild, 1);
+    StatusSuites->setMaximumWidth(260);
+    statusBar()->addPermanentWidget(StatusSuites);
 }
 
 void TfmMain::BuildMenus() {
@@ -359,11 +377,6 @@ void TfmMain::BuildMenus() {
                       [this] { MovePictureUp(); });
     actionDown = action(QStringLiteral("Move &down"), QKeySequence(QStringLiteral("Ctrl+Down")),
                         [this] { MovePictureDown(); });
-    // Ctrl+Up/Down move a picture only while the list has the focus.
-    for (QAction* list_only : {actionUp, actionDown}) {
-        list_only->setShortcutContext(Qt::WidgetShortcut);
-        sgImages->addAction(list_only);
-    }
     actionStart = action(QStringLiteral("&Start"), QKeySequence(QStringLiteral("Ctrl+B")),
                          [this] { StartBuild(); });
     actionCancel = action(QStringLiteral("&Cancel build"), QKeySequence(Qt::Key_Escape),
@@ -404,8 +417,8 @@ void TfmMain::BuildMenus() {
     // The buttons say which key does the same.
     BitBtn4->setToolTip(actionAddImage->toolTip());
     BitBtn5->setToolTip(actionRemoveImage->toolTip());
-    BitBtn6->setToolTip(QStringLiteral("Move the picture up (Ctrl+Up in the list)"));
-    BitBtn7->setToolTip(QStringLiteral("Move the picture down (Ctrl+Down in the list)"));
+    BitBtn6->setToolTip(QStringLiteral("Move the picture up (Ctrl+Up)"));
+    BitBtn7->setToolTip(QStringLiteral("Move the picture down (Ctrl+Down)"));
     Button1->setToolTip(QStringLiteral("Build the MIDlet suite (Ctrl+B)"));
     Button2->setToolTip(QStringLiteral("Open the folder the suites are written to (Ctrl+M)"));
     CancelButton->setToolTip(QStringLiteral("Stop the build (Esc)"));

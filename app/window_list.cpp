@@ -5,11 +5,14 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSet>
+#include <QStyle>
 #include <QTableWidget>
 #include <QUndoStack>
 
@@ -62,28 +65,22 @@ void TfmMain::SelectCell(CellPosition cell) {
     OnSelectionChanged();
 }
 
-void TfmMain::ShowList(const PictureRows& rows, CellPosition cell, bool report_preview) {
+void TfmMain::ShowList(const PictureRows& rows, CellPosition cell) {
     const bool was = updating_list_;
     updating_list_ = true;
     ShowPictureRows(*sgImages, rows);
     shown_rows_ = rows;
-    for (int row = 1; row <= static_cast<int>(rows.size()); ++row)
-        ShowCheck(row);
+    UpdateChecks();
     updating_list_ = was;
     SelectCell(cell);
     UpdateCount();
-    if (report_preview) {
-        Guarded([this] { RefreshPreview(); });
-    } else {
-        RefreshPreviewQuietly();
-    }
+    RefreshPreview();
 }
 
-void TfmMain::ChangeList(const QString& text, const PictureRows& rows, CellPosition cell,
-                         bool report_preview) {
+void TfmMain::ChangeList(const QString& text, const PictureRows& rows, CellPosition cell) {
     const PictureRows before = shown_rows_;
     const CellPosition before_cell = CurrentCell();
-    ShowList(rows, cell, report_preview);
+    ShowList(rows, cell);
     undo_->push(new PictureListChange(
         text, before, before_cell, rows, cell,
         [this](const PictureRows& shown, CellPosition at) { ShowList(shown, at); }));
@@ -105,36 +102,131 @@ void TfmMain::OnNoteEdited(int row, int column) {
         [this](const PictureRows& shown, CellPosition at) { ShowList(shown, at); }));
 }
 
-void TfmMain::ShowCheck(int row) {
+void TfmMain::UpdateChecks(bool look_again) {
+    static const PictureCheck kPending;
+    const int count = static_cast<int>(shown_rows_.size());
+    QStringList paths;
+    std::vector<const PictureCheck*> checks;
+    std::vector<std::optional<QSize>> sizes;
+    // Requests first: they may add entries, which moves the ones before.
+    if (look_again) {
+        for (const PictureRow& entry : shown_rows_)
+            (void)checks_.Request(entry.path);
+    }
+    for (int row = 1; row <= count; ++row) {
+        PictureRow& entry = shown_rows_[row - 1];
+        paths.append(entry.path);
+        const PictureCheck* found = checks_.Find(entry.path);
+        const PictureCheck& check = found != nullptr ? *found : kPending;
+        checks.push_back(&check);
+        // The size follows the file as it is now, so a row never shows the
+        // size of a picture that has changed or gone since it was added.
+        if (check.done) {
+            const QString size =
+                check.readable
+                    ? QStringLiteral("%1 * %2").arg(check.result.width).arg(check.result.height)
+                    : QString();
+            if (size != entry.size) {
+                entry.size = size;
+                const bool was = updating_list_;
+                updating_list_ = true;
+                sgImages->item(row - 1, kSizeColumn)->setText(size);
+                updating_list_ = was;
+            }
+            sizes.push_back(check.readable ? std::optional<QSize>(
+                                                 QSize(check.result.width, check.result.height))
+                                           : std::nullopt);
+        } else {
+            const QStringList parts = entry.size.split(QStringLiteral(" * "));
+            bool wide = false, high = false;
+            const int w = parts.size() == 2 ? parts[0].toInt(&wide) : 0;
+            const int h = parts.size() == 2 ? parts[1].toInt(&high) : 0;
+            sizes.push_back(wide && high ? std::optional<QSize>(QSize(w, h)) : std::nullopt);
+        }
+    }
+    const std::vector<QString> refusals = PhoneRefusals(sizes);
+    for (int row = 1; row <= count; ++row) {
+        const auto i = static_cast<std::size_t>(row - 1);
+        ShowCheck(row, *checks[i], refusals[i]);
+    }
+    if (look_again) {
+        checks_.Keep(paths);
+        WatchListedFiles();
+    }
+    OnSelectionChanged();  // the selected size in the status bar
+}
+
+void TfmMain::WatchListedFiles() {
+    // The listed files, and their folders for files that come back or are
+    // replaced by a rename (as editors save).
+    QSet<QString> wanted;
+    for (const PictureRow& entry : shown_rows_) {
+        for (const QString& path : {entry.path, QFileInfo(entry.path).absolutePath()}) {
+            if (!wanted.contains(path) && QFileInfo::exists(path))
+                wanted.insert(path);
+        }
+    }
+    QSet<QString> watched;
+    QStringList gone;
+    for (const QString& path : watcher_->files() + watcher_->directories()) {
+        watched.insert(path);
+        if (!wanted.contains(path))
+            gone.append(path);
+    }
+    if (!gone.isEmpty())
+        watcher_->removePaths(gone);
+    QStringList added;
+    for (const QString& path : wanted) {
+        if (!watched.contains(path))
+            added.append(path);
+    }
+    if (!added.isEmpty())
+        watcher_->addPaths(added);
+}
+
+void TfmMain::ShowCheck(int row, const PictureCheck& check, const QString& refusal) {
     QTableWidgetItem* item = sgImages->item(row - 1, kCheckColumn);
-    const PictureCheck& check = checks_.Request(shown_rows_[row - 1].path);
+    QTableWidgetItem* number = sgImages->item(row - 1, kNumberColumn);
+    const PictureRow& entry = shown_rows_[row - 1];
     const bool was = updating_list_;
     updating_list_ = true;
-    item->setText(CheckText(check));
+    // What the phone will refuse outranks what the check says of the clues.
+    const bool refused = !refusal.isEmpty() && (!check.done || check.readable);
+    const QString text = refused ? refusal : CheckText(check);
+    item->setText(text);
+    item->setData(kBriefCheckRole, refused ? QStringLiteral("refused") : BriefCheckText(check));
     QPixmap mark(10, 10);
-    mark.fill(CheckColour(check));
+    mark.fill(refused ? VerdictColour(Verdict::Several) : CheckColour(check));
     item->setIcon(QIcon(mark));
-    QString tip = CheckText(check);
-    if (!check.readable) {
-        tip += QStringLiteral(": ") + check.failure;
-    } else if (check.done && check.result.verdict == Verdict::Several) {
+    const bool red = refused || (check.done && !check.readable);
+    item->setForeground(red ? QBrush(QColor(190, 0, 0)) : QBrush());
+    QString tip = text;
+    if (refused && check.done) {
+        tip += QStringLiteral("\nClues: ") + CheckText(check);
+    } else if (check.done && check.readable && check.result.verdict == Verdict::Several) {
         tip += QStringLiteral(
                    ": another solution fits the same clues; it differs in %1 cells "
                    "(Show ambiguity marks them)")
                    .arg(check.result.differs.size());
     }
     item->setToolTip(tip);
+    // The last build's warnings about this picture.
+    const auto warned = warnings_.constFind(entry.path);
+    if (warned != warnings_.constEnd()) {
+        number->setIcon(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
+        number->setToolTip(warned->join(QLatin1Char('\n')));
+    } else {
+        number->setIcon(QIcon());
+        number->setToolTip(QString());
+    }
     updating_list_ = was;
 }
 
 void TfmMain::OnPictureChecked(const QString& path) {
-    for (int row = 1; row <= static_cast<int>(shown_rows_.size()); ++row) {
-        if (shown_rows_[row - 1].path == path)
-            ShowCheck(row);
-    }
+    UpdateChecks(false);
     const int selected = SelectedRow();
     if (ShowAmbiguity->isChecked() && selected > 0 && shown_rows_[selected - 1].path == path)
-        RefreshPreviewQuietly();
+        RefreshPreview();
 }
 
 void TfmMain::UpdateCount() {
@@ -196,12 +288,11 @@ std::optional<std::string> TfmMain::SizeTextOf(const QString& path, int row,
     entry = {path, QString(), QString()};
     try {
         entry.size = FromUtf8(PictureSizeText(Utf8(path)));
-    } catch (const std::bad_alloc&) {
-        return "Cannot read " + PictureLabel(static_cast<std::size_t>(row), Utf8(path)) + ": " +
-               kOutOfMemory;
     } catch (const std::exception& e) {
+        const QString cause =
+            QFileInfo::exists(path) ? ReadFailureCause(e) : QStringLiteral("file not found");
         return "Cannot read " + PictureLabel(static_cast<std::size_t>(row), Utf8(path)) + ": " +
-               e.what();
+               Utf8(cause);
     }
     return std::nullopt;
 }
@@ -211,17 +302,22 @@ void TfmMain::AddPictureFiles(const QStringList& paths) {
         return;
     PictureRows rows = shown_rows_;
     QStringList failures;
+    // New pictures go after the selected one, like an insert in a text.
+    int at = SelectedRow();
+    if (at == 0)
+        at = static_cast<int>(rows.size());
     for (const QString& path : paths) {
         PictureRow entry;
-        if (auto failure = SizeTextOf(path, static_cast<int>(rows.size()) + 1, entry))
+        if (auto failure = SizeTextOf(path, at + 1, entry))
             failures.append(FromUtf8(*failure));
-        rows.push_back(entry);
+        rows.insert(rows.begin() + at, entry);
+        ++at;
     }
-    // A picture that could not be read stays listed without a size; the new
-    // picture is selected so that the author sees what was added.
+    // A picture that could not be read stays listed without a size; the
+    // last new picture is selected so that the author sees what was added.
     // Its reader error is reported once, as the add's failure.
     ChangeList(paths.size() == 1 ? QStringLiteral("add image") : QStringLiteral("add images"), rows,
-               {static_cast<int>(rows.size()), kFileColumn}, failures.isEmpty());
+               {at, kFileColumn});
     if (!failures.isEmpty())
         throw Error(Utf8(failures.join(QLatin1Char('\n'))));
 }
@@ -274,12 +370,13 @@ void TfmMain::ImportPicture(const QString& source) {
         return;
     PictureRows rows = shown_rows_;
     PictureRow entry;
-    const std::optional<std::string> failure =
-        SizeTextOf(imported->path, static_cast<int>(rows.size()) + 1, entry);
+    int at = SelectedRow();
+    if (at == 0)
+        at = static_cast<int>(rows.size());
+    const std::optional<std::string> failure = SizeTextOf(imported->path, at + 1, entry);
     entry.note = imported->note;
-    rows.push_back(entry);
-    ChangeList(QStringLiteral("import picture"), rows, {static_cast<int>(rows.size()), kFileColumn},
-               !failure);
+    rows.insert(rows.begin() + at, entry);
+    ChangeList(QStringLiteral("import picture"), rows, {at + 1, kFileColumn});
     if (failure)
         throw Error(*failure);
 }

@@ -11,7 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -22,6 +24,7 @@
 #include "app/main_window.h"
 #include "app/preview.h"
 #include "app/utf8_text.h"
+#include "builder/build_driver.h"
 #include "builder/project_settings.h"
 #include "core/errors.h"
 #include "core/scope_exit.h"
@@ -32,6 +35,13 @@ namespace {
 constexpr int kRecentProjects = 8;
 const QString kProjectFilter = QStringLiteral("Grix projects (*.ini);;All files (*)");
 
+// A project named without an extension is saved as an INI file.
+QString WithProjectSuffix(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QStringLiteral(".ini");
+}
+
 }  // namespace
 
 void TfmMain::LoadSettings() {
@@ -39,7 +49,11 @@ void TfmMain::LoadSettings() {
     const std::string folder = SettingsFolder(settings_path_);
     const bool was = updating_list_;
     updating_list_ = true;
-    const ScopeExit done([&] { updating_list_ = was; });
+    loading_ = true;
+    const ScopeExit done([&] {
+        updating_list_ = was;
+        loading_ = false;
+    });
     LoadControls(ini, components_);
     // Files from before "Fit" store -1 (no zoom chosen) or a hand-edited
     // index: both show the picture fitted.
@@ -50,10 +64,10 @@ void TfmMain::LoadSettings() {
     PictureRows rows;
     for (const PictureEntry& entry : ReadPictureTable(ini, folder))
         rows.push_back({FromUtf8(entry.path), FromUtf8(entry.size_text), FromUtf8(entry.note)});
-    // The caller draws the picture and reports a file that cannot be read.
-    ShowList(rows, {1, kFileColumn}, false);
+    ShowList(rows, {1, kFileColumn});
     undo_->clear();
     UpdateCount();
+    SetProjectModified(false);
 }
 
 void TfmMain::WriteProject(IniFile& ini) {
@@ -72,7 +86,68 @@ void TfmMain::SaveSettings() {
     IniFile ini(settings_path_);
     WriteProject(ini);
     ini.Save();
-    undo_->setClean();
+    SetProjectModified(false);
+}
+
+void TfmMain::SetProjectModified(bool modified) {
+    fields_modified_ = modified;
+    if (!modified)
+        undo_->setClean();
+    UpdateTitle();
+}
+
+void TfmMain::UpdateTitle() {
+    // The list is as saved when the undo stack is back at its clean state;
+    // the fields keep their own mark until the next save.
+    setWindowModified(fields_modified_ || (undo_ != nullptr && !undo_->isClean()));
+    const QString path = FromUtf8(settings_path_);
+    // The title is the file's name, the mark and the display name.
+    setWindowFilePath(path.isEmpty() ? QStringLiteral("Untitled") : path);
+}
+
+QString ProjectDisplayName(const std::string& settings_path) {
+    return settings_path.empty() ? QStringLiteral("Untitled")
+                                 : QFileInfo(FromUtf8(settings_path)).fileName();
+}
+
+bool TfmMain::MaybeSave() {
+    CommitPendingEdit();
+    if (!IsProjectModified())
+        return true;
+    switch (AskSaveChanges(QStringLiteral("Save changes to ") + ProjectDisplayName(settings_path_) +
+                           QLatin1Char('?'))) {
+        case QMessageBox::Save:
+            return SaveProject();
+        case QMessageBox::Discard:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TfmMain::ForgetBuild() {
+    Memo2->clear();
+    StatusBuild->clear();
+    StatusBuild->setToolTip(QString());
+    statusBar()->clearMessage();
+    warnings_.clear();
+    build_warnings_ = 0;
+    show_target_.clear();
+    Button2->setEnabled(false);
+    actionShowMidlets->setEnabled(false);
+}
+
+void TfmMain::FindBuiltSuite() {
+    if (app_folder_.empty() || build_.Running())
+        return;
+    const std::string folder = FoldersFor(app_folder_).suite;
+    const bool built = QFileInfo::exists(FromUtf8(folder + "/" + Utf8(Edit2->text()) + ".jar"));
+    if (built)
+        show_target_ = folder;
+    if (built || show_target_.empty()) {
+        Button2->setEnabled(built);
+        actionShowMidlets->setEnabled(built);
+    }
 }
 
 bool TfmMain::SaveOrAsk() {
@@ -87,8 +162,8 @@ bool TfmMain::SaveOrAsk() {
                 QStringLiteral("\n\nSave it elsewhere, discard the changes, or stay?");
             switch (AskAfterSaveFailure(text)) {
                 case QMessageBox::Save: {
-                    const QString path =
-                        AskSaveFileName(QStringLiteral("Save project as"), kProjectFilter);
+                    const QString path = WithProjectSuffix(
+                        AskSaveFileName(QStringLiteral("Save project as"), kProjectFilter));
                     if (!path.isEmpty()) {
                         settings_path_ = Utf8(path);
                         RememberRecent(path);
@@ -107,26 +182,32 @@ bool TfmMain::SaveOrAsk() {
 void TfmMain::ResetProject() {
     const bool was = updating_list_;
     updating_list_ = true;
+    loading_ = true;
     Edit2->setText(QLatin1String(kDefaultCrosswordName));
     Edit6->setText(QLatin1String(kDefaultCreditLine));
     Edit1->clear();
     CheckBox3->setChecked(false);
     ComboBox1->setCurrentIndex(kFitZoomIndex);
     CheckBox1->setChecked(false);
+    loading_ = false;
     updating_list_ = was;
-    ShowList({}, {1, kFileColumn}, false);
+    ShowList({}, {1, kFileColumn});
     undo_->clear();
+    ForgetBuild();
 }
 
 bool TfmMain::SaveProject() {
+    if (settings_path_.empty())
+        return SaveProjectAs();
     if (!SaveOrAsk())
         return false;
-    statusBar()->showMessage(QStringLiteral("Saved ") + FromUtf8(settings_path_), 5000);
+    ShowStatus(QStringLiteral("Saved ") + FromUtf8(settings_path_));
     return true;
 }
 
 bool TfmMain::SaveProjectAs() {
-    const QString path = AskSaveFileName(QStringLiteral("Save project as"), kProjectFilter);
+    const QString path =
+        WithProjectSuffix(AskSaveFileName(QStringLiteral("Save project as"), kProjectFilter));
     if (path.isEmpty())
         return false;
     // The chosen file holds this project only, whatever it held before.
@@ -134,24 +215,21 @@ bool TfmMain::SaveProjectAs() {
     WriteProject(ini);
     ini.Save();
     settings_path_ = Utf8(path);
-    undo_->setClean();
+    SetProjectModified(false);
     RememberRecent(path);
-    statusBar()->showMessage(QStringLiteral("Saved ") + path, 5000);
+    ShowStatus(QStringLiteral("Saved ") + path);
     return true;
 }
 
 void TfmMain::NewProject() {
-    if (build_.Running() || !SaveOrAsk())
-        return;
-    const QString path = AskSaveFileName(QStringLiteral("New project"), kProjectFilter);
-    if (path.isEmpty())
+    // The new project is untitled until its first save asks where it goes.
+    if (build_.Running() || !MaybeSave())
         return;
     ResetProject();
-    settings_path_ = Utf8(path);
-    IniFile ini = IniFile::FromText(settings_path_, "");
-    WriteProject(ini);
-    ini.Save();
-    RememberRecent(path);
+    settings_path_.clear();
+    SetProjectModified(false);
+    ShowProjectFile();
+    FindBuiltSuite();
     RefreshPreview();
 }
 
@@ -174,13 +252,23 @@ void TfmMain::OpenProjectFile(const QString& path) {
     } catch (const std::exception& e) {
         throw Error("Cannot open project " + Utf8(path) + ": " + e.what());
     }
-    if (!SaveOrAsk())
+    if (!MaybeSave())
         return;
     ResetProject();
     settings_path_ = Utf8(path);
     LoadSettings();
     RememberRecent(path);
+    FindBuiltSuite();
     RefreshPreview();
+}
+
+QString LastProjectFile() {
+    const QStringList recent = QSettings().value(QStringLiteral("recentProjects")).toStringList();
+    for (const QString& path : recent) {
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
 }
 
 // ---- the window's own state -------------------------------------------------
@@ -205,13 +293,18 @@ void TfmMain::SaveWindowState() const {
 }
 
 void TfmMain::ShowProjectFile() {
-    const QFileInfo file(FromUtf8(settings_path_));
-    StatusProject->setText(QStringLiteral("Project: ") + file.fileName());
-    StatusProject->setToolTip(QDir::toNativeSeparators(file.absoluteFilePath()));
+    StatusProject->setText(QStringLiteral("Project: ") + ProjectDisplayName(settings_path_));
+    StatusProject->setToolTip(
+        settings_path_.empty()
+            ? QStringLiteral("Not saved yet")
+            : QDir::toNativeSeparators(QFileInfo(FromUtf8(settings_path_)).absoluteFilePath()));
+    UpdateTitle();
 }
 
 void TfmMain::RememberRecent(const QString& path) {
     ShowProjectFile();
+    if (path.isEmpty())
+        return;
     QSettings settings;
     QStringList recent = settings.value(QStringLiteral("recentProjects")).toStringList();
     const QString full = QFileInfo(path).absoluteFilePath();

@@ -34,7 +34,32 @@ export QT_QPA_PLATFORM=offscreen
 report="$root/$build/ctest-report.xml"
 rm -f "$report"
 status=0
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --output-junit "$report" || status=$?
+# The suite runs with a home folder whose Grix settings are deliberately odd
+# (a tiny window, a missing recent project, junk values): the tests must
+# neither depend on them nor change them.
+home="$root/$build/odd-home"
+rm -rf "$home"
+mkdir -p "$home/.config/Tarnfield"
+odd="$home/.config/Tarnfield/Grix.conf"
+cat >"$odd" <<'CONF'
+[General]
+recentProjects=/nonexistent/odd project.ini, /tmp
+[window]
+geometry=@ByteArray(not a geometry)
+splitter1=@ByteArray(\0\0\0\xff)
+columns=12345
+[import]
+size=@Size(1 1)
+CONF
+before=$(cd "$home" && find . -type f | sort | xargs sha256sum)
+HOME="$home" XDG_CONFIG_HOME="$home/.config" \
+  ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --output-junit "$report" || status=$?
+after=$(cd "$home" && find . -type f | sort | xargs sha256sum)
+if [ "$before" != "$after" ]; then
+  echo "The tests changed the user's settings in $home:" >&2
+  diff <(echo "$before") <(echo "$after") >&2 || true
+  exit 1
+fi
 [ -f "$report" ] || { echo "CTest wrote no report ($report)" >&2; exit 1; }
 python3 scripts/skipped-tests.py "$report" >"$build/not-run.txt"
 mapfile -t not_run <"$build/not-run.txt"

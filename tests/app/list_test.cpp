@@ -279,6 +279,7 @@ TEST_F(ListTest, UndoingEveryChangeAndRedoingItGivesTheSameLists) {
     Select(1, 3);
     QTest::keyClick(window->sgImages, 'X');  // typing opens the note editor
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    Select(2);  // a new picture goes after the selected one
     AddImages(*window, {c});
     Select(3);
     Click(window->BitBtn6);
@@ -326,6 +327,29 @@ TEST_F(ListTest, KeyboardDeletesAndMovesTheSelectedPicture) {
     EXPECT_EQ(Rows(*window),
               (std::vector<std::string>{"1|" + b + "|8 * 8|", "2|" + c + "|3 * 5|"}));
     EXPECT_EQ(Count(), "2");
+}
+
+TEST_F(ListTest, NewPicturesGoAfterTheSelectedOneAndARowNumberSelectsItsPicture) {
+    AddImages(*window, {a, b});
+    const QRect number = window->sgImages->visualItemRect(window->sgImages->item(0, 0));
+    QTest::mouseClick(window->sgImages->viewport(), Qt::LeftButton, {}, number.center());
+    EXPECT_EQ(window->SelectedRow(), 1) << "the number's click selects its picture";
+    AddImages(*window, {c});
+    EXPECT_EQ(Rows(*window), (std::vector<std::string>{"1|" + a + "|20 * 15|", "2|" + c + "|3 * 5|",
+                                                       "3|" + b + "|8 * 8|"}));
+    EXPECT_EQ(window->SelectedRow(), 2);
+}
+
+TEST_F(ListTest, CtrlUpAndDownWorkFromAnyFieldAndTabLeavesTheListAtOnce) {
+    AddImages(*window, {a, b});
+    Select(1);
+    window->activateWindow();
+    window->Edit6->setFocus();
+    QTest::keyClick(window->Edit6, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(Rows(*window)[1], "2|" + a + "|20 * 15|") << "moved with the focus in a field";
+    window->sgImages->setFocus();
+    QTest::keyClick(window->sgImages, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), window->sgImages);
 }
 
 TEST_F(ListTest, TheProjectTakesEveryRowInOrder) {

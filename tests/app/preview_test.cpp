@@ -78,6 +78,7 @@ TEST(PreviewZoom, EachLabelTellsThePixelsPerCellAndFitTakesTheLargestThatFits) {
         {{30, 10}, {100, 900}, false, 3},    // the width decides
         {{10, 30}, {900, 100}, true, 2},     // the height decides
         {{500, 500}, {200, 200}, false, 1},  // does not fit at all: 100%, scrolled
+        {{2, 2}, {1920, 1000}, false, 500},  // past the list's 1000%: the whole panel
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FitZoomFactor(c.picture, c.panel, c.grid), c.factor)
@@ -123,6 +124,24 @@ TEST_F(PreviewTest, APictureLargerThanThePanelGrowsTheSurfaceToScroll) {
     EXPECT_EQ(s.pixel(0, 174), kBackground.rgb());
 }
 
+TEST_F(PreviewTest, AWidePictureLeavesRoomForItsScrollBarAndGetsNoSecond) {
+    const std::string wide = dir / "wide.bmp";
+    WriteBmp(wide, 300, 20, Checker);
+    QImage s = Surface();
+    PreviewRequest request{wide, 0, false, QSize(200, 100), {}};
+    request.scroll_bar_extent = 12;
+    DrawPreview(s, kBackground, request);
+    EXPECT_EQ(s.size(), QSize(300, 88));
+}
+
+TEST_F(PreviewTest, FitLeavesOutGridLinesThatWouldMakeThePictureScroll) {
+    const std::string large = dir / "large.bmp";
+    WriteBmp(large, 120, 90, Checker);
+    const QImage s = Draw(large, kFitZoomIndex, true, QSize(232, 300));
+    EXPECT_EQ(s.size(), QSize(232, 300)) << "no scrolling";
+    ExpectCanvas(s, 56, 105, 120, 90, 1, false, Checker);
+}
+
 TEST_F(PreviewTest, FitDrawsTheLargestZoomThatFits) {
     // 10 x 10 cells in 75 x 200: factor 7, a 70 x 70 canvas.
     const QImage s = Draw(checker, kFitZoomIndex, false, QSize(75, 200));
@@ -136,6 +155,22 @@ TEST_F(PreviewTest, MarkedCellsShowInTheAmbiguityColour) {
     EXPECT_EQ(s.pixel(0, 0), kBlack);
     EXPECT_EQ(s.pixel(1, 0), kAmbiguityColor.rgb());
     EXPECT_EQ(s.pixel(2, 0), kBlack);
+
+    // Cells large enough keep their colour inside a frame (the 2 x 2
+    // diagonal stays a diagonal); with the grid, the frame follows the line.
+    for (const bool grid : {false, true}) {
+        DrawPreview(s, kBackground,
+                    PreviewRequest{checker, 4, grid, QSize(10, 10), {QPoint(0, 0), QPoint(1, 0)}});
+        const int p = grid ? 6 : 5, o = grid ? 1 : 0;
+        for (const int cell : {0, 1}) {
+            const int x = cell * p;
+            EXPECT_EQ(s.pixel(x + o, o), kAmbiguityColor.rgb()) << "frame, grid " << grid;
+            EXPECT_EQ(s.pixel(x + p - 1, p - 1), kAmbiguityColor.rgb()) << "frame, grid " << grid;
+            EXPECT_EQ(s.pixel(x + p / 2 + o / 2, p / 2 + o / 2),
+                      Checker(cell, 0) ? kBlack : qRgb(255, 255, 255))
+                << "inside, grid " << grid;
+        }
+    }
 }
 
 TEST_F(PreviewTest, ALargePanelCentresThePicture) {
@@ -208,11 +243,12 @@ TEST_F(PreviewTest, TheWindowReportsAPictureThatCannotBeReadWhenSelected) {
     std::filesystem::remove(checker);
     window->sgImages->setCurrentCell(0, 1);
     QApplication::processEvents();
-    ASSERT_EQ(window->boxes.size(), 1u);
-    EXPECT_TRUE(window->boxes[0].text.startsWith(
-        QString::fromStdString("Cannot show picture 1 (" + checker + "): ")))
-        << window->boxes[0].text.toStdString();
-    const QImage shown = GrabPreview(*window);
+    // Said in the preview, not in a box at every row the selection meets.
+    EXPECT_TRUE(window->boxes.empty());
+    EXPECT_EQ(window->Image1->Message().toStdString(),
+              "Cannot show picture 1 (" + checker + "):\nfile not found");
+    // The surface itself stays the background; the reason is written over it.
+    const QImage shown = window->Image1->Image();
     ExpectBackgroundOutside(shown, QRect(), window->palette().color(QPalette::Button).rgb());
 }
 

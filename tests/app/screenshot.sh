@@ -15,7 +15,7 @@ if [ "${1:-}" = "--inside-xvfb" ]; then
     pid=$!
     id=""
     for _ in $(seq 100); do
-        id=$(xwininfo -root -tree | awk '/" Grix / { print $1; exit }')
+        id=$(xwininfo -root -tree | awk '/ Grix": \("grix"/ { print $1; exit }')
         [ -n "$id" ] && break
         sleep 0.1
     done
@@ -40,7 +40,11 @@ cp "$source_dir"/examples/grix.ini "$source_dir"/examples/*.bmp "$out/sample/"
 png="$out/grix-window.png"
 rm -f "$png"
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside-xvfb "$grix" "$out/sample/grix.ini" "$png"
+# The window's own state (size, recent projects) in a scratch home: the
+# user's settings neither change the capture nor are changed by it.
+rm -rf "$out/home"
+mkdir -p "$out/home/.config"
+HOME="$out/home" XDG_CONFIG_HOME="$out/home/.config" xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside-xvfb "$grix" "$out/sample/grix.ini" "$png"
 
 size=$(identify -format '%w %h' "$png")
 colours=$(identify -format '%k' "$png")

@@ -43,6 +43,15 @@ QMessageBox::StandardButton TestWindow::AskAfterSaveFailure(const QString& text)
     return answer;
 }
 
+QMessageBox::StandardButton TestWindow::AskSaveChanges(const QString& text) {
+    save_changes_questions.append(text);
+    if (save_changes_answers.empty())
+        return QMessageBox::Save;
+    const QMessageBox::StandardButton answer = save_changes_answers.front();
+    save_changes_answers.pop_front();
+    return answer;
+}
+
 std::optional<ImportedPicture> TestWindow::RunImport(const QString& source) {
     imported_sources.append(source);
     if (import_answers.empty())

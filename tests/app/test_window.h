@@ -55,6 +55,10 @@ class TestWindow : public TfmMain {
     // Answers of the box after a failed save; Cancel ("Stay") when none left.
     std::deque<QMessageBox::StandardButton> save_failure_answers;
     QStringList save_failures;  // the texts of those boxes
+    // Answers of "Save changes to P?"; Save when none left, so that a test
+    // closing a changed window keeps its project as closing always did.
+    std::deque<QMessageBox::StandardButton> save_changes_answers;
+    QStringList save_changes_questions;
     // What the import dialog "writes" for each source it is opened for.
     std::deque<std::optional<ImportedPicture>> import_answers;
     QStringList imported_sources;
@@ -67,6 +71,7 @@ class TestWindow : public TfmMain {
     QStringList AskOpenFileNames(const QString& title, const QString& filter) override;
     QString AskSaveFileName(const QString& title, const QString& filter) override;
     QMessageBox::StandardButton AskAfterSaveFailure(const QString& text) override;
+    QMessageBox::StandardButton AskSaveChanges(const QString& text) override;
     std::optional<ImportedPicture> RunImport(const QString& source) override;
     QString AskOpenFileName(const QString& title, const QString& filter) override;
     void ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) override;

@@ -22,7 +22,7 @@ if [ "${1:-}" = "--inside-xvfb" ]; then
     window_of() {  # the id of grix's main window once it is mapped
         local id=""
         for _ in $(seq 100); do
-            id=$(xdotool search --onlyvisible --name "^ Grix " 2>/dev/null | head -1 || true)
+            id=$(xdotool search --onlyvisible --class "^Grix$" 2>/dev/null | head -1 || true)
             [ -n "$id" ] && break
             sleep 0.1
         done
@@ -71,7 +71,7 @@ grix=$1
 source_dir=$2
 out=$(realpath -m "$3")
 rm -rf "$out"
-mkdir -p "$out/empty" "$out/twenty" "$out/config"
+mkdir -p "$out/empty" "$out/twenty" "$out/config" "$out/home"
 
 # Twenty pictures: a small one with two solutions first (selected when the
 # project opens, so the overlay has cells to mark), seven samples that line
@@ -108,7 +108,7 @@ done
     done
 } > "$out/twenty/grix.ini"
 
-XDG_CONFIG_HOME="$out/config" xvfb-run -a -s "-screen 0 1024x768x24" \
+HOME="$out/home" XDG_CONFIG_HOME="$out/config" xvfb-run -a -s "-screen 0 1024x768x24" \
     bash "$0" --inside-xvfb "$grix" "$out"
 for png in empty-project mid-build after-build check-column width-720 menu-f menu-e menu-b \
     menu-t menu-h; do

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -30,14 +31,17 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     previous_handler = qInstallMessageHandler(QuietMessages);
+    // Nothing a test does may reach the user's own settings or folders:
+    // Qt's test mode moves every standard location, and the window's own
+    // state (size, recent projects) goes to a folder of this run.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication application(argc, argv);
-    // The window's own state (size, recent projects) goes to a folder of
-    // this run, never to the user's.
     const QTemporaryDir state;
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, state.path());
     QCoreApplication::setOrganizationName(QStringLiteral("Tarnfield"));
     QCoreApplication::setApplicationName(QStringLiteral("GrixTest"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Grix"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -7,6 +7,11 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <algorithm>
 #include <random>
@@ -171,6 +176,25 @@ void WriteBlobs(const QString& path) {
 
 // Not a check: the picture of the dialog the README shows, left in the
 // build tree for a person to look at.
+TEST(ImportDialog, EnterAppliesTheWidthAndTheSizeIsRemembered) {
+    Dialog d;
+    ImportDialog& dialog = *d.dialog;
+    dialog.show();
+    auto* width = dialog.findChild<QSpinBox*>(QStringLiteral("importWidth"));
+    ASSERT_NE(width, nullptr);
+    width->setFocus();
+    width->selectAll();
+    QTest::keyClicks(width, QStringLiteral("40"));
+    QTest::keyClick(width, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible()) << "not \"Save and add...\"";
+    EXPECT_EQ(dialog.CellWidth(), 40);
+    dialog.resize(700, 500);
+    dialog.reject();
+    Dialog again;
+    EXPECT_EQ(again.dialog->size(), QSize(700, 500));
+    QSettings().remove(QStringLiteral("import/size"));
+}
+
 TEST(ImportDialog, Screenshot) {
     test::TempDir dir;
     const QString source = QString::fromStdString(dir / "blobs.png");
@@ -183,6 +207,13 @@ TEST(ImportDialog, Screenshot) {
     const QDir shots(QStringLiteral(GRIX_BINARY_DIR "/screenshots"));
     ASSERT_TRUE(shots.mkpath(QStringLiteral(".")));
     EXPECT_TRUE(dialog.grab().save(shots.filePath(QStringLiteral("import-dialog.png"))));
+    // Two-digit column clues at the default width, one number per line.
+    Dialog house;
+    house.dialog->show();
+    house.dialog->WaitForWork();
+    QApplication::processEvents();
+    EXPECT_TRUE(
+        house.dialog->grab().save(shots.filePath(QStringLiteral("import-dialog-house.png"))));
 }
 
 }  // namespace
@@ -191,7 +222,15 @@ TEST(ImportDialog, Screenshot) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The dialog remembers its size in the settings: the test's own, never
+    // the user's.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication application(argc, argv);
+    const QTemporaryDir state;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, state.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarnfield"));
+    QCoreApplication::setApplicationName(QStringLiteral("GrixTest"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
