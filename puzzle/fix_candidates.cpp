@@ -1,3 +1,6 @@
+// The fix search's knowledge: the other solutions known so far, which
+// changes escape them, the verdict on each grid tried, and the cells worth
+// trying next.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>

@@ -1,3 +1,6 @@
+// The exhaustive part of the fix search (every single cell, then every
+// pair, so that a fix of one or two cells is never missed and the fewest is
+// proven) and the record of the best fix found by any part.
 #include <algorithm>
 #include <vector>
 
