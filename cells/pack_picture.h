@@ -3,6 +3,8 @@
 // shows.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "cells/cell_grid.h"
@@ -35,6 +37,16 @@ TBitmap& LoadPackBitmap(TPicture& picture, const std::string& path);
 // Raises the reader's errors unchanged.
 [[nodiscard]] CellGrid CellsOfPicture(const std::string& path);
 [[nodiscard]] CellGrid CellsOfBitmap(const TBitmap& bitmap);
+
+// Asked while a picture's cells are read: true ends the reading.
+using ShouldStop = std::function<bool()>;
+
+// The cells of `bitmap` by the ink test, as CellsOfBitmap. A huge picture
+// takes a while to read, so `should_stop` (when set) is asked before the
+// first row and every few rows after it; once it answers true the reading
+// ends with no cells.
+[[nodiscard]] std::optional<CellGrid> ReadBitmapCells(const TBitmap& bitmap,
+                                                      const ShouldStop& should_stop);
 
 // Whether the bytes a damaged picture lacks (which read as zero) come out as
 // filled cells: black, or a colour-table entry 0 that is ink.

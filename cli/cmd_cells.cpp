@@ -23,12 +23,7 @@ int RunCells(const std::string& path) {
         }
         std::cout << line << '\n';
     }
-    std::cout.flush();
-    if (!std::cout) {
-        ReportFailure("Cannot write to standard output");
-        return 1;
-    }
-    return 0;
+    return FinishOutput(0);
 }
 
 const CommandRegistrar kCells(

@@ -6,12 +6,10 @@
 // has several, is blank or stays undecided, 1 when a picture cannot be read
 // (its message on standard error; the others are still checked).
 #include <chrono>
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,6 +17,7 @@
 #include "builder/project_settings.h"
 #include "cells/pack_picture.h"
 #include "cli/command.h"
+#include "cli/seconds_option.h"
 #include "core/ini_file.h"
 #include "puzzle/solvability.h"
 
@@ -149,49 +148,26 @@ CheckResult CheckPicture(const std::string& path, double budget) {
         return std::chrono::duration<double>(Clock::now() - start).count();
     };
     TPicture picture;
-    TBitmap& bitmap = LoadPackBitmap(picture, path);
-    CellGrid grid;
-    grid.width = picture.Width();
-    grid.height = picture.Height();
-    const auto cells = static_cast<std::size_t>(grid.width) * static_cast<std::size_t>(grid.height);
+    const TBitmap& bitmap = LoadPackBitmap(picture, path);
     const auto undecided = [&] {
         CheckResult result;
-        result.width = grid.width;
-        result.height = grid.height;
+        result.width = bitmap.Width();
+        result.height = bitmap.Height();
         result.seconds = elapsed();
         return result;
     };
-    if (cells > kMostCells)
+    if (static_cast<std::size_t>(bitmap.Width()) * static_cast<std::size_t>(bitmap.Height()) >
+        kMostCells)
         throw std::length_error("The picture has more cells than the check takes (2^30)");
-    if (elapsed() >= budget)
+    std::optional<CellGrid> grid =
+        ReadBitmapCells(bitmap, [&elapsed, budget] { return elapsed() >= budget; });
+    if (!grid)
         return undecided();
-    // Grown row by row within the one reservation, so that even touching
-    // the memory of a huge picture happens between looks at the clock.
-    grid.cells.reserve(cells);
-    for (std::int32_t y = 0; y < grid.height; ++y) {
-        if (y % 16 == 0 && elapsed() >= budget)
-            return undecided();
-        for (std::int32_t x = 0; x < grid.width; ++x)
-            grid.cells.push_back(IsInk(bitmap.PixelColor(x, y)) ? 1 : 0);
-    }
     picture = TPicture();  // the decoded pixels are not needed any more
     const double reading = elapsed();
-    CheckResult result = CheckCells(grid, budget - reading);
+    CheckResult result = CheckCells(*grid, budget - reading);
     result.seconds += reading;
     return result;
-}
-
-// --budget: a positive number of seconds. A budget past the longest one
-// means no limit.
-std::string BudgetError(const std::string& text) {
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value) || value <= 0) {
-        return "must be a number of seconds greater than 0, such as 0.5 or 10 "
-               "(got \"" +
-               text + "\")";
-    }
-    return {};
 }
 
 int RunCheck(const CheckArgs& args) {
@@ -226,11 +202,7 @@ int RunCheck(const CheckArgs& args) {
         }
         std::cout.flush();
     }
-    if (!std::cout) {
-        ReportFailure("Cannot write to standard output");
-        return 1;
-    }
-    return unreadable ? 1 : unfair ? 2 : 0;
+    return FinishOutput(unreadable ? 1 : unfair ? 2 : 0);
 }
 
 const CommandRegistrar kCheck(
@@ -243,7 +215,7 @@ const CommandRegistrar kCheck(
             "--project", args->project, "Check every picture of a saved project, in list order");
         pictures->excludes(project);
         command.add_option("--budget", args->budget, "Seconds each picture's check may take")
-            ->check(CLI::Validator(BudgetError, "SECONDS"));
+            ->check(PositiveSeconds());
         command.add_flag("--json", args->json, "One JSON object per picture and line");
         return std::function<int()>([args, pictures, project] {
             if (pictures->count() == 0 && project->count() == 0) {

@@ -119,12 +119,7 @@ int RunConvert(const ConvertArgs& args) {
     if (!fair_line.empty())
         std::cout << fair_line << '\n';
     std::cout << args.out << ": " << VerdictText(CheckCells(cells).verdict) << '\n';
-    std::cout.flush();
-    if (!std::cout) {
-        ReportFailure("Cannot write to standard output");
-        return 1;
-    }
-    return status;
+    return FinishOutput(status);
 }
 
 const CommandRegistrar kConvert(

@@ -12,9 +12,10 @@
 #include <sstream>
 #include <string>
 
-#include "cells/pack_picture.h"
 #include "builder/player_limits.h"
+#include "cells/pack_picture.h"
 #include "cli/command.h"
+#include "cli/seconds_option.h"
 #include "convert/cell_bmp_writer.h"
 #include "core/errors.h"
 #include "puzzle/fewest_fix.h"
@@ -110,12 +111,7 @@ int RunFix(const FixArgs& args) {
             }
             break;
     }
-    std::cout.flush();
-    if (!std::cout) {
-        ReportFailure("Cannot write to standard output");
-        return 1;
-    }
-    return status;
+    return FinishOutput(status);
 }
 
 const CommandRegistrar kFix(
@@ -127,7 +123,7 @@ const CommandRegistrar kFix(
         command
             .add_option("--budget", args->budget,
                         "Seconds the search may take (fixes of 1 or 2 cells are proven fewest)")
-            ->check(CLI::PositiveNumber)
+            ->check(PositiveSeconds())
             ->default_str("10");
         command.add_option("--most", args->most, "The most cells a fix may change")
             ->check(CLI::Range(1, 1000000))

@@ -23,4 +23,9 @@ struct CommandRegistrar {
 // Prints the message of a failure alone on one line of standard error.
 void ReportFailure(const std::string& message);
 
+// The end of a command that printed to standard output: flushes it and
+// answers `status`, or reports "Cannot write to standard output" and
+// answers 1 when any of the output was lost (a full disk, a closed pipe).
+[[nodiscard]] int FinishOutput(int status);
+
 }  // namespace grix::cli

@@ -27,7 +27,18 @@ CommandRegistrar::CommandRegistrar(std::string name, std::string description, Co
     Registry().push_back({std::move(name), std::move(description), std::move(setup)});
 }
 
-void ReportFailure(const std::string& message) { std::cerr << message << '\n' << std::flush; }
+void ReportFailure(const std::string& message) {
+    std::cerr << message << '\n' << std::flush;
+}
+
+int FinishOutput(int status) {
+    std::cout.flush();
+    if (!std::cout) {
+        ReportFailure("Cannot write to standard output");
+        return 1;
+    }
+    return status;
+}
 
 }  // namespace grix::cli
 
@@ -38,7 +49,8 @@ int main(int argc, char** argv) {
     // takes them last first, without the program's name.
     std::vector<std::string> arguments = grix::platform::CommandLineArguments(argc, argv);
     std::reverse(arguments.begin(), arguments.end());
-    if (!arguments.empty()) arguments.pop_back();
+    if (!arguments.empty())
+        arguments.pop_back();
     CLI::App app{"Grix: turns black-and-white pictures into nonogram games for Java ME phones",
                  "grix-cli"};
     app.require_subcommand(1);
@@ -68,7 +80,8 @@ int main(int argc, char** argv) {
 
     try {
         for (auto& [sub, run] : runners) {
-            if (sub->parsed()) return run();
+            if (sub->parsed())
+                return run();
         }
     } catch (const std::bad_alloc&) {
         ReportFailure("Out of memory");

@@ -363,7 +363,15 @@ INSTANTIATE_TEST_SUITE_P(
                 "Warning: OUT is 256 * 2; the player takes no side over 255 cells, so phones "
                 "will refuse it\n",
                 "##" + kWide + ".#" + kWide},
-        FixCase{"unreadable", {}, "", 1, "", "IN: Cannot open file ", ""}),
+        FixCase{"unreadable", {}, "", 1, "", "IN: Cannot open file ", ""},
+        FixCase{"budget_zero",
+                {"#.", ".#"},
+                "--budget 0",
+                1,
+                "",
+                "--budget: must be a number of seconds greater than 0, such as 0.5 or 10 (got "
+                "\"0\")",
+                ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FixCliFiles, ReplacesALinkAtOutInsteadOfWritingThroughIt) {
