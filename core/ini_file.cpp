@@ -194,7 +194,13 @@ void IniFile::Save() {
     try {
         // Beside the file and under a name nobody can have planted, put in
         // place by one rename: a failure leaves the earlier settings whole.
-        StagedFile staged(Utf8Path(target), "." + FileNamePart(Utf8Path(target)) + "-");
+        const std::string target_path = Utf8Path(target);
+        // Built by appending: GCC 12 warns falsely (-Wrestrict) on a
+        // literal added to a temporary string.
+        std::string prefix = ".";
+        prefix += FileNamePart(target_path);
+        prefix += '-';
+        StagedFile staged(target_path, prefix);
         File out = File::Open(staged.TempPath(), OpenMode::ReadWrite);
         out.WriteAll(text.data(), text.size());
         out.Sync();

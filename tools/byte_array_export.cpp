@@ -33,8 +33,6 @@ void AppendLines(std::string& out, const std::uint8_t* data, std::size_t count, 
     }
 }
 
-std::string FileNameOf(const std::string& path) { return Utf8Path(NativePath(path).filename()); }
-
 [[noreturn]] void Invalid(const std::string& why) {
     throw Error("Invalid byte array declaration: " + why);
 }
@@ -70,7 +68,12 @@ std::string ExportByteArray(const std::string& input_path) {
         // over it only when complete: a failure (disk full) never leaves a
         // truncated declaration in place of an earlier one, and nothing
         // planted under a guessable name is ever written through.
-        StagedFile staged(output_path, "." + FileNameOf(output_path) + ".");
+        // Built by appending: GCC 12 warns falsely (-Wrestrict) on a
+        // literal added to a temporary string.
+        std::string prefix = ".";
+        prefix += FileNamePart(output_path);
+        prefix += '.';
+        StagedFile staged(output_path, prefix);
         File output = File::Open(staged.TempPath(), OpenMode::Replace);
         std::string text = Header(static_cast<std::uint64_t>(size));
         // Whole lines at a time, so a block never splits a line of 20.
