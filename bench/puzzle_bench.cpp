@@ -63,6 +63,19 @@ double ThreadSeconds() {
 }
 
 // Checks each picture of a line-solvable set in turn; each iteration is
+// Checks every grid once, adding each check's thread time to `times`.
+std::vector<grix::CheckResult> TimedChecks(const std::vector<CellGrid>& grids,
+                                           std::vector<double>& times,
+                                           double budget = grix::kDefaultCheckBudget) {
+    std::vector<grix::CheckResult> results;
+    for (const CellGrid& grid : grids) {
+        const double start = ThreadSeconds();
+        results.push_back(CheckCells(grid, budget));
+        times.push_back(ThreadSeconds() - start);
+    }
+    return results;
+}
+
 // one whole set.
 void BM_LineSolvable(benchmark::State& state) {
     const int side = static_cast<int>(state.range(0));
@@ -70,11 +83,7 @@ void BM_LineSolvable(benchmark::State& state) {
     const std::vector<CellGrid> grids = LineSolvable(side, ink, side >= 100 ? 8 : 16);
     std::vector<double> times;
     for (auto _ : state) {
-        for (const CellGrid& grid : grids) {
-            const double start = ThreadSeconds();
-            benchmark::DoNotOptimize(CheckCells(grid));
-            times.push_back(ThreadSeconds() - start);
-        }
+        benchmark::DoNotOptimize(TimedChecks(grids, times));
     }
     state.counters["median_ms"] = Median(times) * 1e3;
     state.counters["per_picture"] = benchmark::Counter(
@@ -103,11 +112,7 @@ void BM_NeedsSearch(benchmark::State& state) {
     }
     std::vector<double> times;
     for (auto _ : state) {
-        for (const CellGrid& grid : grids) {
-            const double start = ThreadSeconds();
-            benchmark::DoNotOptimize(CheckCells(grid));
-            times.push_back(ThreadSeconds() - start);
-        }
+        benchmark::DoNotOptimize(TimedChecks(grids, times));
     }
     state.counters["median_ms"] = Median(times) * 1e3;
     state.counters["worst_ms"] = *std::max_element(times.begin(), times.end()) * 1e3;
@@ -144,10 +149,7 @@ void BM_Random25x25(benchmark::State& state) {
     for (auto _ : state) {
         times.clear();
         decided = unique = 0;
-        for (const CellGrid& grid : grids) {
-            const double start = ThreadSeconds();
-            const grix::CheckResult result = CheckCells(grid, 1.0);
-            times.push_back(ThreadSeconds() - start);
+        for (const grix::CheckResult& result : TimedChecks(grids, times, 1.0)) {
             decided += result.verdict != Verdict::Undecided;
             unique += result.verdict == Verdict::Line || result.verdict == Verdict::Search;
         }
@@ -168,11 +170,8 @@ void BM_RandomAmbiguous(benchmark::State& state) {
     int several = 0;
     for (auto _ : state) {
         several = 0;
-        for (const CellGrid& grid : grids) {
-            const double start = ThreadSeconds();
-            several += CheckCells(grid).verdict == Verdict::Several;
-            times.push_back(ThreadSeconds() - start);
-        }
+        for (const grix::CheckResult& result : TimedChecks(grids, times))
+            several += result.verdict == Verdict::Several;
     }
     state.counters["median_ms"] = Median(times) * 1e3;
     state.counters["several_pct"] = 100.0 * several / static_cast<double>(grids.size());

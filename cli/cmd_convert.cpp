@@ -45,15 +45,6 @@ std::optional<int> ParseThreshold(const std::string& text) {
     return std::stoi(text);
 }
 
-bool EndsWithBmp(const std::string& path) {
-    if (path.size() < 4)
-        return false;
-    std::string tail = path.substr(path.size() - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return tail == ".bmp";
-}
-
 std::string Settings(int threshold, int height) {
     return "threshold " + std::to_string(threshold) + ", height " + std::to_string(height);
 }
@@ -61,7 +52,7 @@ std::string Settings(int threshold, int height) {
 int RunConvert(const ConvertArgs& args) {
     // The project reads pictures by their extension: anything but .bmp
     // would be refused when the picture is added.
-    if (!EndsWithBmp(args.out))
+    if (!HasBmpExtension(args.out))
         throw Error("The converted picture must be a .bmp file: " + args.out);
     ConversionRequest request;
     request.width = args.width;

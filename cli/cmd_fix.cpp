@@ -5,8 +5,6 @@
 // changed cells and the verdict line of `check` for it. Exit status 0 when
 // OUT.bmp was written, 2 when IN is blank or no fix turned up within the
 // limits (nothing written), 1 when IN cannot be read or OUT.bmp written.
-#include <algorithm>
-#include <cctype>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -32,15 +30,6 @@ struct FixArgs {
     std::string out;
 };
 
-bool EndsWithBmp(const std::string& path) {
-    if (path.size() < 4)
-        return false;
-    std::string tail = path.substr(path.size() - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return tail == ".bmp";
-}
-
 std::string Seconds(double seconds) {
     std::ostringstream text;
     text << seconds << " s";
@@ -64,7 +53,7 @@ std::string ChangedLine(const FixResult& result) {
 int RunFix(const FixArgs& args) {
     // The project reads pictures by their extension: anything but .bmp
     // would be refused when the picture is added.
-    if (!EndsWithBmp(args.out))
+    if (!HasBmpExtension(args.out))
         throw Error("The fixed picture must be a .bmp file: " + args.out);
     CellGrid picture;
     try {

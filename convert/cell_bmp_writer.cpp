@@ -1,5 +1,8 @@
 #include "convert/cell_bmp_writer.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "core/errors.h"
 #include "core/file.h"
 #include "core/staged_file.h"
@@ -68,6 +71,15 @@ void WriteCellBmp(const std::string& path, const CellGrid& cells) {
     } catch (const Error& e) {
         throw EFCreateError("Cannot create file \"" + path + "\". " + e.what());
     }
+}
+
+bool HasBmpExtension(const std::string& path) {
+    if (path.size() < 4)
+        return false;
+    std::string tail = path.substr(path.size() - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return tail == ".bmp";
 }
 
 }  // namespace grix

@@ -22,4 +22,8 @@ namespace grix {
 // <reason>" on failure.
 void WriteCellBmp(const std::string& path, const CellGrid& cells);
 
+// Whether `path` ends in ".bmp" in any case: the only name a cell picture
+// is written under, so that nothing else is replaced by mistake.
+bool HasBmpExtension(const std::string& path);
+
 }  // namespace grix
