@@ -37,6 +37,7 @@ public abstract class Canvas extends Displayable {
   protected Canvas() {}
 
   /** For tests: the screen size this canvas has. */
+  // desktop only
   public void setSize(int w, int h) {
     width = w;
     height = h;
@@ -112,15 +113,18 @@ public abstract class Canvas extends Displayable {
   protected abstract void paint(Graphics g);
 
   /** For tests: how often a repaint was asked for. */
+  // desktop only
   public int repaintCount() { return repaints; }
 
   /** For tests: a key press and release, as the phone delivers them. */
+  // desktop only
   public void press(int keyCode) {
     keyPressed(keyCode);
     keyReleased(keyCode);
   }
 
   /** For tests: a touch pressed at the first point, dragged through the others, released at the last. */
+  // desktop only
   public void touch(int... xy) {
     pointerPressed(xy[0], xy[1]);
     for (int i = 2; i < xy.length; i += 2) {
@@ -130,6 +134,7 @@ public abstract class Canvas extends Displayable {
   }
 
   /** For tests: a key held until it repeats once. */
+  // desktop only
   public void hold(int keyCode) {
     keyPressed(keyCode);
     keyRepeated(keyCode);
@@ -137,6 +142,7 @@ public abstract class Canvas extends Displayable {
   }
 
   /** For tests: what the screen shows now. */
+  // desktop only
   public BufferedImage render() {
     BufferedImage b = new BufferedImage(width, height, BufferedImage.TYPE_INT_RGB);
     paint(new Graphics(b));
@@ -144,6 +150,7 @@ public abstract class Canvas extends Displayable {
   }
 
   /** For tests: the canvas being shown or hidden. */
+  // desktop only
   public void notifyShown(boolean shown) {
     if (shown) {
       showNotify();

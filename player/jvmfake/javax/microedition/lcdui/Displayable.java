@@ -23,6 +23,7 @@ public abstract class Displayable {
   public void setCommandListener(CommandListener l) { listener = l; }
 
   /** For tests: the labels of the commands on show, in the order they were added. */
+  // desktop only
   public List<String> commandLabels() {
     List<String> r = new ArrayList<>();
     for (Command c : commands) {
@@ -32,6 +33,7 @@ public abstract class Displayable {
   }
 
   /** For tests: fires the command with this label as the phone would. */
+  // desktop only
   public void fireCommand(String label) {
     for (Command c : new ArrayList<>(commands)) {
       if (c.getLabel().equals(label)) {

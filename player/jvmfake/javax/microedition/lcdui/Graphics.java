@@ -23,6 +23,7 @@ public class Graphics {
   public static final int DOTTED = 1;
 
   /** For tests: when set, every text drawn is added as {text, its box, the clip}. */
+  // desktop only
   public static java.util.List<Object[]> texts;
 
   private final Graphics2D g;

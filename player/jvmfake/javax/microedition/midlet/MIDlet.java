@@ -6,6 +6,7 @@ import java.util.Map;
 /** Desktop stand-in: application properties come from a map the test fills. */
 public abstract class MIDlet {
   /** For tests: the suite's manifest and JAD attributes. */
+  // desktop only
   public static final Map<String, String> PROPERTIES = new HashMap<>();
   private boolean destroyed;
 
@@ -26,11 +27,14 @@ public abstract class MIDlet {
   public final void resumeRequest() {}
 
   /** For tests: whether the MIDlet asked to end. */
+  // desktop only
   public final boolean isDestroyed() { return destroyed; }
 
   /** For tests: the phone starting or resuming the MIDlet. */
+  // desktop only
   public final void start() throws MIDletStateChangeException { startApp(); }
 
   /** For tests: the phone pausing the MIDlet. */
+  // desktop only
   public final void pause() { pauseApp(); }
 }

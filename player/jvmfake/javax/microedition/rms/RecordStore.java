@@ -15,6 +15,7 @@ import java.util.Map;
 public class RecordStore {
   private static final Map<String, RecordStore> STORES = new HashMap<>();
   /** For tests: the most bytes all records of a store may hold; negative for no limit. */
+  // desktop only
   public static int limit = -1;
 
   private final String name;
@@ -24,12 +25,14 @@ public class RecordStore {
   private RecordStore(String name) { this.name = name; }
 
   /** For tests: forgets every store. */
+  // desktop only
   public static synchronized void reset() {
     STORES.clear();
     limit = -1;
   }
 
-  public static synchronized void deleteRecordStore(String name) throws RecordStoreException {
+  public static synchronized void deleteRecordStore(String name)
+      throws RecordStoreException, RecordStoreNotFoundException {
     RecordStore rs = STORES.get(name);
     if (rs == null) {
       throw new RecordStoreNotFoundException(name);
@@ -40,7 +43,8 @@ public class RecordStore {
     STORES.remove(name);
   }
 
-  public static synchronized RecordStore openRecordStore(String name, boolean create) throws RecordStoreException {
+  public static synchronized RecordStore openRecordStore(String name, boolean create)
+      throws RecordStoreException, RecordStoreFullException, RecordStoreNotFoundException {
     if (name == null || name.length() == 0 || name.length() > 32) {
       throw new IllegalArgumentException("bad store name");
     }
@@ -56,12 +60,14 @@ public class RecordStore {
     return rs;
   }
 
-  public synchronized void closeRecordStore() throws RecordStoreException {
+  public synchronized void closeRecordStore()
+      throws RecordStoreNotOpenException, RecordStoreException {
     open();
     opened--;
   }
 
   /** For tests: how often the store is open now. */
+  // desktop only
   public static synchronized int openCount(String name) {
     RecordStore rs = STORES.get(name);
     return rs == null ? 0 : rs.opened;
@@ -123,7 +129,8 @@ public class RecordStore {
 
   public void removeRecordListener(RecordListener listener) {}
 
-  public synchronized int getNextRecordID() throws RecordStoreException {
+  public synchronized int getNextRecordID()
+      throws RecordStoreNotOpenException, RecordStoreException {
     open();
     return records.size() + 1;
   }
@@ -134,7 +141,8 @@ public class RecordStore {
     }
   }
 
-  public synchronized int addRecord(byte[] data, int offset, int n) throws RecordStoreException {
+  public synchronized int addRecord(byte[] data, int offset, int n)
+      throws RecordStoreNotOpenException, RecordStoreException, RecordStoreFullException {
     open();
     room(n);
     records.add(data == null ? new byte[0] : Arrays.copyOfRange(data, offset, offset + n));
@@ -148,31 +156,36 @@ public class RecordStore {
     return records.get(id - 1);
   }
 
-  public synchronized void deleteRecord(int id) throws RecordStoreException {
+  public synchronized void deleteRecord(int id)
+      throws RecordStoreNotOpenException, InvalidRecordIDException, RecordStoreException {
     open();
     record(id);
     records.set(id - 1, null);
   }
 
-  public synchronized int getRecordSize(int id) throws RecordStoreException {
+  public synchronized int getRecordSize(int id)
+      throws RecordStoreNotOpenException, InvalidRecordIDException, RecordStoreException {
     open();
     return record(id).length;
   }
 
-  public synchronized int getRecord(int id, byte[] buffer, int offset) throws RecordStoreException {
+  public synchronized int getRecord(int id, byte[] buffer, int offset)
+      throws RecordStoreNotOpenException, InvalidRecordIDException, RecordStoreException {
     open();
     byte[] r = record(id);
     System.arraycopy(r, 0, buffer, offset, r.length);
     return r.length;
   }
 
-  public synchronized byte[] getRecord(int id) throws RecordStoreException {
+  public synchronized byte[] getRecord(int id)
+      throws RecordStoreNotOpenException, InvalidRecordIDException, RecordStoreException {
     open();
     byte[] r = record(id);
     return r.length == 0 ? null : r.clone();
   }
 
-  public synchronized void setRecord(int id, byte[] data, int offset, int n) throws RecordStoreException {
+  public synchronized void setRecord(int id, byte[] data, int offset, int n)
+      throws RecordStoreNotOpenException, InvalidRecordIDException, RecordStoreException, RecordStoreFullException {
     open();
     room(n - record(id).length);
     records.set(id - 1, Arrays.copyOfRange(data, offset, offset + n));

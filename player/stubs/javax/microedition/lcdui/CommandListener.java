@@ -1,5 +1,0 @@
-package javax.microedition.lcdui;
-
-public interface CommandListener {
-  void commandAction(Command c, Displayable d);
-}

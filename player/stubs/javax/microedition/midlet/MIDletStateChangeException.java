@@ -1,7 +1,0 @@
-package javax.microedition.midlet;
-
-public class MIDletStateChangeException extends Exception {
-  public MIDletStateChangeException() {}
-
-  public MIDletStateChangeException(String s) {}
-}

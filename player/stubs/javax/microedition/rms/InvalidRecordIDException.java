@@ -1,7 +1,0 @@
-package javax.microedition.rms;
-
-public class InvalidRecordIDException extends RecordStoreException {
-  public InvalidRecordIDException() {}
-
-  public InvalidRecordIDException(String s) {}
-}

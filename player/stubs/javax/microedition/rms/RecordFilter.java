@@ -1,5 +1,0 @@
-package javax.microedition.rms;
-
-public interface RecordFilter {
-  boolean matches(byte[] candidate);
-}

@@ -1,7 +1,0 @@
-package javax.microedition.rms;
-
-public class RecordStoreException extends Exception {
-  public RecordStoreException() {}
-
-  public RecordStoreException(String s) {}
-}

@@ -1,7 +1,0 @@
-package javax.microedition.rms;
-
-public class RecordStoreFullException extends RecordStoreException {
-  public RecordStoreFullException() {}
-
-  public RecordStoreFullException(String s) {}
-}

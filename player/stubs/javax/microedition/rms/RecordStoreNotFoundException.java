@@ -1,7 +1,0 @@
-package javax.microedition.rms;
-
-public class RecordStoreNotFoundException extends RecordStoreException {
-  public RecordStoreNotFoundException() {}
-
-  public RecordStoreNotFoundException(String s) {}
-}

@@ -1,7 +1,0 @@
-package javax.microedition.rms;
-
-public class RecordStoreNotOpenException extends RecordStoreException {
-  public RecordStoreNotOpenException() {}
-
-  public RecordStoreNotOpenException(String s) {}
-}
