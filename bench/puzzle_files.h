@@ -1,7 +1,7 @@
 // Published crosswords for the check's benchmark, read from files the
 // reader downloads: most published puzzles may not be shipped with Grix,
 // so none are. Two forms are read:
-//   - a C++ source holding specifications as Gecode's example
+//   - a C++ source holding puzzles as clue tables, as Gecode's example
 //     examples/nonogram.cpp does ("const int NAME[] = { w, h, then per
 //     column and then per row: the count of runs and the runs }");
 //   - .non files (the format of the nonogram-db collection: "width N",
@@ -35,8 +35,8 @@ inline std::string ReadAll(const std::filesystem::path& path) {
 }
 
 // Every "const int NAME[] = { ... };" of the source that reads as a
-// specification.
-inline std::vector<PublishedPuzzle> SpecificationsIn(const std::string& source) {
+// puzzle's clues.
+inline std::vector<PublishedPuzzle> PuzzlesIn(const std::string& source) {
     std::vector<PublishedPuzzle> puzzles;
     std::size_t at = 0;
     while ((at = source.find("const int", at)) != std::string::npos) {
@@ -147,7 +147,7 @@ inline bool ReadNonFile(const std::filesystem::path& path, PublishedPuzzle& puzz
 }
 
 // The puzzles of every file under `folder`: *.non files and C++ sources
-// (*.cpp, *.cc) with specifications, in name order.
+// (*.cpp, *.cc) with clue tables, in name order.
 inline std::vector<PublishedPuzzle> PuzzlesUnder(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;
     std::error_code error;
@@ -165,7 +165,7 @@ inline std::vector<PublishedPuzzle> PuzzlesUnder(const std::filesystem::path& fo
             if (ReadNonFile(file, puzzle))
                 puzzles.push_back(std::move(puzzle));
         } else if (ext == ".cpp" || ext == ".cc") {
-            for (auto& puzzle : SpecificationsIn(ReadAll(file)))
+            for (auto& puzzle : PuzzlesIn(ReadAll(file)))
                 puzzles.push_back(std::move(puzzle));
         }
     }

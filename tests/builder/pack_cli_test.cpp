@@ -16,19 +16,9 @@ using test::Bytes;
 using test::ShellQuote;
 using test::TempDir;
 
-const std::string kCli = GRIX_CLI_PATH;
+using Result = test::CliResult;
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result Cli(const std::string& arguments) {
-    Result r;
-    r.status = test::RunCommand(ShellQuote(kCli) + " " + arguments, &r.out, &r.err);
-    return r;
-}
+Result Cli(const std::string& arguments) { return test::RunCli(arguments); }
 
 // 1-bit picture: index 1 (black) for '#'.
 Bytes OneBit(const std::vector<std::string>& rows) {

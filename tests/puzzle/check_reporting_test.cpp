@@ -16,17 +16,9 @@ namespace {
 using test::ShellQuote;
 using test::TempDir;
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = test::CliResult;
 
-Result Check(const std::string& arguments) {
-    Result r;
-    r.status = test::RunCommand(ShellQuote(GRIX_CLI_PATH) + " check " + arguments, &r.out, &r.err);
-    return r;
-}
+Result Check(const std::string& arguments) { return test::RunCli("check " + arguments); }
 
 class CheckReporting : public ::testing::Test {
   protected:

@@ -23,17 +23,9 @@ namespace {
 using test::ShellQuote;
 using test::TempDir;
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = test::CliResult;
 
-Result Fix(const std::string& arguments) {
-    Result r;
-    r.status = test::RunCommand(ShellQuote(GRIX_CLI_PATH) + " fix " + arguments, &r.out, &r.err);
-    return r;
-}
+Result Fix(const std::string& arguments) { return test::RunCli("fix " + arguments); }
 
 // '#' filled, anything else empty.
 void WritePicture(const std::string& path, const std::vector<std::string>& rows) {

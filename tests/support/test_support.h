@@ -56,4 +56,21 @@ int RunCommand(const std::string& command, std::string* out = nullptr, std::stri
 // Windows.
 std::string ShellQuote(const std::string& text);
 
+#ifdef GRIX_CLI_PATH
+// What a run of grix-cli gave.
+struct CliResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs the grix-cli under test with `arguments` (already quoted for the
+// shell where they need it).
+inline CliResult RunCli(const std::string& arguments) {
+    CliResult r;
+    r.status = RunCommand(ShellQuote(GRIX_CLI_PATH) + " " + arguments, &r.out, &r.err);
+    return r;
+}
+#endif
+
 }  // namespace grix::test
