@@ -1,5 +1,6 @@
 #include "app/preview.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -28,30 +29,45 @@ int PreviewPitch(int factor, bool grid) {
     return grid ? factor + 1 : factor;
 }
 
-void DrawPreview(QImage& surface, const QColor& background,
-                 const std::optional<PreviewRequest>& request) {
+std::optional<QPoint> CellAt(const PreviewLayout& layout, QPoint pixel) {
+    if (layout.pitch <= 0)
+        return std::nullopt;
+    const auto cell = [&](int at, int origin) {
+        const int from = at - origin;
+        // Rounded down, so that the pixels left of the picture are column -1.
+        return from >= 0 ? from / layout.pitch : -((-from + layout.pitch - 1) / layout.pitch);
+    };
+    return QPoint(cell(pixel.x(), layout.origin.x()), cell(pixel.y(), layout.origin.y()));
+}
+
+PreviewLayout DrawPreview(QImage& surface, const QColor& background,
+                          const std::optional<PreviewRequest>& request) {
     const QSize panel = request ? request->panel.expandedTo(QSize(1, 1)) : surface.size();
     if (!request) {
         surface =
             QImage(panel.boundedTo(QSize(kMaxSurfaceSide, kMaxSurfaceSide)), QImage::Format_RGB32);
         surface.fill(background);
-        return;
+        return {};
     }
 
     TPicture picture;
     std::int64_t pitch = 1;
     std::int64_t canvas_width = 0;
     std::int64_t canvas_height = 0;
-    TBitmap* bitmap = nullptr;
-    try {
-        bitmap = &LoadPackBitmap(picture, request->path);
-    } catch (...) {
-        surface =
-            QImage(panel.boundedTo(QSize(kMaxSurfaceSide, kMaxSurfaceSide)), QImage::Format_RGB32);
-        surface.fill(background);
-        throw;
+    const TBitmap* bitmap = nullptr;
+    const CellGrid* edited = request->cells ? &*request->cells : nullptr;
+    if (edited == nullptr) {
+        try {
+            bitmap = &LoadPackBitmap(picture, request->path);
+        } catch (...) {
+            surface = QImage(panel.boundedTo(QSize(kMaxSurfaceSide, kMaxSurfaceSide)),
+                             QImage::Format_RGB32);
+            surface.fill(background);
+            throw;
+        }
     }
-    const QSize cells(picture.Width(), picture.Height());
+    const QSize cells = edited != nullptr ? QSize(edited->width, edited->height)
+                                          : QSize(picture.Width(), picture.Height());
     // Fit never scrolls a picture that fits at one pixel per cell: where
     // the grid lines would not fit too, they are left out.
     const bool fit = request->zoom_index == kFitZoomIndex;
@@ -84,6 +100,8 @@ void DrawPreview(QImage& surface, const QColor& background,
     const std::int64_t left = canvas_width < surface_width ? (surface_width - canvas_width) / 2 : 0;
     const std::int64_t top =
         canvas_height < surface_height ? (surface_height - canvas_height) / 2 : 0;
+    const PreviewLayout layout{QPoint(static_cast<int>(left), static_cast<int>(top)),
+                               static_cast<int>(pitch), cells};
 
     // Only the cells that reach the surface are read, so a huge picture at a
     // high zoom costs no more than a small one.
@@ -91,31 +109,38 @@ void DrawPreview(QImage& surface, const QColor& background,
     const int bottom =
         static_cast<int>(std::min<std::int64_t>(surface_height, top + canvas_height));
     if (right <= left || bottom <= top)
-        return;
+        return layout;
     const std::int64_t cells_across = (right - left + pitch - 1) / pitch;
     const std::int64_t cells_down = (bottom - top + pitch - 1) / pitch;
 
-    enum : std::uint8_t { kEmpty = 0, kInk = 1, kMarked = 2 };
+    enum : std::uint8_t { kEmpty = 0, kInk = 1, kMarked = 2, kFix = 4 };
     std::vector<std::uint8_t> ink(static_cast<std::size_t>(cells_across * cells_down));
     for (std::int64_t y = 0; y < cells_down; ++y) {
         for (std::int64_t x = 0; x < cells_across; ++x) {
-            ink[static_cast<std::size_t>(y * cells_across + x)] =
-                IsInk(
-                    bitmap->PixelColor(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)))
-                    ? kInk
-                    : kEmpty;
+            const auto cx = static_cast<std::int32_t>(x);
+            const auto cy = static_cast<std::int32_t>(y);
+            const bool filled =
+                edited != nullptr ? edited->Filled(cx, cy) : IsInk(bitmap->PixelColor(cx, cy));
+            ink[static_cast<std::size_t>(y * cells_across + x)] = filled ? kInk : kEmpty;
         }
     }
-    for (const QPoint& mark : request->marks) {
-        if (mark.x() >= 0 && mark.y() >= 0 && mark.x() < cells_across && mark.y() < cells_down)
-            ink[static_cast<std::size_t>(mark.y() * cells_across + mark.x())] |= kMarked;
-    }
+    const auto mark_all = [&](const std::vector<QPoint>& marks, std::uint8_t kind) {
+        for (const QPoint& mark : marks) {
+            if (mark.x() >= 0 && mark.y() >= 0 && mark.x() < cells_across && mark.y() < cells_down)
+                ink[static_cast<std::size_t>(mark.y() * cells_across + mark.x())] |= kind;
+        }
+    };
+    mark_all(request->marks, kMarked);
+    mark_all(request->fix_marks, kFix);
 
     // A marked cell keeps its own colour inside a frame of the ambiguity
-    // colour, so that black and white stay visible; a cell too small for a
-    // frame (under 3 pixels) is filled with it instead.
+    // (or fix) colour, so that black and white stay visible; a cell too
+    // small for a frame (under 3 pixels) is filled with it instead. A fix
+    // proposed for a cell is what the author is asked about, so its frame
+    // is the one shown.
     const QRgb colours[] = {qRgb(255, 255, 255), qRgb(0, 0, 0)};
     const QRgb marked = kAmbiguityColor.rgb();
+    const QRgb fixed = kFixColor.rgb();
     const std::int64_t first = grid ? 1 : 0;  // the cell's first pixel after its line
     const bool framed = pitch - first >= 3;
     const std::int64_t frame = std::max<std::int64_t>(1, (pitch - first) / 8);  // its width
@@ -132,7 +157,7 @@ void DrawPreview(QImage& surface, const QColor& background,
                 continue;
             }
             const std::uint8_t cell = cell_row[cx / pitch];
-            if ((cell & kMarked) == 0) {
+            if ((cell & (kMarked | kFix)) == 0) {
                 row[sx] = colours[cell];
                 continue;
             }
@@ -140,9 +165,11 @@ void DrawPreview(QImage& surface, const QColor& background,
             const std::int64_t py = cy % pitch;
             const bool edge = px - first < frame || py - first < frame || pitch - 1 - px < frame ||
                               pitch - 1 - py < frame;
-            row[sx] = !framed || edge ? marked : colours[cell & kInk];
+            row[sx] =
+                !framed || edge ? ((cell & kFix) != 0 ? fixed : marked) : colours[cell & kInk];
         }
     }
+    return layout;
 }
 
 PreviewSurface::PreviewSurface(QWidget* parent)
@@ -163,6 +190,52 @@ void PreviewSurface::SetMessage(const QString& text) {
     message_ = text;
     setToolTip(text);
     update();
+}
+
+void PreviewSurface::SetLayout(const PreviewLayout& layout) {
+    layout_ = layout;
+}
+
+void PreviewSurface::SetCellHandler(CellHandler handler) {
+    cell_handler_ = std::move(handler);
+    setCursor(cell_handler_ ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
+void PreviewSurface::Report(StrokeStep step, QPoint pixel) {
+    // A stroke always ends, even when the picture went away under it.
+    if (const std::optional<QPoint> cell = CellAt(layout_, pixel))
+        last_cell_ = *cell;
+    else if (step != StrokeStep::Release)
+        return;
+    if (cell_handler_)
+        cell_handler_(step, last_cell_);
+}
+
+void PreviewSurface::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !cell_handler_)
+        return QWidget::mousePressEvent(event);
+    const QPoint pixel = event->position().toPoint();
+    const std::optional<QPoint> cell = CellAt(layout_, pixel);
+    // A stroke starts on the picture only: a press on the margin draws
+    // nothing, so a click meant for the panel changes no cell.
+    if (!cell || cell->x() < 0 || cell->y() < 0 || cell->x() >= layout_.cells.width() ||
+        cell->y() >= layout_.cells.height())
+        return;
+    stroking_ = true;
+    Report(StrokeStep::Press, pixel);
+}
+
+void PreviewSurface::mouseMoveEvent(QMouseEvent* event) {
+    if (!stroking_)
+        return QWidget::mouseMoveEvent(event);
+    Report(StrokeStep::Move, event->position().toPoint());
+}
+
+void PreviewSurface::mouseReleaseEvent(QMouseEvent* event) {
+    if (!stroking_ || event->button() != Qt::LeftButton)
+        return QWidget::mouseReleaseEvent(event);
+    stroking_ = false;
+    Report(StrokeStep::Release, event->position().toPoint());
 }
 
 void PreviewSurface::paintEvent(QPaintEvent* event) {

@@ -30,8 +30,8 @@ std::uint16_t Load16(const std::vector<std::uint8_t>& b, std::size_t at) {
 // Where the rows of a 1-bit, uncompressed, two-colour BMP lie, as the
 // reader finds them; nothing for any other file.
 struct OneBitLayout {
-    std::size_t data = 0;     // first byte of the first stored row
-    std::size_t stride = 0;   // bytes per stored row
+    std::size_t data = 0;    // first byte of the first stored row
+    std::size_t stride = 0;  // bytes per stored row
     bool bottom_up = true;
     std::uint8_t ink_index = 0;  // the colour-table entry that is ink
 };
@@ -97,7 +97,7 @@ bool ReadsBackAs(const std::vector<std::uint8_t>& bytes, const CellGrid& cells) 
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> CellsWrittenBack(const std::vector<std::uint8_t>& file,
-                                                           const CellGrid& cells) {
+                                                          const CellGrid& cells) {
     if (cells.cells.size() !=
         static_cast<std::size_t>(cells.width) * static_cast<std::size_t>(cells.height))
         return std::nullopt;

@@ -34,7 +34,8 @@ std::vector<std::uint8_t> OneBitBmp(const OneBit& f, const std::vector<std::uint
     const std::size_t stride = (static_cast<std::size_t>(f.width) + 31) / 32 * 4;
     std::vector<std::uint8_t> b(kPixels + stride * static_cast<std::size_t>(f.height), 0xFF);
     auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
     };
     std::fill(b.begin(), b.begin() + kPixels, 0);
     b[0] = 'B', b[1] = 'M';
@@ -80,8 +81,8 @@ TEST(WriteBack, ChangesOnlyThePixelsOfAOneBitPictureInEitherColourOrder) {
     std::mt19937 random(24);
     const OneBit cases[] = {
         {1, 1, true},
-        {7, 3, false},              // white first: a set bit is ink
-        {9, 4, true, true},         // rows stored top row first
+        {7, 3, false},                              // white first: a set bit is ink
+        {9, 4, true, true},                         // rows stored top row first
         {33, 5, false, false, 0x2040E0, 0xF0F0F0},  // blue ink on light grey
         {40, 2, true},
     };
@@ -123,11 +124,13 @@ TEST(WriteBack, RefusesWhatWouldChangeMoreThanThePixels) {
         {"two papers", OneBitBmp({4, 3, true, false, 0xF0F0F0, 0xFFFFFF}, cells.cells), cells},
         {"another size", OneBitBmp({4, 3}, cells.cells), CellGrid{3, 3, cells.cells}},
         {"4-bit", four_bit, cells},
-        {"rows missing", [&] {
+        {"rows missing",
+         [&] {
              std::vector<std::uint8_t> b = OneBitBmp({4, 3}, cells.cells);
              b.resize(kPixels + 4);
              return b;
-         }(), cells},
+         }(),
+         cells},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
