@@ -6,32 +6,26 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
-#include <QMouseEvent>
+#include <QMenu>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTableWidget>
 #include <QTimer>
 #include <QUndoStack>
-#include <QUrl>
 
 #include <filesystem>
 #include <new>
 
+#include "app/build_panel.h"
 #include "app/error_display.h"
 #include "app/field_checks.h"
+#include "app/picture_list_editor.h"
 #include "app/preview.h"
 #include "app/program_version.h"
 #include "app/utf8_text.h"
@@ -53,27 +47,24 @@ constexpr int kStatusMessageMs = 10000;
 
 TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string app_folder,
                  QWidget* parent)
-    : QMainWindow(parent),
-      settings_path_(std::move(settings_path)),
-      run_build_(std::move(run_build)),
-      app_folder_(std::move(app_folder)),
-      build_(this, {[this](const std::string& line) { AddLogLine(line); },
-                    [this](std::size_t done, std::size_t total) {
-                        if (done >= total) {
-                            // Every picture is packed; the checks of their
-                            // clues run next and take a while of their own.
-                            BuildProgress->setRange(0, 0);
-                            StatusBuild->setText(QStringLiteral("Checking the pictures..."));
-                            return;
-                        }
-                        BuildProgress->setMaximum(static_cast<int>(total));
-                        BuildProgress->setValue(static_cast<int>(done));
-                    },
-                    [this](const BuildOutcome& outcome) { FinishBuild(outcome); }}),
-      checks_(this, [this](const QString& path) { OnPictureChecked(path); }) {
+    : QMainWindow(parent) {
     setObjectName(QStringLiteral("fmMain"));
     setWindowIcon(QIcon(QStringLiteral(":/grix.png")));
-    watcher_ = new QFileSystemWatcher(this);
+    undo_ = new QUndoStack(this);
+    const QString suites =
+        app_folder.empty() ? QString() : FromUtf8(app_folder + "midlets");
+    build_ = new BuildPanel(this, std::move(run_build), std::move(app_folder));
+    document_ = new ProjectDocument(
+        std::move(settings_path), undo_,
+        {[this](const IniFile& ini) { ReadProject(ini); },
+         [this](IniFile& ini) { WriteProject(ini); },
+         [this](const QString& title, const QString& filter) {
+             return AskSaveFileName(title, filter);
+         },
+         [this](const QString& text) { return AskSaveChanges(text); },
+         [this](const QString& text) { return AskAfterSaveFailure(text); },
+         [this] { list_->CommitPendingEdit(); }},
+        this);
     BuildLayout();
     BuildMenus();
     ConnectHandlers();
@@ -83,75 +74,61 @@ TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string a
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(kInitialWidth / 2, kInitialHeight / 2));
     }
-    if (!app_folder_.empty()) {
-        StatusSuites->setText(QStringLiteral("Suites: ") +
-                              QDir::toNativeSeparators(FromUtf8(app_folder_ + "midlets")));
-        StatusSuites->setToolTip(StatusSuites->text());
+    if (!suites.isEmpty()) {
+        status_suites_->setText(QStringLiteral("Suites: ") + QDir::toNativeSeparators(suites));
+        status_suites_->setToolTip(status_suites_->text());
     }
-    UpdateCount();
-    UpdateButtons();
+    OnBuilding(false);
     UpdateTitle();
 }
 
 TfmMain::~TfmMain() {
-    // The controls outlive this object's members by a moment; an editor
-    // still open commits its note while they go.
-    updating_list_ = true;
     // The children go after this object: nothing they signal may reach it.
     disconnect(undo_, nullptr, this, nullptr);
-    disconnect(watcher_, nullptr, this, nullptr);
+    disconnect(list_, nullptr, this, nullptr);
+    disconnect(build_, nullptr, this, nullptr);
+    disconnect(document_, nullptr, this, nullptr);
     for (QWidget* control : components_)
         disconnect(control, nullptr, this, nullptr);
 }
 
 void TfmMain::ConnectHandlers() {
-    const auto on = [this](QPushButton* button, void (TfmMain::*slot)()) {
-        connect(button, &QPushButton::clicked, this,
-                [this, slot] { Guarded([this, slot] { (this->*slot)(); }); });
+    const auto guarded = [this](void (TfmMain::*slot)()) {
+        return [this, slot] { Guarded([this, slot] { (this->*slot)(); }); };
     };
-    on(BitBtn4, &TfmMain::AddPictures);
-    on(BitBtn5, &TfmMain::RemoveSelectedPicture);
-    on(BitBtn6, &TfmMain::MovePictureUp);
-    on(BitBtn7, &TfmMain::MovePictureDown);
-    on(Button5, &TfmMain::ChooseSplashPicture);
-    on(Button1, &TfmMain::StartBuild);
-    on(Button2, &TfmMain::ShowSuiteFolder);
-    on(CancelButton, &TfmMain::CancelBuild);
-    on(Button4, &TfmMain::ShowAbout);
+    connect(splash_choose_, &QPushButton::clicked, this, guarded(&TfmMain::ChooseSplashPicture));
+    connect(build_, &BuildPanel::startRequested, this, guarded(&TfmMain::StartBuild));
+    connect(build_, &BuildPanel::showRequested, this, guarded(&TfmMain::ShowSuiteFolder));
+    connect(build_, &BuildPanel::aboutRequested, this, guarded(&TfmMain::ShowAbout));
+    connect(build_, &BuildPanel::buildingChanged, this, &TfmMain::OnBuilding);
+    connect(build_, &BuildPanel::finished, this, &TfmMain::OnBuildFinished);
+    connect(list_, &PictureListEditor::previewNeeded, this, guarded(&TfmMain::RefreshPreview));
+    connect(list_, &PictureListEditor::pictureChecked, this, [this](const QString& path) {
+        if (ambiguity_box_->isChecked() && list_->SelectedPath() == path)
+            Guarded([this] { RefreshPreview(); });
+    });
+    connect(document_, &ProjectDocument::titleChanged, this, &TfmMain::UpdateTitle);
+    connect(document_, &ProjectDocument::recentChanged, this, &TfmMain::UpdateRecentMenu);
+    connect(document_, &ProjectDocument::status, this, &TfmMain::ShowStatus);
+    connect(undo_, &QUndoStack::canUndoChanged, this, [this] { OnBuilding(IsBuilding()); });
+    connect(undo_, &QUndoStack::canRedoChanged, this, [this] { OnBuilding(IsBuilding()); });
 
-    connect(sgImages, &QTableWidget::currentCellChanged, this,
-            [this](int row, int, int previous_row, int) {
-                OnSelectionChanged();
-                // Selecting another row (by mouse or keyboard) shows its picture;
-                // the list operations refresh the preview themselves.
-                if (row != previous_row && !updating_list_)
-                    Guarded([this] { RefreshPreview(); });
-            });
-    connect(sgImages, &QTableWidget::cellClicked, this, [this](int row, int) {
-        // A click on the row already selected still redraws it (the file may
-        // have changed); a click that selected the row has drawn it already.
-        if (row == row_at_press_)
+    connect(zoom_box_, &QComboBox::currentIndexChanged, this, [this] {
+        if (!loading_)
             Guarded([this] { RefreshPreview(); });
     });
-    connect(sgImages, &QTableWidget::cellChanged, this,
-            [this](int row, int column) { OnNoteEdited(row, column); });
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] {
-        if (!updating_list_)
-            Guarded([this] { RefreshPreview(); });
-    });
-    for (QCheckBox* option : {CheckBox1, ShowAmbiguity}) {
+    for (QCheckBox* option : {grid_box_, ambiguity_box_}) {
         connect(option, &QCheckBox::toggled, this, [this] {
-            if (!updating_list_)
+            if (!loading_)
                 Guarded([this] { RefreshPreview(); });
         });
     }
-
     // Any change of a stored control changes the project; the name and the
     // splash fields are checked as they change.
     for (QWidget* control : components_) {
         const auto changed = [this] {
             if (!loading_)
-                SetProjectModified(true);
+                document_->SetModified(true);
         };
         if (auto* line = qobject_cast<QLineEdit*>(control)) {
             connect(line, &QLineEdit::textChanged, this, changed);
@@ -161,21 +138,14 @@ void TfmMain::ConnectHandlers() {
             connect(list, &QComboBox::currentIndexChanged, this, changed);
         }
     }
-    connect(Edit2, &QLineEdit::textChanged, this, [this] {
+    connect(name_field_, &QLineEdit::textChanged, this, [this] {
         CheckFields();
         FindBuiltSuite();
     });
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { CheckFields(); });
-    connect(CheckBox3, &QCheckBox::toggled, this, [this] { CheckFields(); });
-    connect(undo_, &QUndoStack::cleanChanged, this, [this] { UpdateTitle(); });
-    connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { UpdateChecks(); });
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { UpdateChecks(); });
+    connect(splash_path_, &QLineEdit::textChanged, this, [this] { CheckFields(); });
+    connect(splash_box_, &QCheckBox::toggled, this, [this] { CheckFields(); });
     CheckFields();
-
-    OnSelectionChanged();
-    sgImages->installEventFilter(this);
-    sgImages->viewport()->installEventFilter(this);
-    Panel3->viewport()->installEventFilter(this);
+    preview_panel_->viewport()->installEventFilter(this);
 }
 
 void TfmMain::Guarded(const std::function<void()>& handler) {
@@ -196,6 +166,58 @@ void TfmMain::ShowStatus(const QString& text) {
     statusBar()->showMessage(text, kStatusMessageMs);
 }
 
+// ---- what the tests and the program ask of the window -----------------------
+
+CrosswordProject TfmMain::Project() const {
+    CrosswordProject project;
+    project.name = Utf8(name_field_->text());
+    project.info = Utf8(info_field_->text());
+    project.splash = splash_box_->isChecked();
+    project.splash_path = Utf8(splash_path_->text());
+    const PictureRows& rows = list_->Rows();
+    project.list_empty = rows.empty();
+    int number = 0;
+    for (const PictureRow& row : rows)
+        project.pictures.push_back({++number, Utf8(row.path), Utf8(row.size), Utf8(row.note)});
+    return project;
+}
+
+const std::string& TfmMain::SettingsPath() const {
+    return document_->Path();
+}
+
+const std::string& TfmMain::ShowTarget() const {
+    return build_->ShowTarget();
+}
+
+int TfmMain::SelectedRow() const {
+    return list_->SelectedRow();
+}
+
+bool TfmMain::IsListEmpty() const {
+    return list_->IsEmpty();
+}
+
+bool TfmMain::IsBuilding() const {
+    return build_->Running();
+}
+
+PictureChecks& TfmMain::Checks() {
+    return list_->Checks();
+}
+
+bool TfmMain::IsProjectModified() const {
+    return document_->IsModified();
+}
+
+int TfmMain::LastBuildWarnings() const {
+    return build_->Warnings();
+}
+
+void TfmMain::RemoveSelectedPicture() {
+    list_->RemoveSelectedPicture();
+}
+
 // ---- events -------------------------------------------------------------
 
 bool TfmMain::event(QEvent* event) {
@@ -211,23 +233,23 @@ bool TfmMain::event(QEvent* event) {
 }
 
 void TfmMain::closeEvent(QCloseEvent* event) {
-    if (build_.Running()) {
+    if (build_->Running()) {
         // Stop the build at its next step and close once it has cleaned up.
         close_after_build_ = true;
-        build_.Cancel();
+        build_->Cancel();
         event->ignore();
         return;
     }
     // A window that never loaded its settings must not overwrite them.
     if (!first_activation_.isNull()) {
-        if (!MaybeSave()) {
+        if (!document_->MaybeSave()) {
             event->ignore();
             return;
         }
         // A project file that does not exist yet is written as the window
         // shows it, so that the next start finds it.
-        if (!settings_path_.empty() && !IsProjectModified() &&
-            !QFileInfo::exists(FromUtf8(settings_path_)) && !SaveOrAsk()) {
+        if (!document_->Path().empty() && !IsProjectModified() &&
+            !QFileInfo::exists(FromUtf8(document_->Path())) && !document_->SaveOrAsk()) {
             event->ignore();
             return;
         }
@@ -237,80 +259,67 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Panel3->viewport() && event->type() == QEvent::Resize) {
-        RefreshPreview();
-    } else if (watched == sgImages && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
-            Guarded([this] { DeleteAtSelection(); });
-            return true;
-        }
-    } else if (watched == sgImages->viewport()) {
-        switch (event->type()) {
-            case QEvent::Resize:
-                ListHint->setGeometry(sgImages->viewport()->rect().adjusted(12, 24, -12, -12));
-                break;
-            case QEvent::MouseButtonPress: {
-                row_at_press_ = sgImages->currentRow();
-                // The numbers cannot be selected themselves: a click on one
-                // selects its picture.
-                const auto* press = static_cast<QMouseEvent*>(event);
-                const QModelIndex at = sgImages->indexAt(press->position().toPoint());
-                if (at.isValid() && at.column() == kNumberColumn && !IsListEmpty()) {
-                    sgImages->setCurrentCell(at.row(), kFileColumn);
-                    sgImages->setFocus();
-                    return true;
-                }
-                break;
-            }
-            case QEvent::DragEnter:
-            case QEvent::DragMove: {
-                // Every local file is taken, so that a drop of something we
-                // cannot use can say why it was refused.
-                auto* drag = static_cast<QDropEvent*>(event);
-                if (drag->mimeData()->hasUrls() && !build_.Running()) {
-                    drag->acceptProposedAction();
-                } else {
-                    drag->ignore();
-                }
-                return true;
-            }
-            case QEvent::Drop: {
-                auto* drop = static_cast<QDropEvent*>(event);
-                const QList<QUrl> urls = drop->mimeData()->urls();
-                drop->acceptProposedAction();
-                Guarded([this, urls] { AddDroppedFiles(urls); });
-                return true;
-            }
-            default:
-                break;
-        }
-    }
+    if (watched == preview_panel_->viewport() && event->type() == QEvent::Resize)
+        Guarded([this] { RefreshPreview(); });
     return QMainWindow::eventFilter(watched, event);
 }
-
-// ---- first activation ------------------------------------------------------
 
 void TfmMain::FirstActivation() {
     first_activation_ = QDateTime::currentDateTime();
     loading_ = true;
-    Edit2->setText(QLatin1String(kDefaultCrosswordName));
-    Edit6->setText(QLatin1String(kDefaultCreditLine));
+    name_field_->setText(QLatin1String(kDefaultCrosswordName));
+    info_field_->setText(QLatin1String(kDefaultCreditLine));
     loading_ = false;
-    sgImages->setHorizontalHeaderLabels({QStringLiteral("\u2116"), QStringLiteral("File"),
-                                         QStringLiteral("Size"), QStringLiteral("Notes"),
-                                         QStringLiteral("Check")});
     LoadWindowState();
     try {
-        LoadSettings();
+        document_->Load();
     } catch (const std::exception&) {
         // A settings file that cannot be read leaves the rest at its defaults.
     }
-    RememberRecent(FromUtf8(settings_path_));
-    SetProjectModified(false);
+    document_->Remember(FromUtf8(document_->Path()));
+    document_->SetModified(false);
     FindBuiltSuite();
-    Edit2->setFocus();
+    name_field_->setFocus();
     RefreshPreview();
+}
+
+// ---- the build ----------------------------------------------------------------
+
+void TfmMain::StartBuild() {
+    if (build_->Running())
+        return;
+    list_->CommitPendingEdit();
+    list_->SetWarnings({});
+    build_->Start(Project());
+}
+
+void TfmMain::OnBuilding(bool building) {
+    if (building)
+        statusBar()->clearMessage();
+    list_->SetBuilding(building);
+    for (QAction* action : {new_action_, open_action_, save_action_, save_as_action_})
+        action->setEnabled(!building);
+    undo_->setActive(!building);
+    undo_action_->setEnabled(!building && undo_->canUndo());
+    redo_action_->setEnabled(!building && undo_->canRedo());
+}
+
+void TfmMain::OnBuildFinished() {
+    list_->SetWarnings(build_->WarningsByPicture());
+    if (close_after_build_)
+        QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TfmMain::ShowSuiteFolder() {
+    const std::string& target = build_->ShowTarget();
+    if (target.empty())
+        return;
+    if (!OpenFolder(FromUtf8(target)))
+        throw Error("Can not open folder " + target);
+}
+
+void TfmMain::FindBuiltSuite() {
+    build_->FindBuiltSuite(name_field_->text());
 }
 
 // ---- the fields the build would refuse ------------------------------------
@@ -339,12 +348,12 @@ void MarkField(QLineEdit& field, const QString& problem, const QString& tip) {
 }  // namespace
 
 void TfmMain::CheckFields() {
-    const QString name = CrosswordNameProblem(Edit2->text());
-    const QString splash = SplashProblem(CheckBox3->isChecked(), Edit1->text());
-    const bool changed = name != Edit2->property("problem").toString() ||
-                         splash != Edit1->property("problem").toString();
-    MarkField(*Edit2, name, QString());
-    MarkField(*Edit1, splash, QStringLiteral("The splash picture, a PNG file"));
+    const QString name = CrosswordNameProblem(name_field_->text());
+    const QString splash = SplashProblem(splash_box_->isChecked(), splash_path_->text());
+    const bool changed = name != name_field_->property("problem").toString() ||
+                         splash != splash_path_->property("problem").toString();
+    MarkField(*name_field_, name, QString());
+    MarkField(*splash_path_, splash, QStringLiteral("The splash picture, a PNG file"));
     // The reason is said once where the author looks, as it appears.
     if (changed && first_activation_.isValid()) {
         const QString shown = !name.isEmpty() ? name : splash;
@@ -357,44 +366,42 @@ void TfmMain::CheckFields() {
 
 void TfmMain::RefreshPreview() {
     std::optional<PreviewRequest> request;
-    const int row = SelectedRow();
-    const QString path = row >= 1 ? sgImages->item(row - 1, kFileColumn)->text() : QString();
+    const int row = list_->SelectedRow();
+    const QString path = list_->SelectedPath();
     if (row >= 1) {
         request = PreviewRequest{Utf8(path),
-                                 ComboBox1->currentIndex(),
-                                 CheckBox1->isChecked(),
-                                 Panel3->maximumViewportSize(),
+                                 zoom_box_->currentIndex(),
+                                 grid_box_->isChecked(),
+                                 preview_panel_->maximumViewportSize(),
                                  {}};
         request->scroll_bar_extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        const PictureCheck* check = checks_.Find(path);
-        if (ShowAmbiguity->isChecked() && check != nullptr && check->readable) {
+        const PictureCheck* check = list_->Checks().Find(path);
+        if (ambiguity_box_->isChecked() && check != nullptr && check->readable) {
             for (const auto& [x, y] : check->result.differs)
                 request->marks.emplace_back(x, y);
         }
-    } else {
-        request = std::nullopt;
     }
-    const ScopeExit repaint([this] { Image1->Fit(); });
+    const ScopeExit repaint([this] { preview_->Fit(); });
     if (!request) {
         // Nothing to show: the surface just fills the panel.
-        Image1->Image() =
-            QImage(Panel3->maximumViewportSize().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        preview_->Image() = QImage(preview_panel_->maximumViewportSize().expandedTo(QSize(1, 1)),
+                                   QImage::Format_RGB32);
     }
     // A picture that cannot be read was reported when it was added and is
     // marked in its row; the preview says why in place of the picture, so
     // that moving through the list never raises a box per row.
-    Image1->SetMessage({});
+    preview_->SetMessage({});
     try {
-        DrawPreview(Image1->Image(), palette().color(QPalette::Button), request);
+        DrawPreview(preview_->Image(), palette().color(QPalette::Button), request);
     } catch (const std::exception& e) {
-        const PictureCheck* check = checks_.Find(path);
+        const PictureCheck* check = list_->Checks().Find(path);
         const QString cause = check != nullptr && check->missing
                                   ? QStringLiteral("file not found")
                                   : (QFileInfo::exists(path) ? ReadFailureCause(e)
                                                              : QStringLiteral("file not found"));
-        Image1->SetMessage(QStringLiteral("Cannot show ") +
-                           FromUtf8(PictureLabel(static_cast<std::size_t>(row), Utf8(path))) +
-                           QStringLiteral(":\n") + cause);
+        preview_->SetMessage(QStringLiteral("Cannot show ") +
+                             FromUtf8(PictureLabel(static_cast<std::size_t>(row), Utf8(path))) +
+                             QStringLiteral(":\n") + cause);
     }
 }
 
@@ -405,9 +412,9 @@ void TfmMain::ChooseSplashPicture() {
         AskOpenFileName(QStringLiteral("Select image"), QStringLiteral("*.png (*.png)"));
     if (path.isEmpty())
         return;
-    Edit1->setText(path);
+    splash_path_->setText(path);
     // Choosing a splash picture means wanting it in the suite.
-    CheckBox3->setChecked(true);
+    splash_box_->setChecked(true);
 }
 
 void TfmMain::ExportFileAsByteArray() {
@@ -418,7 +425,8 @@ void TfmMain::ExportFileAsByteArray() {
     const std::string output = ExportByteArray(Utf8(path));
     std::error_code ec;
     const auto size = std::filesystem::file_size(NativePath(output), ec);
-    AddLogLine("Create file " + output + ", size " + std::to_string(ec ? 0 : size) + " bytes");
+    build_->AddLogLine("Create file " + output + ", size " + std::to_string(ec ? 0 : size) +
+                       " bytes");
 }
 
 void TfmMain::ShowAbout() {

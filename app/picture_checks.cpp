@@ -58,28 +58,33 @@ QString ReadFailureCause(const std::exception& error) {
 }
 
 std::vector<QString> PhoneRefusals(const std::vector<std::optional<QSize>>& sizes) {
-    std::vector<QString> refusals(sizes.size());
-    std::int64_t total = 0;
+    std::vector<std::optional<CellSize>> cells;
+    for (const std::optional<QSize>& size : sizes)
+        cells.push_back(size ? std::optional<CellSize>(CellSize{size->width(), size->height()})
+                             : std::nullopt);
+    const std::vector<PlayerRefusal> refusals = PlayerRefusals(cells);
+    std::vector<QString> texts(sizes.size());
     for (std::size_t i = 0; i < sizes.size(); ++i) {
-        if (!sizes[i])
-            continue;
-        const std::int64_t width = sizes[i]->width();
-        const std::int64_t height = sizes[i]->height();
-        if (width > kPlayerMaxSide) {
-            refusals[i] =
-                QStringLiteral("too wide for phones: %1 > %2").arg(width).arg(kPlayerMaxSide);
-        } else if (height > kPlayerMaxSide) {
-            refusals[i] =
-                QStringLiteral("too tall for phones: %1 > %2").arg(height).arg(kPlayerMaxSide);
-        } else if (const std::int64_t bytes = width * height / 8 + 1;
-                   total + bytes > kPlayerMaxCellBytes) {
-            refusals[i] = QStringLiteral("over the phone's %1 KB: shown as unavailable")
-                              .arg(kPlayerMaxCellBytes / 1024);
-        } else {
-            total += bytes;
+        switch (refusals[i]) {
+            case PlayerRefusal::TooWide:
+                texts[i] = QStringLiteral("too wide for phones: %1 > %2")
+                               .arg(sizes[i]->width())
+                               .arg(kPlayerMaxSide);
+                break;
+            case PlayerRefusal::TooTall:
+                texts[i] = QStringLiteral("too tall for phones: %1 > %2")
+                               .arg(sizes[i]->height())
+                               .arg(kPlayerMaxSide);
+                break;
+            case PlayerRefusal::OverCellBytes:
+                texts[i] = QStringLiteral("over the phone's %1 KB: shown as unavailable")
+                               .arg(kPlayerMaxCellBytes / 1024);
+                break;
+            case PlayerRefusal::None:
+                break;
         }
     }
-    return refusals;
+    return texts;
 }
 
 QColor VerdictColour(Verdict verdict) {

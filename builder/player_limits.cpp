@@ -35,34 +35,56 @@ private:
 
 }  // namespace
 
+std::vector<PlayerRefusal> PlayerRefusals(const std::vector<std::optional<CellSize>>& sizes) {
+    std::vector<PlayerRefusal> refusals(sizes.size(), PlayerRefusal::None);
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        if (!sizes[i]) continue;
+        const auto [width, height] = *sizes[i];
+        const std::int64_t bytes = width * height / 8 + 1;
+        if (width > kPlayerMaxSide) {
+            refusals[i] = PlayerRefusal::TooWide;
+        } else if (height > kPlayerMaxSide) {
+            refusals[i] = PlayerRefusal::TooTall;
+        } else if (total + bytes > kPlayerMaxCellBytes) {
+            refusals[i] = PlayerRefusal::OverCellBytes;
+        } else {
+            total += bytes;
+        }
+    }
+    return refusals;
+}
+
 std::vector<std::string> PlayerLimitWarnings(const CrosswordProject& project,
                                              const std::vector<std::uint8_t>& pack) {
     std::vector<std::string> warnings;
     PackWalk walk(pack);
     std::int64_t count = 0;
     if (!walk.Int32(count) || !walk.Text() || !walk.Text()) return warnings;
-    std::int64_t total = 0;
+    std::vector<std::optional<CellSize>> sizes;
     for (std::int64_t i = 0; i < count; ++i) {
         std::int64_t width = 0;
         std::int64_t height = 0;
         if (!walk.Int32(width) || !walk.Int32(height) || width < 0 || height < 0) break;
-        const std::int64_t bytes = width * height / 8 + 1;
-        if (!walk.Skip(bytes) || !walk.Text()) break;
-        const auto row = static_cast<std::size_t>(i);
+        if (!walk.Skip(width * height / 8 + 1) || !walk.Text()) break;
+        sizes.push_back(CellSize{width, height});
+    }
+    const std::vector<PlayerRefusal> refusals = PlayerRefusals(sizes);
+    for (std::size_t row = 0; row < sizes.size(); ++row) {
+        if (refusals[row] == PlayerRefusal::None) continue;
         const std::string label = PictureLabel(
             row + 1, row < project.pictures.size() ? project.pictures[row].path : std::string());
-        const std::string size = std::to_string(width) + " * " + std::to_string(height);
-        if (width > kPlayerMaxSide || height > kPlayerMaxSide) {
-            warnings.push_back("Warning: " + label + " is " + size + "; the player takes no side over " +
-                               std::to_string(kPlayerMaxSide) +
-                               " cells, so phones list it as unavailable");
-        } else if (total + bytes > kPlayerMaxCellBytes) {
+        const std::string size =
+            std::to_string(sizes[row]->width) + " * " + std::to_string(sizes[row]->height);
+        if (refusals[row] == PlayerRefusal::OverCellBytes) {
             warnings.push_back("Warning: " + label + " has too many cells (" + size +
                                "): with the pictures before it the suite passes the player's " +
                                std::to_string(kPlayerMaxCellBytes / 1024) +
                                " KB of cells, so phones list it as unavailable");
         } else {
-            total += bytes;
+            warnings.push_back("Warning: " + label + " is " + size + "; the player takes no side over " +
+                               std::to_string(kPlayerMaxSide) +
+                               " cells, so phones list it as unavailable");
         }
     }
     return warnings;

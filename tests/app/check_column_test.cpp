@@ -16,13 +16,13 @@
 namespace grix::test {
 namespace {
 
-std::string CheckOf(const TfmMain& window, int row) {
+std::string CheckOf(const TestWindow& window, int row) {
     return window.sgImages->item(row - 1, 4)->text().toStdString();
 }
 
 // Red text: the phone gets nothing of the picture (a verdict has its
 // colour in the mark only).
-bool IsRed(const TfmMain& window, int row) {
+bool IsRed(const TestWindow& window, int row) {
     return window.sgImages->item(row - 1, 4)->foreground().color().red() > 150;
 }
 

@@ -113,7 +113,7 @@ TEST(Document, ShowMidletsIsOnWhenTheSuiteFolderHoldsTheProjectsSuite) {
     for (const std::string name : {"Cats", "Dogs"}) {
         WriteText(dir / "grix.ini", "[TEdit]\nEdit2=" + name + "\n");
         QSettings().clear();
-        TfmMain window(dir / "grix.ini", {}, app);
+        TestWindow window(dir / "grix.ini", {}, app);
         window.show();
         QApplication::processEvents();
         EXPECT_EQ(window.Button2->isEnabled(), name == "Cats") << name;

@@ -208,7 +208,7 @@ TEST_F(ListTest, OnlyTheNotesColumnCanBeTypedInto) {
 }
 
 // Drops `paths` on the list as a file manager does.
-void Drop(TfmMain& window, const std::vector<std::string>& paths) {
+void Drop(TestWindow& window, const std::vector<std::string>& paths) {
     QMimeData data;
     QList<QUrl> urls;
     for (const std::string& path : paths)

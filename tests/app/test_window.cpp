@@ -110,11 +110,12 @@ void AddImages(TestWindow& window, const std::vector<std::string>& paths) {
 }
 
 std::vector<std::string> Rows(const TfmMain& window) {
+    const QTableWidget* list = Find<QTableWidget>(window, "sgImages");
     std::vector<std::string> rows;
-    for (int r = 0; r < window.sgImages->rowCount(); ++r) {
+    for (int r = 0; r < list->rowCount(); ++r) {
         std::string line;
         for (int c = 0; c < 4; ++c) {
-            const QTableWidgetItem* item = window.sgImages->item(r, c);
+            const QTableWidgetItem* item = list->item(r, c);
             if (c > 0)
                 line += '|';
             line += item ? item->text().toStdString() : "<none>";
@@ -126,7 +127,7 @@ std::vector<std::string> Rows(const TfmMain& window) {
 
 QImage GrabPreview(TfmMain& window) {
     QApplication::processEvents();
-    return window.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return Find<PreviewSurface>(window, "Image1")->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace grix::test

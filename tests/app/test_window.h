@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -32,12 +33,67 @@
 #include "app/preview.h"
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+
 namespace grix::test {
+
+// The control of `window` with the object name `name`; a test fails when
+// there is none.
+template <typename Control>
+Control* Find(const QObject& window, const char* name) {
+    auto* found = window.findChild<Control*>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
 
 class TestWindow : public TfmMain {
   public:
-    explicit TestWindow(std::string settings_path, BuildRunner run_build = {})
-        : TfmMain(std::move(settings_path), std::move(run_build), "/suites/") {}
+    explicit TestWindow(std::string settings_path, BuildRunner run_build = {},
+                        std::string app_folder = "/suites/")
+        : TfmMain(std::move(settings_path), std::move(run_build), std::move(app_folder)) {}
+
+    // The controls, found as a user's settings and scripts know them: by name.
+    QLineEdit* const Edit2 = Find<QLineEdit>(*this, "Edit2");
+    QLineEdit* const Edit6 = Find<QLineEdit>(*this, "Edit6");
+    QLineEdit* const Edit1 = Find<QLineEdit>(*this, "Edit1");
+    QCheckBox* const CheckBox3 = Find<QCheckBox>(*this, "CheckBox3");
+    QPushButton* const Button5 = Find<QPushButton>(*this, "Button5");
+    QLabel* const Label3 = Find<QLabel>(*this, "Label3");
+    QLabel* const Label14 = Find<QLabel>(*this, "Label14");
+    QPushButton* const BitBtn4 = Find<QPushButton>(*this, "BitBtn4");
+    QPushButton* const BitBtn5 = Find<QPushButton>(*this, "BitBtn5");
+    QPushButton* const BitBtn6 = Find<QPushButton>(*this, "BitBtn6");
+    QPushButton* const BitBtn7 = Find<QPushButton>(*this, "BitBtn7");
+    QTableWidget* const sgImages = Find<QTableWidget>(*this, "sgImages");
+    QLabel* const ListHint = Find<QLabel>(*this, "ListHint");
+    QComboBox* const ComboBox1 = Find<QComboBox>(*this, "ComboBox1");
+    QCheckBox* const CheckBox1 = Find<QCheckBox>(*this, "CheckBox1");
+    QCheckBox* const ShowAmbiguity = Find<QCheckBox>(*this, "ShowAmbiguity");
+    QScrollArea* const Panel3 = Find<QScrollArea>(*this, "Panel3");
+    PreviewSurface* const Image1 = Find<PreviewSurface>(*this, "Image1");
+    QSplitter* const Splitter1 = Find<QSplitter>(*this, "Splitter1");
+    QPlainTextEdit* const Memo2 = Find<QPlainTextEdit>(*this, "Memo2");
+    QWidget* const Panel2 = Find<QWidget>(*this, "Panel2");
+    QPushButton* const Button1 = Find<QPushButton>(*this, "Button1");
+    QPushButton* const Button2 = Find<QPushButton>(*this, "Button2");
+    QPushButton* const Button4 = Find<QPushButton>(*this, "Button4");
+    QProgressBar* const BuildProgress = Find<QProgressBar>(*this, "BuildProgress");
+    QPushButton* const CancelButton = Find<QPushButton>(*this, "CancelButton");
+    QLabel* const StatusBuild = Find<QLabel>(*this, "StatusBuild");
+    QLabel* const StatusSuites = Find<QLabel>(*this, "StatusSuites");
+    QMenu* const menuRecent = Find<QMenu>(*this, "menuRecent");
+    QAction* const actionNew = Find<QAction>(*this, "actionNew");
+    QAction* const actionOpen = Find<QAction>(*this, "actionOpen");
+    QAction* const actionSave = Find<QAction>(*this, "actionSave");
+    QAction* const actionSaveAs = Find<QAction>(*this, "actionSaveAs");
+    QAction* const actionUndo = Find<QAction>(*this, "actionUndo");
+    QAction* const actionRedo = Find<QAction>(*this, "actionRedo");
+    QAction* const actionAddImage = Find<QAction>(*this, "actionAddImage");
+    QAction* const actionImport = Find<QAction>(*this, "actionImport");
+    QAction* const actionStart = Find<QAction>(*this, "actionStart");
+    QAction* const actionShowMidlets = Find<QAction>(*this, "actionShowMidlets");
+    QAction* const actionExport = Find<QAction>(*this, "actionExport");
+    QAction* const actionHelp = Find<QAction>(*this, "actionHelp");
 
     struct Asked {
         QString title;
