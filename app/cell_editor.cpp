@@ -180,7 +180,7 @@ void CellEditor::Stroke(StrokeStep step, const QString& path, QPoint cell) {
         return;
     const std::vector<std::uint8_t> values(stroke.painted.size(), stroke.value ? 1 : 0);
     undo_->push(
-        new CellsChange(tr("Draw cells"), this, stroke.picture, std::move(stroke.painted), values));
+        new CellsChange(tr("draw cells"), this, stroke.picture, std::move(stroke.painted), values));
 }
 
 void CellEditor::Paint(QPoint cell) {
@@ -277,6 +277,8 @@ void CellEditor::StartFix(const QString& path) {
     const std::shared_ptr<Picture> picture = Open(path);
     fix_cancel_ = std::make_shared<std::atomic<bool>>(false);
     fix_running_ = true;
+    if (hooks_.changed)
+        hooks_.changed(path);
     const std::uint64_t generation = picture->generation;
     pool_.start([this, picture, generation, cancel = fix_cancel_, cells = picture->cells] {
         FixResult result;
@@ -294,6 +296,8 @@ void CellEditor::StartFix(const QString& path) {
 void CellEditor::OnFixEnded(const std::shared_ptr<Picture>& picture, std::uint64_t generation,
                             const FixResult& result) {
     fix_running_ = false;
+    if (hooks_.changed)
+        hooks_.changed(picture->path);
     if (generation != picture->generation)
         return;  // drawn on meanwhile: the fix was for other cells
     const QString title = tr("Fix it");
@@ -344,7 +348,7 @@ void CellEditor::OnFixEnded(const std::shared_ptr<Picture>& picture, std::uint64
     }
     Changed(picture);
     undo_->push(
-        new CellsChange(tr("Fix it"), this, picture, std::move(indices), std::move(values)));
+        new CellsChange(tr("fix it"), this, picture, std::move(indices), std::move(values)));
 }
 
 // ---- saving --------------------------------------------------------------

@@ -79,13 +79,13 @@ class CellEditor : public QObject {
     // A stroke over the preview of `path`: a press toggles its cell, every
     // move paints the cells on the way (the mouse may skip cells on a fast
     // drag) with what the first got, the release pushes the stroke as one
-    // step ("Draw cells"). Cells outside the picture are passed over. The
+    // step ("draw cells"). Cells outside the picture are passed over. The
     // first press on a picture reads its file (raising the reader's errors).
     void Stroke(StrokeStep step, const QString& path, QPoint cell);
 
     // "Fix it": searches for the fewest-cells fix of `path`'s cells as they
     // are shown. When it ends the preview is given the proposal (Proposal),
-    // the author is asked, and a yes applies it as one step ("Fix it").
+    // the author is asked, and a yes applies it as one step ("fix it").
     // Calling it while a search runs stops that search instead.
     void StartFix(const QString& path);
     [[nodiscard]] bool FixRunning() const { return fix_running_; }

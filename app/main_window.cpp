@@ -23,6 +23,7 @@
 #include <new>
 
 #include "app/build_panel.h"
+#include "app/cell_editor.h"
 #include "app/error_display.h"
 #include "app/field_checks.h"
 #include "app/picture_list_editor.h"
@@ -54,16 +55,33 @@ TfmMain::TfmMain(std::string settings_path, BuildRunner run_build, std::string a
     const QString suites =
         app_folder.empty() ? QString() : FromUtf8(app_folder + "midlets");
     build_ = new BuildPanel(this, std::move(run_build), std::move(app_folder));
+    EditorHooks drawing;
+    drawing.changed = [this](const QString& path) { OnPictureDrawn(path); };
+    drawing.save_name = [this](const QString& title, const QString& proposed) {
+        return AskSaveFileName(title, QStringLiteral("BMP pictures (*.bmp)"), proposed);
+    };
+    drawing.picture_size = [this] { return AskPictureSize(); };
+    drawing.apply_fix = [this](const QString& text) { return AskApplyFix(text); };
+    drawing.tell = [this](const QString& title, const QString& text) {
+        ShowMessageBox(QMessageBox::Information, title, text);
+    };
+    drawing.repoint = [this](const QString& from, const QString& to) {
+        list_->RepointPicture(from, to);
+    };
+    drawing.add_picture = [this](const QString& path) { list_->AddPictureFiles({path}); };
+    editor_ = new CellEditor(undo_, std::move(drawing), this);
     document_ = new ProjectDocument(
         std::move(settings_path), undo_,
         {[this](const IniFile& ini) { ReadProject(ini); },
          [this](IniFile& ini) { WriteProject(ini); },
          [this](const QString& title, const QString& filter) {
-             return AskSaveFileName(title, filter);
+             return AskSaveFileName(title, filter, {});
          },
          [this](const QString& text) { return AskSaveChanges(text); },
          [this](const QString& text) { return AskAfterSaveFailure(text); },
-         [this] { list_->CommitPendingEdit(); }},
+         [this] { list_->CommitPendingEdit(); },
+         [this] { return editor_->HasUnsavedEdits(); },
+         [this] { return editor_->SaveAll(); }},
         this);
     BuildLayout();
     BuildMenus();
@@ -88,6 +106,7 @@ TfmMain::~TfmMain() {
     disconnect(list_, nullptr, this, nullptr);
     disconnect(build_, nullptr, this, nullptr);
     disconnect(document_, nullptr, this, nullptr);
+    preview_->SetCellHandler({});
     for (QWidget* control : components_)
         disconnect(control, nullptr, this, nullptr);
 }
@@ -103,6 +122,16 @@ void TfmMain::ConnectHandlers() {
     connect(build_, &BuildPanel::buildingChanged, this, &TfmMain::OnBuilding);
     connect(build_, &BuildPanel::finished, this, &TfmMain::OnBuildFinished);
     connect(list_, &PictureListEditor::previewNeeded, this, guarded(&TfmMain::RefreshPreview));
+    connect(list_, &PictureListEditor::selectionChanged, this, &TfmMain::UpdateFixControls);
+    connect(fix_button_, &QPushButton::clicked, this, guarded(&TfmMain::FixSelectedPicture));
+    preview_->SetCellHandler([this](StrokeStep step, QPoint cell) {
+        // No drawing starts while a build reads the pictures; one under way
+        // always ends, so that what it drew is an undo step.
+        if (step == StrokeStep::Press && (IsBuilding() || list_->SelectedRow() == 0))
+            return;
+        const QString path = list_->SelectedPath();
+        Guarded([&] { editor_->Stroke(step, path, cell); });
+    });
     connect(list_, &PictureListEditor::pictureChecked, this, [this](const QString& path) {
         if (ambiguity_box_->isChecked() && list_->SelectedPath() == path)
             Guarded([this] { RefreshPreview(); });
@@ -297,8 +326,10 @@ void TfmMain::OnBuilding(bool building) {
     if (building)
         statusBar()->clearMessage();
     list_->SetBuilding(building);
-    for (QAction* action : {new_action_, open_action_, save_action_, save_as_action_})
+    for (QAction* action :
+         {new_action_, open_action_, save_action_, save_as_action_, new_picture_action_})
         action->setEnabled(!building);
+    UpdateFixControls();
     undo_->setActive(!building);
     undo_action_->setEnabled(!building && undo_->canUndo());
     redo_action_->setEnabled(!building && undo_->canRedo());
@@ -375,10 +406,22 @@ void TfmMain::RefreshPreview() {
                                  preview_panel_->maximumViewportSize(),
                                  {}};
         request->scroll_bar_extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        const PictureCheck* check = list_->Checks().Find(path);
-        if (ambiguity_box_->isChecked() && check != nullptr && check->readable) {
-            for (const auto& [x, y] : check->result.differs)
-                request->marks.emplace_back(x, y);
+        const CellGrid* drawn = editor_->EditedCells(path);
+        const PictureCheck* check =
+            drawn != nullptr ? editor_->EditedCheck(path) : list_->Checks().Find(path);
+        if (const FixResult* proposal = editor_->Proposal(path)) {
+            // The picture as the fix would leave it, the changed cells
+            // framed: what the author is being asked about.
+            request->cells = proposal->cells;
+            for (const CellChange& change : proposal->changes)
+                request->fix_marks.emplace_back(change.x, change.y);
+        } else {
+            if (drawn != nullptr)
+                request->cells = *drawn;
+            if (ambiguity_box_->isChecked() && check != nullptr && check->done && check->readable) {
+                for (const auto& [x, y] : check->result.differs)
+                    request->marks.emplace_back(x, y);
+            }
         }
     }
     const ScopeExit repaint([this] { preview_->Fit(); });
@@ -391,8 +434,9 @@ void TfmMain::RefreshPreview() {
     // marked in its row; the preview says why in place of the picture, so
     // that moving through the list never raises a box per row.
     preview_->SetMessage({});
+    preview_->SetLayout({});
     try {
-        DrawPreview(preview_->Image(), palette().color(QPalette::Button), request);
+        preview_->SetLayout(DrawPreview(preview_->Image(), palette().color(QPalette::Button), request));
     } catch (const std::exception& e) {
         const PictureCheck* check = list_->Checks().Find(path);
         const QString cause = check != nullptr && check->missing
@@ -403,6 +447,36 @@ void TfmMain::RefreshPreview() {
                              FromUtf8(PictureLabel(static_cast<std::size_t>(row), Utf8(path))) +
                              QStringLiteral(":\n") + cause);
     }
+}
+
+// ---- drawing -------------------------------------------------------------
+
+void TfmMain::OnPictureDrawn(const QString& path) {
+    list_->UpdateChecks(false);
+    if (list_->SelectedPath() == path)
+        Guarded([this] { RefreshPreview(); });
+    UpdateFixControls();
+    UpdateTitle();
+}
+
+void TfmMain::FixSelectedPicture() {
+    if (IsBuilding() || list_->SelectedRow() == 0)
+        return;
+    const bool stopping = editor_->FixRunning();
+    editor_->StartFix(list_->SelectedPath());
+    if (!stopping && editor_->FixRunning())
+        ShowStatus(QStringLiteral("Looking for the fewest cells to change..."));
+}
+
+void TfmMain::UpdateFixControls() {
+    const bool running = editor_->FixRunning();
+    // A search that runs can always be stopped; a new one needs a picture.
+    const bool can = running || (!IsBuilding() && list_->SelectedRow() > 0);
+    fix_button_->setEnabled(can);
+    fix_action_->setEnabled(can);
+    fix_button_->setText(running ? QStringLiteral("Stop") : QStringLiteral("Fi&x it"));
+    if (!running && statusBar()->currentMessage().startsWith(QStringLiteral("Looking for the fewest")))
+        statusBar()->clearMessage();
 }
 
 // ---- buttons -------------------------------------------------------------
@@ -451,7 +525,9 @@ void TfmMain::ShowHelp() {
             "Ctrl+I\tImport a PNG, JPEG or GIF picture\n"
             "Delete\tRemove the picture (on its File cell) or clear the note (on its Notes cell)\n"
             "Ctrl+Up / Ctrl+Down\tMove the picture in the list\n"
-            "Ctrl+Z / Ctrl+Shift+Z\tUndo / redo a change of the list\n"
+            "Click or drag in the preview\tFill or clear cells (Fix it: the fewest cells that "
+            "make the puzzle unique)\n"
+            "Ctrl+Z / Ctrl+Shift+Z\tUndo / redo a change of the list or a drawing\n"
             "Ctrl+B\tStart the build;  Esc\tcancel it\n"
             "Ctrl+M\tShow midlets\n"
             "Ctrl+N / Ctrl+O / Ctrl+S / Ctrl+Shift+S\tNew, open, save, save the project as\n"

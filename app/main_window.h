@@ -40,6 +40,7 @@ class QUndoStack;
 namespace grix {
 
 class BuildPanel;
+class CellEditor;
 class PictureListEditor;
 class PreviewSurface;
 
@@ -66,6 +67,8 @@ class TfmMain : public QMainWindow {
     bool IsBuilding() const;
     QUndoStack* UndoStack() const { return undo_; }
     PictureChecks& Checks();
+    // The drawings over the listed pictures.
+    CellEditor& Editor() { return *editor_; }
     // The project differs from its file (the title's mark).
     bool IsProjectModified() const;
     // The number of "Warning: " lines of the last build.
@@ -79,7 +82,9 @@ class TfmMain : public QMainWindow {
     // them. An empty answer means the dialog was cancelled.
     virtual QStringList AskOpenFileNames(const QString& title, const QString& filter);
     virtual QString AskOpenFileName(const QString& title, const QString& filter);
-    virtual QString AskSaveFileName(const QString& title, const QString& filter);
+    // `proposed` is the name offered (in the last folder when relative).
+    virtual QString AskSaveFileName(const QString& title, const QString& filter,
+                                    const QString& proposed);
     virtual void ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text);
     virtual bool OpenFolder(const QString& path);
     // The import dialog; nothing when the author cancelled.
@@ -88,6 +93,10 @@ class TfmMain : public QMainWindow {
     virtual QMessageBox::StandardButton AskAfterSaveFailure(const QString& text);
     // "Save changes to P?": Save, Discard or Cancel.
     virtual QMessageBox::StandardButton AskSaveChanges(const QString& text);
+    // The size of a new picture; nothing when cancelled.
+    virtual std::optional<QSize> AskPictureSize();
+    // Whether to apply the fix the preview shows (`text` says what it changes).
+    virtual bool AskApplyFix(const QString& text);
 
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -122,6 +131,10 @@ class TfmMain : public QMainWindow {
 
     void CheckFields();
     void RefreshPreview();
+    // The drawing, its check or its fix proposal changed.
+    void OnPictureDrawn(const QString& path);
+    void FixSelectedPicture();
+    void UpdateFixControls();
     void OnBuilding(bool building);
     void OnBuildFinished();
     void ChooseSplashPicture();
@@ -137,6 +150,7 @@ class TfmMain : public QMainWindow {
     PictureListEditor* list_ = nullptr;
     ProjectDocument* document_ = nullptr;
     BuildPanel* build_ = nullptr;
+    CellEditor* editor_ = nullptr;
     bool loading_ = false;  // fields set by loading, not by the author
     bool close_after_build_ = false;
 
@@ -150,6 +164,9 @@ class TfmMain : public QMainWindow {
     QComboBox* zoom_box_ = nullptr;    // ComboBox1
     QCheckBox* grid_box_ = nullptr;    // CheckBox1
     QCheckBox* ambiguity_box_ = nullptr;
+    QPushButton* fix_button_ = nullptr;  // FixIt
+    QAction* fix_action_ = nullptr;
+    QAction* new_picture_action_ = nullptr;
     QScrollArea* preview_panel_ = nullptr;
     PreviewSurface* preview_ = nullptr;
     QSplitter* vertical_split_ = nullptr;    // the work above, the log below

@@ -33,7 +33,8 @@ void PictureListEditor::UpdateChecks(bool look_again) {
     for (int row = 1; row <= count; ++row) {
         PictureRow& entry = shown_rows_[row - 1];
         paths.append(entry.path);
-        const PictureCheck* found = checks_.Find(entry.path);
+        const PictureCheck* drawn = hooks_.drawn_check ? hooks_.drawn_check(entry.path) : nullptr;
+        const PictureCheck* found = drawn != nullptr ? drawn : checks_.Find(entry.path);
         const PictureCheck& check = found != nullptr ? *found : kPending;
         checks.push_back(&check);
         // The size follows the file as it is now, so a row never shows the

@@ -43,6 +43,9 @@ class PictureListEditor : public QWidget {
         std::function<void(const QString& text)> show_status;
         // Runs an operation started by an event; what it throws is shown.
         std::function<void(const std::function<void()>& operation)> guarded;
+        // The check of a picture's unsaved drawing, which stands for its
+        // file's; null where there is none.
+        std::function<const PictureCheck*(const QString& path)> drawn_check;
     };
 
     PictureListEditor(QUndoStack* undo, Hooks hooks, QWidget* parent);
@@ -82,6 +85,8 @@ class PictureListEditor : public QWidget {
     // empty) and adds the BMP it writes, with its note.
     void ImportPicture(const QString& source = {});
     void RemoveSelectedPicture();
+    // The rows of `from` show `to` instead (a drawing saved as a new file).
+    void RepointPicture(const QString& from, const QString& to);
     void MovePictureUp();
     void MovePictureDown();
     void DeleteAtSelection();

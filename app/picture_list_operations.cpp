@@ -185,6 +185,16 @@ void PictureListEditor::RemoveSelectedPicture() {
                {std::min(row, std::max(1, static_cast<int>(rows.size()))), CurrentCell().column});
 }
 
+void PictureListEditor::RepointPicture(const QString& from, const QString& to) {
+    PictureRows rows = shown_rows_;
+    for (PictureRow& row : rows) {
+        if (row.path == from)
+            row.path = to;
+    }
+    if (rows != shown_rows_)
+        ChangeList(QStringLiteral("save picture as"), rows, CurrentCell());
+}
+
 void PictureListEditor::MovePictureUp() {
     const int row = SelectedRow();
     if (row <= 1 || building_)

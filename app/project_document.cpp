@@ -56,7 +56,8 @@ void ProjectDocument::SetPath(std::string path) {
 bool ProjectDocument::IsModified() const {
     // The list is as saved when the undo stack is back at its clean state;
     // the fields keep their own mark until the next save.
-    return fields_modified_ || !undo_->isClean();
+    return fields_modified_ || !undo_->isClean() ||
+           (hooks_.unsaved_pictures && hooks_.unsaved_pictures());
 }
 
 void ProjectDocument::SetModified(bool modified) {
@@ -80,7 +81,14 @@ void ProjectDocument::Write() {
     SetModified(false);
 }
 
+bool ProjectDocument::SavePictures() {
+    return !hooks_.save_pictures || hooks_.save_pictures();
+}
+
 bool ProjectDocument::SaveOrAsk() {
+    // The pictures first: a drawing saved under a new name changes the list.
+    if (!SavePictures())
+        return false;
     for (;;) {
         try {
             Write();
@@ -121,7 +129,7 @@ bool ProjectDocument::Save() {
 bool ProjectDocument::SaveAs() {
     const QString path =
         WithProjectSuffix(hooks_.ask_save_name(QStringLiteral("Save project as"), FileFilter()));
-    if (path.isEmpty())
+    if (path.isEmpty() || !SavePictures())
         return false;
     // The chosen file holds this project only, whatever it held before.
     IniFile ini = IniFile::FromText(Utf8(path), "");

@@ -43,6 +43,11 @@ class ProjectDocument : public QObject {
         std::function<QMessageBox::StandardButton(const QString& text)> ask_after_save_failure;
         // Edits not yet in the controls (a note in its editor) go in first.
         std::function<void()> commit_pending;
+        // Pictures drawn on but not saved belong to the project's changes:
+        // whether there are any, and saving them (false when one was not
+        // saved, and so neither is the project).
+        std::function<bool()> unsaved_pictures;
+        std::function<bool()> save_pictures;
     };
 
     // `undo` is the stack of the project's changes: back at its clean state,
@@ -81,6 +86,7 @@ class ProjectDocument : public QObject {
 
   private:
     void Write();
+    bool SavePictures();
 
     std::string path_;
     QUndoStack* undo_;

@@ -1,6 +1,7 @@
 // The platform's dialogs and shell as the window asks them; the tests
 // replace these to answer without a person at the screen.
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -10,6 +11,8 @@
 
 #include "app/error_display.h"
 #include "app/main_window.h"
+#include "app/picture_list_editor.h"
+#include "app/new_picture_dialog.h"
 
 namespace grix {
 
@@ -40,8 +43,12 @@ QString TfmMain::AskOpenFileName(const QString& title, const QString& filter) {
     return path;
 }
 
-QString TfmMain::AskSaveFileName(const QString& title, const QString& filter) {
-    const QString path = QFileDialog::getSaveFileName(this, title, DialogFolder(), filter);
+QString TfmMain::AskSaveFileName(const QString& title, const QString& filter,
+                                 const QString& proposed) {
+    const QString start = proposed.isEmpty()            ? DialogFolder()
+                          : QFileInfo(proposed).isAbsolute() ? proposed
+                                                             : QDir(DialogFolder()).filePath(proposed);
+    const QString path = QFileDialog::getSaveFileName(this, title, start, filter);
     RememberDialogFolder({path});
     return path;
 }
@@ -64,6 +71,23 @@ QMessageBox::StandardButton TfmMain::AskSaveChanges(const QString& text) {
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
     box.setDefaultButton(QMessageBox::Save);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+std::optional<QSize> TfmMain::AskPictureSize() {
+    return AskNewPictureSize(this);
+}
+
+bool TfmMain::AskApplyFix(const QString& text) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Fix it"), text,
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Apply"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Keep as it is"));
+    box.setDefaultButton(QMessageBox::Yes);
+    // Over the list rather than the preview, which shows the fix.
+    const QSize size = box.sizeHint();
+    box.move(list_->mapToGlobal(list_->rect().center()) -
+             QPoint(size.width() / 2, size.height() / 2));
+    return box.exec() == QMessageBox::Yes;
 }
 
 QMessageBox::StandardButton TfmMain::AskAfterSaveFailure(const QString& text) {

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/build_panel.h"
+#include "app/cell_editor.h"
 #include "app/eliding_label.h"
 #include "app/main_window.h"
 #include "app/picture_list_editor.h"
@@ -64,7 +65,10 @@ void TfmMain::BuildLayout() {
          },
          [this](const QString& source) { return RunImport(source); },
          [this](const QString& text) { ShowStatus(text); },
-         [this](const std::function<void()>& operation) { Guarded(operation); }},
+         [this](const std::function<void()>& operation) { Guarded(operation); },
+         [this](const QString& path) {
+             return editor_ != nullptr ? editor_->EditedCheck(path) : nullptr;
+         }},
         left);
 
     splash_path_ = Create<QLineEdit>("Edit1", left);
@@ -95,6 +99,10 @@ void TfmMain::BuildLayout() {
     ambiguity_box_->setLayoutDirection(Qt::RightToLeft);
     ambiguity_box_->setToolTip(
         QStringLiteral("Mark the cells that differ in another solution of the same clues"));
+    fix_button_ = new QPushButton(QStringLiteral("Fi&x it"), right);
+    fix_button_->setObjectName(QStringLiteral("FixIt"));
+    fix_button_->setToolTip(
+        QStringLiteral("Change the fewest cells so that the clues have exactly one solution"));
     preview_panel_ = Create<QScrollArea>("Panel3", right);
     preview_panel_->setMinimumSize(40, 40);
     preview_panel_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -102,6 +110,7 @@ void TfmMain::BuildLayout() {
     preview_panel_->setWidgetResizable(false);
     preview_panel_->setBackgroundRole(QPalette::Button);
     preview_ = Create<PreviewSurface>("Image1", nullptr);
+    preview_->setToolTip(QStringLiteral("Click a cell to fill or clear it; drag to paint"));
     preview_panel_->setWidget(preview_);
 
     vertical_split_->addWidget(build_->Log());
@@ -137,6 +146,7 @@ void TfmMain::BuildLayout() {
     auto* option_row = new QHBoxLayout;
     option_row->addWidget(grid_box_);
     option_row->addWidget(ambiguity_box_);
+    option_row->addWidget(fix_button_);
     option_row->addStretch(1);
     right_layout->addLayout(option_row);
     right_layout->addWidget(preview_panel_, 1);
@@ -191,6 +201,12 @@ void TfmMain::BuildMenus() {
     save_as_action_ = action("actionSaveAs", QStringLiteral("Save project &as..."),
                              QKeySequence(QStringLiteral("Ctrl+Shift+S")),
                              [this] { document_->SaveAs(); });
+    new_picture_action_ = action("actionNewPicture", QStringLiteral("New &picture..."),
+                                 QKeySequence(), [this] { editor_->NewPicture(); });
+    new_picture_action_->setToolTip(QStringLiteral("Draw a new picture from a blank one"));
+    fix_action_ = action("actionFixIt", QStringLiteral("Fi&x it"), QKeySequence(),
+                         [this] { FixSelectedPicture(); });
+    fix_action_->setToolTip(fix_button_->toolTip());
     QAction* quit = action("actionQuit", QStringLiteral("&Quit"),
                            QKeySequence(QStringLiteral("Ctrl+Q")), [this] { close(); });
     undo_action_ = undo_->createUndoAction(this, QStringLiteral("&Undo"));
@@ -212,6 +228,8 @@ void TfmMain::BuildMenus() {
     recent_menu_ = file->addMenu(QStringLiteral("Open &recent"));
     recent_menu_->setObjectName(QStringLiteral("menuRecent"));
     file->addSeparator();
+    file->addAction(new_picture_action_);
+    file->addSeparator();
     file->addActions({save_action_, save_as_action_});
     file->addSeparator();
     file->addAction(quit);
@@ -219,6 +237,8 @@ void TfmMain::BuildMenus() {
     edit->addActions({undo_action_, redo_action_});
     edit->addSeparator();
     edit->addActions(list_->Actions());
+    edit->addSeparator();
+    edit->addAction(fix_action_);
     QMenu* build = menuBar()->addMenu(QStringLiteral("&Build"));
     build->addActions(build_->Actions());
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));

@@ -16,6 +16,7 @@
 #include <QUndoStack>
 
 #include "app/build_panel.h"
+#include "app/cell_editor.h"
 #include "app/control_settings.h"
 #include "app/main_window.h"
 #include "app/picture_list_editor.h"
@@ -77,6 +78,7 @@ void TfmMain::ResetProject() {
     grid_box_->setChecked(false);
     loading_ = false;
     list_->SetWarnings({});
+    editor_->DiscardAll();
     list_->Load({});
     undo_->clear();
     // The log and the last build's result belong to the project they came from.

@@ -100,7 +100,7 @@ TEST(CellEditor, AStrokePaintsEveryCellItCrossesAsOneUndoStep) {
     // A fast drag: the mouse skips from one end of the row to the other.
     e.Drag(path, {{0, 0}, {5, 0}, {5, 5}});
     ASSERT_EQ(e.undo.count(), 1);
-    EXPECT_EQ(e.undo.text(0), "Draw cells");
+    EXPECT_EQ(e.undo.text(0), "draw cells");
     const CellGrid* drawn = e.editor.EditedCells(path);
     ASSERT_NE(drawn, nullptr);
     for (int i = 0; i < 6; ++i)
@@ -141,7 +141,7 @@ TEST(CellEditor, FixItShowsTheProposalAndAppliesItAsOneStep) {
         ASSERT_EQ(e.undo.count(), apply ? 1 : 0);
         if (!apply)
             continue;
-        EXPECT_EQ(e.undo.text(0), "Fix it");
+        EXPECT_EQ(e.undo.text(0), "fix it");
         const CellGrid fixed = *e.editor.EditedCells(path);
         EXPECT_EQ(CheckCells(fixed).verdict, Verdict::Line);
         e.undo.undo();

@@ -25,12 +25,30 @@ QStringList TestWindow::AskOpenFileNames(const QString& title, const QString& fi
     return answer.isEmpty() ? QStringList() : answer.split(QLatin1Char('\n'));
 }
 
-QString TestWindow::AskSaveFileName(const QString& title, const QString& filter) {
-    asked.push_back({title, filter});
+QString TestWindow::AskSaveFileName(const QString& title, const QString& filter,
+                                    const QString& proposed) {
+    asked.push_back({title, filter, proposed});
     if (save_answers.empty())
         return {};
     const QString answer = save_answers.front();
     save_answers.pop_front();
+    return answer;
+}
+
+std::optional<QSize> TestWindow::AskPictureSize() {
+    if (size_answers.empty())
+        return std::nullopt;
+    const QSize answer = size_answers.front();
+    size_answers.pop_front();
+    return answer;
+}
+
+bool TestWindow::AskApplyFix(const QString& text) {
+    fix_questions.append(text);
+    if (fix_answers.empty())
+        return true;
+    const bool answer = fix_answers.front();
+    fix_answers.pop_front();
     return answer;
 }
 

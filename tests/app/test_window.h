@@ -98,6 +98,7 @@ class TestWindow : public TfmMain {
     struct Asked {
         QString title;
         QString filter;
+        QString proposed = {};  // the name a save dialog offered
     };
     struct Box {
         QMessageBox::Icon icon;
@@ -118,6 +119,11 @@ class TestWindow : public TfmMain {
     // What the import dialog "writes" for each source it is opened for.
     std::deque<std::optional<ImportedPicture>> import_answers;
     QStringList imported_sources;
+    // Answers of the new picture's size; cancelled when none left.
+    std::deque<QSize> size_answers;
+    // Answers of "Apply the fix?"; yes when none left.
+    std::deque<bool> fix_answers;
+    QStringList fix_questions;
     std::vector<Asked> asked;
     std::vector<Box> boxes;
     QStringList opened_folders;
@@ -125,7 +131,10 @@ class TestWindow : public TfmMain {
 
   protected:
     QStringList AskOpenFileNames(const QString& title, const QString& filter) override;
-    QString AskSaveFileName(const QString& title, const QString& filter) override;
+    QString AskSaveFileName(const QString& title, const QString& filter,
+                            const QString& proposed) override;
+    std::optional<QSize> AskPictureSize() override;
+    bool AskApplyFix(const QString& text) override;
     QMessageBox::StandardButton AskAfterSaveFailure(const QString& text) override;
     QMessageBox::StandardButton AskSaveChanges(const QString& text) override;
     std::optional<ImportedPicture> RunImport(const QString& source) override;
