@@ -43,6 +43,7 @@ namespace {
 constexpr int kInitialWidth = 793;
 constexpr int kInitialHeight = 553;
 constexpr int kStatusMessageMs = 10000;
+const QString kLookingForFix = QStringLiteral("Looking for the fewest cells to change...");
 
 }  // namespace
 
@@ -436,7 +437,8 @@ void TfmMain::RefreshPreview() {
     preview_->SetMessage({});
     preview_->SetLayout({});
     try {
-        preview_->SetLayout(DrawPreview(preview_->Image(), palette().color(QPalette::Button), request));
+        preview_->SetLayout(
+            DrawPreview(preview_->Image(), palette().color(QPalette::Button), request));
     } catch (const std::exception& e) {
         const PictureCheck* check = list_->Checks().Find(path);
         const QString cause = check != nullptr && check->missing
@@ -465,7 +467,7 @@ void TfmMain::FixSelectedPicture() {
     const bool stopping = editor_->FixRunning();
     editor_->StartFix(list_->SelectedPath());
     if (!stopping && editor_->FixRunning())
-        ShowStatus(QStringLiteral("Looking for the fewest cells to change..."));
+        ShowStatus(kLookingForFix);
 }
 
 void TfmMain::UpdateFixControls() {
@@ -475,7 +477,7 @@ void TfmMain::UpdateFixControls() {
     fix_button_->setEnabled(can);
     fix_action_->setEnabled(can);
     fix_button_->setText(running ? QStringLiteral("Stop") : QStringLiteral("Fi&x it"));
-    if (!running && statusBar()->currentMessage().startsWith(QStringLiteral("Looking for the fewest")))
+    if (!running && statusBar()->currentMessage() == kLookingForFix)
         statusBar()->clearMessage();
 }
 

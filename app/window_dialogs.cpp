@@ -45,9 +45,9 @@ QString TfmMain::AskOpenFileName(const QString& title, const QString& filter) {
 
 QString TfmMain::AskSaveFileName(const QString& title, const QString& filter,
                                  const QString& proposed) {
-    const QString start = proposed.isEmpty()            ? DialogFolder()
-                          : QFileInfo(proposed).isAbsolute() ? proposed
-                                                             : QDir(DialogFolder()).filePath(proposed);
+    QString start = DialogFolder();
+    if (!proposed.isEmpty())
+        start = QFileInfo(proposed).isAbsolute() ? proposed : QDir(start).filePath(proposed);
     const QString path = QFileDialog::getSaveFileName(this, title, start, filter);
     RememberDialogFolder({path});
     return path;

@@ -1,6 +1,5 @@
-// Drawing over a picture: the mouse mapped to cells, a stroke as one undo
-// step followed by the live check, "Fix it" as one step, and a picture that
-// cannot take the drawing never overwritten.
+// Drawing over a picture: the mouse mapped to cells, and a stroke as one
+// undo step that paints every cell it crosses with what the first got.
 #include <gtest/gtest.h>
 
 #include <QUndoStack>
@@ -10,7 +9,6 @@
 #include "app/cell_editor.h"
 #include "app/preview.h"
 #include "app/utf8_text.h"
-#include "cells/pack_picture.h"
 #include "convert/cell_bmp_writer.h"
 #include "test_window.h"
 
@@ -19,29 +17,7 @@ namespace {
 
 struct Editor {
     QUndoStack undo;
-    QStringList proposed;  // the names the save question offered
-    QStringList answers;   // its answers, in turn
-    std::vector<std::pair<QString, QString>> repointed;
-    std::vector<std::size_t> fix_shown;  // the changes a fix question showed
-    bool apply = true;
-    QString path;  // the picture whose fix is asked about
-    CellEditor editor{&undo, Hooks()};
-
-    EditorHooks Hooks() {
-        EditorHooks hooks;
-        hooks.save_name = [this](const QString&, const QString& name) {
-            proposed << name;
-            return answers.isEmpty() ? QString() : answers.takeFirst();
-        };
-        hooks.apply_fix = [this](const QString&) {
-            fix_shown.push_back(editor.Proposal(path)->changes.size());
-            return apply;
-        };
-        hooks.repoint = [this](const QString& from, const QString& to) {
-            repointed.emplace_back(from, to);
-        };
-        return hooks;
-    }
+    CellEditor editor{&undo, {}};
 
     void Drag(const QString& picture, std::initializer_list<QPoint> cells) {
         StrokeStep step = StrokeStep::Press;
@@ -121,53 +97,6 @@ TEST(CellEditor, AStrokePaintsEveryCellItCrossesAsOneUndoStep) {
     EXPECT_TRUE(e.editor.EditedCells(path)->Filled(5, 1));
     e.undo.undo();
     EXPECT_EQ(e.editor.EditedCells(path), nullptr);  // the file's cells again
-    EXPECT_FALSE(e.editor.HasUnsavedEdits());
-}
-
-TEST(CellEditor, FixItShowsTheProposalAndAppliesItAsOneStep) {
-    TempDir dir;
-    const QString path = QString::fromStdString(dir / "diagonal.bmp");
-    const CellGrid diagonal{2, 2, {1, 0, 0, 1}};
-    WriteCellBmp(Utf8(path), diagonal);
-    for (const bool apply : {false, true}) {
-        SCOPED_TRACE(apply ? "applied" : "declined");
-        Editor e;
-        e.path = path;
-        e.apply = apply;
-        e.editor.StartFix(path);
-        e.editor.WaitForWork();
-        EXPECT_EQ(e.fix_shown, std::vector<std::size_t>{1});
-        EXPECT_EQ(e.editor.Proposal(path), nullptr);  // asked and answered
-        ASSERT_EQ(e.undo.count(), apply ? 1 : 0);
-        if (!apply)
-            continue;
-        EXPECT_EQ(e.undo.text(0), "fix it");
-        const CellGrid fixed = *e.editor.EditedCells(path);
-        EXPECT_EQ(CheckCells(fixed).verdict, Verdict::Line);
-        e.undo.undo();
-        EXPECT_EQ(e.editor.EditedCells(path), nullptr);
-    }
-}
-
-TEST(CellEditor, APictureThatCannotTakeTheDrawingIsSavedAsANewFile) {
-    TempDir dir;
-    Editor e;
-    const QString path = QString::fromStdString(dir / "photo.bmp");
-    WriteBmp(Utf8(path), 3, 3, [](int x, int y) { return x == y; });
-    const std::vector<std::uint8_t> source = ReadBytes(Utf8(path));
-    e.Drag(path, {{0, 2}});
-
-    // Cancelling the name keeps the edits.
-    EXPECT_FALSE(e.editor.SaveAll());
-    EXPECT_TRUE(e.editor.HasUnsavedEdits());
-    const QString copy = QString::fromStdString(dir / "photo-edited.bmp");
-    e.answers << copy;
-    EXPECT_TRUE(e.editor.SaveAll());
-
-    EXPECT_EQ(e.proposed, QStringList({copy, copy}));
-    EXPECT_EQ(ReadBytes(Utf8(path)), source);
-    EXPECT_EQ(CellsOfPicture(Utf8(copy)), (CellGrid{3, 3, {1, 0, 0, 0, 1, 0, 1, 0, 1}}));
-    EXPECT_EQ(e.repointed, (std::vector<std::pair<QString, QString>>{{path, copy}}));
     EXPECT_FALSE(e.editor.HasUnsavedEdits());
 }
 
