@@ -30,6 +30,26 @@ bool Inside(const CellGrid& cells, QPoint cell) {
     return cell.x() >= 0 && cell.y() >= 0 && cell.x() < cells.width && cell.y() < cells.height;
 }
 
+// "Change 1 cell to make the puzzle unique (line logic):", then the cells as
+// grix-cli fix names them.
+QString ProposalText(const FixResult& result) {
+    QStringList cells;
+    for (const CellChange& change : result.changes) {
+        cells << QObject::tr("(%1, %2) %3")
+                     .arg(change.x)
+                     .arg(change.y)
+                     .arg(change.filled ? QObject::tr("filled") : QObject::tr("cleared"));
+    }
+    const auto count = static_cast<int>(result.changes.size());
+    QString text =
+        (count == 1 ? QObject::tr("Change 1 cell") : QObject::tr("Change %1 cells").arg(count)) +
+        QObject::tr(" to make the puzzle %1:\n").arg(FromUtf8(VerdictText(result.verdict))) +
+        cells.join(QStringLiteral(", "));
+    if (!result.proven_fewest)
+        text += QObject::tr("\n(the best found in the time given; fewer may do)");
+    return text + QObject::tr("\n\nApply the fix?");
+}
+
 }  // namespace
 
 struct CellEditor::Picture {
@@ -325,9 +345,7 @@ void CellEditor::OnFixEnded(const std::shared_ptr<Picture>& picture, std::uint64
     picture->proposal = result;
     if (hooks_.changed)
         hooks_.changed(picture->path);
-    const QString text =
-        tr("%1.\nThe puzzle then has one solution: %2.\n\nApply the fix?")
-            .arg(FromUtf8(ChangedCellsLine(result)), FromUtf8(VerdictText(result.verdict)));
+    const QString text = ProposalText(result);
     const bool apply = hooks_.apply_fix && hooks_.apply_fix(text);
     // The question may have run the event loop: a stroke since supersedes it.
     if (generation != picture->generation || !picture->proposal)

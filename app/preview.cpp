@@ -144,6 +144,8 @@ PreviewLayout DrawPreview(QImage& surface, const QColor& background,
     const std::int64_t first = grid ? 1 : 0;  // the cell's first pixel after its line
     const bool framed = pitch - first >= 3;
     const std::int64_t frame = std::max<std::int64_t>(1, (pitch - first) / 8);  // its width
+    // A proposed fix is what the author must find at a glance: twice as thick.
+    const std::int64_t fix_frame = std::max<std::int64_t>(1, (pitch - first) / 4);
     const QRgb line = kGridLineColor.rgb();
     for (int sy = static_cast<int>(top); sy < bottom; ++sy) {
         auto* row = reinterpret_cast<QRgb*>(surface.scanLine(sy));
@@ -163,10 +165,11 @@ PreviewLayout DrawPreview(QImage& surface, const QColor& background,
             }
             const std::int64_t px = cx % pitch;
             const std::int64_t py = cy % pitch;
-            const bool edge = px - first < frame || py - first < frame || pitch - 1 - px < frame ||
-                              pitch - 1 - py < frame;
-            row[sx] =
-                !framed || edge ? ((cell & kFix) != 0 ? fixed : marked) : colours[cell & kInk];
+            const bool fix = (cell & kFix) != 0;
+            const std::int64_t width = fix ? fix_frame : frame;
+            const bool edge = px - first < width || py - first < width || pitch - 1 - px < width ||
+                              pitch - 1 - py < width;
+            row[sx] = !framed || edge ? (fix ? fixed : marked) : colours[cell & kInk];
         }
     }
     return layout;

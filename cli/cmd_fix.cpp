@@ -36,6 +36,20 @@ std::string Seconds(double seconds) {
     return text.str();
 }
 
+std::string ChangedLine(const FixResult& result) {
+    const std::size_t count = result.changes.size();
+    std::string line = "Changed " + std::to_string(count) + (count == 1 ? " cell" : " cells");
+    if (!result.proven_fewest)
+        line += " (best found, not proven fewest)";
+    for (std::size_t i = 0; i < count; ++i) {
+        const CellChange& change = result.changes[i];
+        line += i == 0 ? ": " : ", ";
+        line += "(" + std::to_string(change.x) + ", " + std::to_string(change.y) + ") " +
+                (change.filled ? "filled" : "cleared");
+    }
+    return line;
+}
+
 int RunFix(const FixArgs& args) {
     // The project reads pictures by their extension: anything but .bmp
     // would be refused when the picture is added.
@@ -75,7 +89,7 @@ int RunFix(const FixArgs& args) {
         case FixOutcome::Fair:
         case FixOutcome::Fixed:
             WriteCellBmp(args.out, result.cells);
-            std::cout << ChangedCellsLine(result) << '\n'
+            std::cout << ChangedLine(result) << '\n'
                       << args.out << ": " << VerdictText(result.verdict) << '\n';
             if (picture.width > kPlayerMaxSide || picture.height > kPlayerMaxSide) {
                 std::cout.flush();

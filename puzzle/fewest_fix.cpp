@@ -197,18 +197,4 @@ FixResult FindFewestFix(const CellGrid& picture, const FixLimits& limits,
     return fix_search::FixSearch(picture, limits, cancel).Run();
 }
 
-std::string ChangedCellsLine(const FixResult& result) {
-    const std::size_t count = result.changes.size();
-    std::string line = "Changed " + std::to_string(count) + (count == 1 ? " cell" : " cells");
-    if (!result.proven_fewest)
-        line += " (best found, not proven fewest)";
-    for (std::size_t i = 0; i < count; ++i) {
-        const CellChange& change = result.changes[i];
-        line += i == 0 ? ": " : ", ";
-        line += "(" + std::to_string(change.x) + ", " + std::to_string(change.y) + ") " +
-                (change.filled ? "filled" : "cleared");
-    }
-    return line;
-}
-
 }  // namespace grix

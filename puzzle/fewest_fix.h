@@ -19,7 +19,6 @@
 #pragma once
 
 #include <atomic>
-#include <string>
 #include <vector>
 
 #include "cells/cell_grid.h"
@@ -73,10 +72,5 @@ struct FixResult {
 // std::invalid_argument as CheckCells does.
 [[nodiscard]] FixResult FindFewestFix(const CellGrid& picture, const FixLimits& limits = {},
                                       const std::atomic<bool>* cancel = nullptr);
-
-// "Changed 2 cells: (x, y) filled, (x, y) cleared", with " (best found,
-// not proven fewest)" after the count when the fewest is not proven: how
-// grix-cli fix and the window tell a fix.
-[[nodiscard]] std::string ChangedCellsLine(const FixResult& result);
 
 }  // namespace grix

@@ -96,7 +96,7 @@ TEST(Drawing, FixItAppliesTheProposalAsOneStep) {
         Click(Find<QPushButton>(*window, "FixIt"));
         Settle(*window);
         ASSERT_EQ(window->fix_questions.size(), asked);
-        EXPECT_TRUE(window->fix_questions.back().startsWith("Changed 1 cell: ("));
+        EXPECT_TRUE(window->fix_questions.back().startsWith("Change 1 cell to make the puzzle unique (line logic):\n("));
         EXPECT_EQ(window->UndoStack()->count(), steps + asked - 1);
     }
     EXPECT_EQ(CheckOf(*window), "unique (line logic)");

@@ -9,6 +9,10 @@
 # menu-file.png ...    each menu opened
 # width-720.png        the window at its narrowest
 # check-column.png     the check column and the ambiguity overlay
+# fix-before.png       a picture with two solutions, its ambiguity marked
+# fix-proposal.png     "Fix it" proposing the fewest cells, framed in blue
+# fix-after.png        the fix applied, the puzzle unique
+# drawing.png          a stroke being drawn on the preview
 #
 # The window works on copies in OUTPUT_DIR and keeps its own state there.
 set -euo pipefail
@@ -63,6 +67,34 @@ if [ "${1:-}" = "--inside-xvfb" ]; then
     sleep 3
     shoot_window "$id" after-build.png
     kill "$pid"; wait "$pid" 2>/dev/null || true
+
+    # Drawing and mending: the house with two cells too many.
+    "$grix" --project "$out/mend/grix.ini" &
+    pid=$!
+    id=$(window_of)
+    xdotool windowsize "$id" 1000 640
+    xdotool windowmove "$id" 0 0  # whole on the screen, for the question's shot
+    sleep 2
+    shoot_window "$id" fix-before.png
+    xdotool key --window "$id" alt+x
+    sleep 2  # the search, then the question over the list
+    # The window in its frame at the top left, the question over it.
+    import -window root -crop 1002x666+0+0 +repage "$out/fix-proposal.png"
+    xdotool key Return
+    sleep 1
+    shoot_window "$id" fix-after.png
+    # The preview's cells at this window size: 14 pixels each from (684, 130).
+    cell() { echo $((684 + 14 * $1 + 7)) $((130 + 14 * $2 + 7)); }
+    # Three sides of a square in the sky, the button still down.
+    xdotool mousemove --window "$id" $(cell 1 1) mousedown 1
+    for step in "4 1" "4 4" "1 4" "1 2"; do
+        sleep 0.2
+        xdotool mousemove --window "$id" $(cell $step)
+    done
+    sleep 1
+    shoot_window "$id" drawing.png
+    xdotool mouseup 1
+    kill "$pid"; wait "$pid" 2>/dev/null || true
     kill "$wm" 2>/dev/null || true
     exit 0
 fi
@@ -71,7 +103,7 @@ grix=$1
 source_dir=$2
 out=$(realpath -m "$3")
 rm -rf "$out"
-mkdir -p "$out/empty" "$out/twenty" "$out/config" "$out/home"
+mkdir -p "$out/empty" "$out/twenty" "$out/mend" "$out/config" "$out/home"
 
 # Twenty pictures: a small one with two solutions first (selected when the
 # project opens, so the overlay has cells to mark), seven samples that line
@@ -108,10 +140,18 @@ done
     done
 } > "$out/twenty/grix.ini"
 
+# The house sample with two cells more, which let the roof's corner lie
+# either way; grid lines on, so that the cells can be told apart to draw.
+convert "$source_dir/examples/house.bmp" -fill black -draw "point 18,2" -draw "point 19,0" \
+    -type bilevel "BMP3:$out/mend/house.bmp"
+printf '%s\n' "[TEdit]" "Edit2=Draw and mend" "[TCheckBox]" "CheckBox1=1" "ShowAmbiguity=1" \
+    "[TComboBox]" "ComboBox1=10" "[Table]" "RowCount=1" "1.1=$out/mend/house.bmp" \
+    "1.2=22 * 21" "1.3=House" > "$out/mend/grix.ini"
+
 HOME="$out/home" XDG_CONFIG_HOME="$out/config" xvfb-run -a -s "-screen 0 1024x768x24" \
     bash "$0" --inside-xvfb "$grix" "$out"
 for png in empty-project mid-build after-build check-column width-720 menu-f menu-e menu-b \
-    menu-t menu-h; do
+    menu-t menu-h fix-before fix-proposal fix-after drawing; do
     colours=$(identify -format '%k' "$out/$png.png")
     [ "$colours" -gt 16 ] || { echo "$png.png looks empty" >&2; exit 1; }
 done
