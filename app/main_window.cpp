@@ -319,6 +319,12 @@ void TfmMain::StartBuild() {
     if (build_->Running())
         return;
     list_->CommitPendingEdit();
+    // The build reads the picture files: a drawing not yet in its file
+    // would be left out of the suite without a word.
+    if (!editor_->SaveAll()) {
+        ShowStatus(QStringLiteral("Not built: the drawings are not saved"));
+        return;
+    }
     list_->SetWarnings({});
     build_->Start(Project());
 }

@@ -191,8 +191,14 @@ void PreviewSurface::SetMessage(const QString& text) {
     if (text == message_)
         return;
     message_ = text;
-    setToolTip(text);
+    setToolTip(text.isEmpty() ? hint_ : text);
     update();
+}
+
+void PreviewSurface::SetHint(const QString& text) {
+    hint_ = text;
+    if (message_.isEmpty())
+        setToolTip(hint_);
 }
 
 void PreviewSurface::SetLayout(const PreviewLayout& layout) {

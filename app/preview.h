@@ -100,6 +100,8 @@ class PreviewSurface : public QWidget {
     // shown); empty for none.
     void SetMessage(const QString& text);
     const QString& Message() const { return message_; }
+    // The tooltip while no message shows.
+    void SetHint(const QString& text);
 
     // Where the last drawing put the cells (DrawPreview's answer).
     void SetLayout(const PreviewLayout& layout);
@@ -118,6 +120,7 @@ class PreviewSurface : public QWidget {
 
     QImage image_;
     QString message_;
+    QString hint_;
     PreviewLayout layout_;
     CellHandler cell_handler_;
     bool stroking_ = false;

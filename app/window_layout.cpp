@@ -110,7 +110,7 @@ void TfmMain::BuildLayout() {
     preview_panel_->setWidgetResizable(false);
     preview_panel_->setBackgroundRole(QPalette::Button);
     preview_ = Create<PreviewSurface>("Image1", nullptr);
-    preview_->setToolTip(QStringLiteral("Click a cell to fill or clear it; drag to paint"));
+    preview_->SetHint(QStringLiteral("Click a cell to fill or clear it; drag to paint"));
     preview_panel_->setWidget(preview_);
 
     vertical_split_->addWidget(build_->Log());

@@ -1,7 +1,8 @@
 // Drawing in the window: the mouse on the preview draws, the Check column
 // follows, Ctrl+Z takes a stroke back, "Fix it" is one step, saving the
 // project saves the drawing without overwriting a picture that cannot take
-// it, and "New picture" lists a blank one.
+// it, Start saves it before the build reads the file, and "New picture"
+// lists a blank one.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 
 #include "app/cell_editor.h"
 #include "cells/pack_picture.h"
+#include "convert/cell_bmp_writer.h"
 #include "test_window.h"
 
 namespace grix::test {
@@ -103,6 +105,26 @@ TEST(Drawing, FixItAppliesTheProposalAsOneStep) {
     window->actionUndo->trigger();
     Settle(*window);
     EXPECT_EQ(CheckOf(*window), "several solutions");
+}
+
+TEST(Drawing, StartSavesTheDrawingInPlaceBeforeTheBuildReadsIt) {
+    TempDir dir;
+    const std::string path = dir / "one-bit.bmp";
+    WriteCellBmp(path, CellGrid{3, 1, {0, 0, 0}});
+    CellGrid built;
+    auto window = ShowWindow(dir / "grix.ini", [&](const CrosswordProject& project,
+                                                   const LogSink&, const BuildControl&) {
+        built = CellsOfPicture(project.pictures.at(0).path);
+        return BuildOutcome{true, {}};
+    });
+    AddImages(*window, {path});
+    const std::size_t asked = window->asked.size();
+    window->Editor().Stroke(StrokeStep::Press, QString::fromStdString(path), {1, 0});
+    window->Editor().Stroke(StrokeStep::Release, QString::fromStdString(path), {1, 0});
+    window->actionStart->trigger();
+    WaitForBuild(*window);
+    EXPECT_EQ(window->asked.size(), asked);  // in place: no name asked
+    EXPECT_EQ(built, (CellGrid{3, 1, {0, 1, 0}}));
 }
 
 TEST(Drawing, NewPictureAddsABlankOneToDrawOn) {
