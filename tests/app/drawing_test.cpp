@@ -98,7 +98,8 @@ TEST(Drawing, FixItAppliesTheProposalAsOneStep) {
         Click(Find<QPushButton>(*window, "FixIt"));
         Settle(*window);
         ASSERT_EQ(window->fix_questions.size(), asked);
-        EXPECT_TRUE(window->fix_questions.back().startsWith("Change 1 cell to make the puzzle unique (line logic):\n("));
+        EXPECT_TRUE(window->fix_questions.back().startsWith(
+            "Change 1 cell to make the puzzle unique (line logic):\n("));
         EXPECT_EQ(window->UndoStack()->count(), steps + asked - 1);
     }
     EXPECT_EQ(CheckOf(*window), "unique (line logic)");
@@ -112,8 +113,8 @@ TEST(Drawing, StartSavesTheDrawingInPlaceBeforeTheBuildReadsIt) {
     const std::string path = dir / "one-bit.bmp";
     WriteCellBmp(path, CellGrid{3, 1, {0, 0, 0}});
     CellGrid built;
-    auto window = ShowWindow(dir / "grix.ini", [&](const CrosswordProject& project,
-                                                   const LogSink&, const BuildControl&) {
+    auto window = ShowWindow(dir / "grix.ini", [&](const CrosswordProject& project, const LogSink&,
+                                                   const BuildControl&) {
         built = CellsOfPicture(project.pictures.at(0).path);
         return BuildOutcome{true, {}};
     });
