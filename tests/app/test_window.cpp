@@ -10,14 +10,23 @@
 #include "app/preview.h"
 
 namespace grix::test {
+namespace {
+
+// The next answer a test queued, or `none` once they have run out.
+template <typename Answer>
+Answer Next(std::deque<Answer>& answers, Answer none) {
+    if (answers.empty())
+        return none;
+    Answer answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace
 
 QString TestWindow::AskOpenFileName(const QString& title, const QString& filter) {
     asked.push_back({title, filter});
-    if (file_answers.empty())
-        return {};
-    const QString answer = file_answers.front();
-    file_answers.pop_front();
-    return answer;
+    return Next(file_answers, {});
 }
 
 QStringList TestWindow::AskOpenFileNames(const QString& title, const QString& filter) {
@@ -27,38 +36,22 @@ QStringList TestWindow::AskOpenFileNames(const QString& title, const QString& fi
 
 QString TestWindow::AskSaveFileName(const QString& title, const QString& filter) {
     asked.push_back({title, filter});
-    if (save_answers.empty())
-        return {};
-    const QString answer = save_answers.front();
-    save_answers.pop_front();
-    return answer;
+    return Next(save_answers, {});
 }
 
 QMessageBox::StandardButton TestWindow::AskAfterSaveFailure(const QString& text) {
     save_failures.append(text);
-    if (save_failure_answers.empty())
-        return QMessageBox::Cancel;
-    const QMessageBox::StandardButton answer = save_failure_answers.front();
-    save_failure_answers.pop_front();
-    return answer;
+    return Next(save_failure_answers, QMessageBox::Cancel);
 }
 
 QMessageBox::StandardButton TestWindow::AskSaveChanges(const QString& text) {
     save_changes_questions.append(text);
-    if (save_changes_answers.empty())
-        return QMessageBox::Save;
-    const QMessageBox::StandardButton answer = save_changes_answers.front();
-    save_changes_answers.pop_front();
-    return answer;
+    return Next(save_changes_answers, QMessageBox::Save);
 }
 
 std::optional<ImportedPicture> TestWindow::RunImport(const QString& source) {
     imported_sources.append(source);
-    if (import_answers.empty())
-        return std::nullopt;
-    std::optional<ImportedPicture> answer = import_answers.front();
-    import_answers.pop_front();
-    return answer;
+    return Next(import_answers, {});
 }
 
 void TestWindow::ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
