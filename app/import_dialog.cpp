@@ -100,24 +100,24 @@ ImportDialog::~ImportDialog() {
 }
 
 void ImportDialog::OnWidthChanged(int width) {
-    if (updating_)
-        return;
-    if (linked_box_->isChecked()) {
-        updating_ = true;
-        height_box_->setValue(
-            HeightForWidth(preview_.SourceWidth(), preview_.SourceHeight(), width));
-        updating_ = false;
-    }
-    Schedule();
+    FollowSize(*height_box_, [&] {
+        return HeightForWidth(preview_.SourceWidth(), preview_.SourceHeight(), width);
+    });
 }
 
 void ImportDialog::OnHeightChanged(int height) {
+    FollowSize(*width_box_, [&] {
+        return WidthForHeight(preview_.SourceWidth(), preview_.SourceHeight(), height);
+    });
+}
+
+void ImportDialog::FollowSize(QSpinBox& other, const std::function<int()>& linked_value) {
     if (updating_)
         return;
+    // With the sides linked the other one follows the picture's proportions.
     if (linked_box_->isChecked()) {
         updating_ = true;
-        width_box_->setValue(
-            WidthForHeight(preview_.SourceWidth(), preview_.SourceHeight(), height));
+        other.setValue(linked_value());
         updating_ = false;
     }
     Schedule();

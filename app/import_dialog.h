@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -92,6 +93,7 @@ class ImportDialog : public QDialog {
     void BuildLayout();
     void OnWidthChanged(int width);
     void OnHeightChanged(int height);
+    void FollowSize(QSpinBox& other, const std::function<int()>& linked_value);
     void OnThresholdMoved();
     void Schedule();
     void Refresh();

@@ -121,6 +121,8 @@ class PictureListEditor : public QWidget {
     void ShowList(const PictureRows& rows, CellPosition cell);
     void SelectCell(CellPosition cell);
     CellPosition CurrentCell() const;
+    // Where new rows go (0-based): after the selected row, else at the end.
+    int InsertionPoint() const;
     // The row `entry` is for `path`, with its size, or why it cannot be read.
     std::optional<std::string> SizeTextOf(const QString& path, int row, PictureRow& entry) const;
     void OnNoteEdited(int row, int column);

@@ -27,6 +27,12 @@ bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes)
 
 }  // namespace
 
+int PictureListEditor::InsertionPoint() const {
+    // New pictures go after the selected one, like an insert in a text.
+    const int selected = SelectedRow();
+    return selected == 0 ? static_cast<int>(shown_rows_.size()) : selected;
+}
+
 void PictureListEditor::Load(const PictureRows& rows) {
     const bool was = updating_list_;
     updating_list_ = true;
@@ -90,10 +96,7 @@ void PictureListEditor::AddPictureFiles(const QStringList& paths) {
         return;
     PictureRows rows = shown_rows_;
     QStringList failures;
-    // New pictures go after the selected one, like an insert in a text.
-    int at = SelectedRow();
-    if (at == 0)
-        at = static_cast<int>(rows.size());
+    int at = InsertionPoint();
     for (const QString& path : paths) {
         PictureRow entry;
         if (auto failure = SizeTextOf(path, at + 1, entry))
@@ -158,9 +161,7 @@ void PictureListEditor::ImportPicture(const QString& source) {
         return;
     PictureRows rows = shown_rows_;
     PictureRow entry;
-    int at = SelectedRow();
-    if (at == 0)
-        at = static_cast<int>(rows.size());
+    const int at = InsertionPoint();
     const std::optional<std::string> failure = SizeTextOf(imported->path, at + 1, entry);
     entry.note = imported->note;
     rows.insert(rows.begin() + at, entry);

@@ -44,7 +44,9 @@ inline constexpr std::uint16_t kFlagUtf8Name = 0x0800;
 inline constexpr std::uint16_t kMethodStored = 0;
 inline constexpr std::uint16_t kMethodDeflated = 8;
 
-struct LocalHeader {
+// The fields a local header and its central directory entry share, in the
+// order both store them.
+struct EntryFields {
     std::uint16_t version_needed = 0;
     std::uint16_t flags = 0;
     std::uint16_t method = 0;
@@ -57,43 +59,35 @@ struct LocalHeader {
     std::uint16_t extra_length = 0;
 };
 
-struct CentralHeader {
+struct LocalHeader : EntryFields {};
+
+// The central entry stores version_made_by before the shared fields and the
+// rest after them. Every entry starts on the archive's one disk and carries
+// no internal attributes, so those two fields are always 0 and not kept.
+struct CentralHeader : EntryFields {
     std::uint16_t version_made_by = 0;
-    std::uint16_t version_needed = 0;
-    std::uint16_t flags = 0;
-    std::uint16_t method = 0;
-    std::uint16_t time = 0;
-    std::uint16_t date = 0;
-    std::uint32_t crc32 = 0;
-    std::uint32_t compressed_size = 0;
-    std::uint32_t uncompressed_size = 0;
-    std::uint16_t name_length = 0;
-    std::uint16_t extra_length = 0;
     std::uint16_t comment_length = 0;
-    std::uint16_t disk_start = 0;
-    std::uint16_t internal_attributes = 0;
     std::uint32_t external_attributes = 0;
     std::uint32_t local_header_offset = 0;
 };
 
-struct EndRecord {
-    std::uint16_t disk_number = 0;
-    std::uint16_t central_directory_disk = 0;
-    std::uint16_t entries_on_disk = 0;
-    std::uint16_t total_entries = 0;
-    std::uint32_t central_directory_size = 0;
-    std::uint32_t central_directory_offset = 0;
+// Where the central directory is, as the end record and its Zip64 form
+// both give it, in the same order at their own widths.
+template <typename Disk, typename Count, typename Extent>
+struct DirectoryFields {
+    Disk disk_number = 0;
+    Disk central_directory_disk = 0;
+    Count entries_on_disk = 0;
+    Count total_entries = 0;
+    Extent central_directory_size = 0;
+    Extent central_directory_offset = 0;
+};
+
+struct EndRecord : DirectoryFields<std::uint16_t, std::uint16_t, std::uint32_t> {
     std::uint16_t comment_length = 0;
 };
 
-struct Zip64EndRecord {
-    std::uint32_t disk_number = 0;
-    std::uint32_t central_directory_disk = 0;
-    std::uint64_t entries_on_disk = 0;
-    std::uint64_t total_entries = 0;
-    std::uint64_t central_directory_size = 0;
-    std::uint64_t central_directory_offset = 0;
-};
+struct Zip64EndRecord : DirectoryFields<std::uint32_t, std::uint64_t, std::uint64_t> {};
 
 struct Zip64Locator {
     std::uint32_t end_record_disk = 0;

@@ -2,7 +2,6 @@
 // them. The first line is the size text "W * H"; then one line per row,
 // "#" for a filled cell and "." for an empty one.
 #include <iostream>
-#include <memory>
 #include <string>
 
 #include "cells/pack_picture.h"
@@ -28,11 +27,7 @@ int RunCells(const std::string& path) {
 
 const CommandRegistrar kCells(
     "cells", "Print a picture's cells as the crossword pack holds them (# filled, . empty)",
-    [](CLI::App& command) {
-        auto path = std::make_shared<std::string>();
-        command.add_option("PICTURE", *path, "BMP picture")->required();
-        return std::function<int()>([path] { return RunCells(*path); });
-    });
+    OneArgument("PICTURE", "BMP picture", RunCells));
 
 }  // namespace
 }  // namespace grix::cli

@@ -6,14 +6,10 @@ namespace grix::cli {
 namespace {
 
 const CommandRegistrar kHex("hex", "Export FILE as a scrambled byte-array declaration (FILE.imp)",
-                            [](CLI::App& command) {
-                                auto path = std::make_shared<std::string>();
-                                command.add_option("FILE", *path, "File to export")->required();
-                                return [path]() {
-                                    ExportByteArray(*path);
-                                    return 0;
-                                };
-                            });
+                            OneArgument("FILE", "File to export", [](const std::string& path) {
+                                ExportByteArray(path);
+                                return 0;
+                            }));
 
 }  // namespace
 }  // namespace grix::cli

@@ -8,16 +8,12 @@ namespace grix::cli {
 namespace {
 
 const CommandRegistrar kPayload("payload", "Write the player's files into DIR (which must exist)",
-                                [](CLI::App& command) {
-                                    auto dir = std::make_shared<std::string>();
-                                    command.add_option("DIR", *dir, "Target folder")->required();
-                                    return [dir]() {
-                                        WritePayload(*dir, [](const std::string& line) {
-                                            std::cout << line << '\n' << std::flush;
-                                        });
-                                        return 0;
-                                    };
-                                });
+                                OneArgument("DIR", "Target folder", [](const std::string& dir) {
+                                    WritePayload(dir, [](const std::string& line) {
+                                        std::cout << line << '\n' << std::flush;
+                                    });
+                                    return 0;
+                                }));
 
 }  // namespace
 }  // namespace grix::cli

@@ -20,6 +20,12 @@ struct CommandRegistrar {
     CommandRegistrar(std::string name, std::string description, CommandSetup setup);
 };
 
+// The setup of a command whose one, required argument is a single value,
+// shown as `argument` with `help`: `run` gets the value once the command
+// line is parsed and answers the exit status.
+[[nodiscard]] CommandSetup OneArgument(std::string argument, std::string help,
+                                       std::function<int(const std::string&)> run);
+
 // Prints the message of a failure alone on one line of standard error.
 void ReportFailure(const std::string& message);
 

@@ -27,6 +27,16 @@ CommandRegistrar::CommandRegistrar(std::string name, std::string description, Co
     Registry().push_back({std::move(name), std::move(description), std::move(setup)});
 }
 
+CommandSetup OneArgument(std::string argument, std::string help,
+                         std::function<int(const std::string&)> run) {
+    return [argument = std::move(argument), help = std::move(help),
+            run = std::move(run)](CLI::App& command) {
+        auto value = std::make_shared<std::string>();
+        command.add_option(argument, *value, help)->required();
+        return std::function<int()>([value, run] { return run(*value); });
+    };
+}
+
 void ReportFailure(const std::string& message) {
     std::cerr << message << '\n' << std::flush;
 }

@@ -66,6 +66,28 @@ FileOps* g_current_ops = &g_system_ops;
 constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
 
 [[noreturn]] void ThrowErrno() { throw EFileError::FromErrno(errno); }
+
+// Moves `count` bytes in pieces of at most kMaxTransfer and answers how many
+// moved: `piece(done, want)` moves one piece and answers its size, 0 at the
+// end, or -1 with errno set. An interrupted call is retried; `short_errno`
+// (when not 0) ends the transfer short instead of failing it.
+template <typename Piece>
+std::size_t Transfer(std::size_t count, int short_errno, Piece piece) {
+    std::size_t done = 0;
+    while (done < count) {
+        const std::size_t want = std::min(count - done, kMaxTransfer);
+        const long long moved = piece(done, want);
+        if (moved < 0) {
+            if (errno == EINTR) continue;
+            if (short_errno != 0 && errno == short_errno) break;
+            ThrowErrno();
+        }
+        if (moved == 0) break;
+        done += static_cast<std::size_t>(moved);
+    }
+    return done;
+}
+
 }  // namespace
 
 FileOps& CurrentFileOps() { return *g_current_ops; }
@@ -172,35 +194,17 @@ File File::Open(const std::string& path, OpenMode mode) {
 
 std::size_t File::Read(void* buffer, std::size_t count) {
     auto* out = static_cast<unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < count) {
-        const std::size_t want = std::min(count - done, kMaxTransfer);
-        const long long got = CurrentFileOps().Read(fd_, out + done, want);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            ThrowErrno();
-        }
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
+    return Transfer(count, 0, [&](std::size_t done, std::size_t want) {
+        return CurrentFileOps().Read(fd_, out + done, want);
+    });
 }
 
 std::size_t File::WriteSome(const void* buffer, std::size_t count) {
     const auto* in = static_cast<const unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < count) {
-        const std::size_t want = std::min(count - done, kMaxTransfer);
-        const long long put = CurrentFileOps().Write(fd_, in + done, want);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            if (errno == ENOSPC) break;
-            ThrowErrno();
-        }
-        if (put == 0) break;
-        done += static_cast<std::size_t>(put);
-    }
-    return done;
+    // A full disk is a short write, which the caller judges.
+    return Transfer(count, ENOSPC, [&](std::size_t done, std::size_t want) {
+        return CurrentFileOps().Write(fd_, in + done, want);
+    });
 }
 
 void File::WriteAll(const void* buffer, std::size_t count) {

@@ -370,12 +370,18 @@ def write_rle(path, rows, four_bit, trim_background=False):
     write(path, header, table_bytes(table, 4), bytes(data))
 
 
-def write_bitfields565(path, rows):
-    height, width = len(rows), len(rows[0])
+def pixels16(rows, word):
+    """The rows, bottom row first, as 16-bit pixels that word(r, g, b) packs,
+    each row padded to 4 bytes."""
     pixels = b""
     for row in reversed(rows):
-        words = [(r >> 3) << 11 | (g >> 2) << 5 | (b >> 3) for r, g, b in row]
-        pixels += pad4(struct.pack("<%dH" % width, *words))
+        pixels += pad4(struct.pack("<%dH" % len(row), *[word(r, g, b) for r, g, b in row]))
+    return pixels
+
+
+def write_bitfields565(path, rows):
+    height, width = len(rows), len(rows[0])
+    pixels = pixels16(rows, lambda r, g, b: (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3))
     header = info_header(40, width, height, 16, 3, len(pixels), 0)
     masks = struct.pack("<III", 0xF800, 0x07E0, 0x001F)
     write(path, header + masks, b"", pixels)
@@ -383,10 +389,7 @@ def write_bitfields565(path, rows):
 
 def write_rgb555(path, rows):
     height, width = len(rows), len(rows[0])
-    pixels = b""
-    for row in reversed(rows):
-        words = [(r >> 3) << 10 | (g >> 3) << 5 | (b >> 3) for r, g, b in row]
-        pixels += pad4(struct.pack("<%dH" % width, *words))
+    pixels = pixels16(rows, lambda r, g, b: (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3))
     write(path, info_header(40, width, height, 16, 0, len(pixels), 0), b"", pixels)
 
 

@@ -9,6 +9,7 @@
 
 #include "convert/cell_scaling.h"
 #include "convert/cell_threshold.h"
+#include "core/errors.h"
 
 namespace grix {
 
@@ -26,6 +27,17 @@ inline void ConvertDecodedPicture(const LumaImage& image) {
         if (!(y >= 0 && y <= 255.01f)) __builtin_trap();
     }
     (void)ThresholdCells(cells, OtsuThreshold(cells), false);
+}
+
+// One fuzz input: what `decode` answers is converted as above; one of our
+// own errors is a refusal, and anything else escapes to the fuzzer.
+template <typename Decode>
+int FuzzDecoder(Decode decode) {
+    try {
+        ConvertDecodedPicture(decode());
+    } catch (const Error&) {
+    }
+    return 0;
 }
 
 }  // namespace grix

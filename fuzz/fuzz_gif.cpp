@@ -5,15 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/errors.h"
 #include "fuzz/decoded_picture_check.h"
-#include "import/gif_reader.h"
+#include "import/luma_readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace grix;
-    try {
-        ConvertDecodedPicture(ReadGifLuma(data, size, "fuzz.gif", kFuzzPixelLimit));
-    } catch (const Error&) {
-    }
-    return 0;
+    return FuzzDecoder([&] { return ReadGifLuma(data, size, "fuzz.gif", kFuzzPixelLimit); });
 }

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/errors.h"
 #include "fuzz/decoded_picture_check.h"
 #include "import/jpeg_reader.h"
 
@@ -14,10 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The input's length picks the reduced size asked for, so every DCT
     // scale is reached.
     const auto min_side = static_cast<std::int32_t>(size % 64);
-    try {
-        ConvertDecodedPicture(
-            ReadJpegLuma(data, size, "fuzz.jpg", min_side, min_side, kFuzzPixelLimit).image);
-    } catch (const Error&) {
-    }
-    return 0;
+    return FuzzDecoder([&] {
+        return ReadJpegLuma(data, size, "fuzz.jpg", min_side, min_side, kFuzzPixelLimit).image;
+    });
 }

@@ -58,6 +58,19 @@ struct Size {
     std::int32_t height;
 };
 
+// A picture frame's extent, in the file's own units; a frame whose right or
+// bottom edge lies before its left or top one is no picture.
+struct Extent {
+    std::int64_t width;
+    std::int64_t height;
+};
+
+Extent FrameExtent(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
+    if (right < left || bottom < top)
+        NotValid();
+    return {right - left, bottom - top};
+}
+
 // An enhanced metafile of `length` bytes from `start`, whose first 100 bytes
 // are in `head`. The records after the header must tile the rest exactly,
 // each at least a type and a size long and 4-byte aligned, and end with
@@ -95,22 +108,18 @@ Size LoadEnhanced(StreamReader& in, std::int64_t start, const std::uint8_t* head
 
     // The picture frame, in hundredths of a millimetre, and the reference
     // device the file was made for.
-    const std::int64_t left = LoadI32(head + 24);
-    const std::int64_t top = LoadI32(head + 28);
-    const std::int64_t right = LoadI32(head + 32);
-    const std::int64_t bottom = LoadI32(head + 36);
+    const Extent frame =
+        FrameExtent(LoadI32(head + 24), LoadI32(head + 28), LoadI32(head + 32), LoadI32(head + 36));
     const std::int64_t device_px_x = LoadI32(head + 72);
     const std::int64_t device_px_y = LoadI32(head + 76);
     const std::int64_t device_mm_x = LoadI32(head + 80);
     const std::int64_t device_mm_y = LoadI32(head + 84);
-    if (right < left || bottom < top)
-        NotValid();
     if (!IsDeviceValue(device_px_x) || !IsDeviceValue(device_px_y) || !IsDeviceValue(device_mm_x) ||
         !IsDeviceValue(device_mm_y)) {
         NotValid();
     }
-    return {DevicePixels(right - left, device_px_x, device_mm_x),
-            DevicePixels(bottom - top, device_px_y, device_mm_y)};
+    return {DevicePixels(frame.width, device_px_x, device_mm_x),
+            DevicePixels(frame.height, device_px_y, device_mm_y)};
 }
 
 // A placeable Windows metafile: the 22-byte placeable header, then a
@@ -152,20 +161,16 @@ Size LoadPlaceable(StreamReader& in) {
         in.Skip(size_bytes - 6);
     }
 
-    const std::int64_t left = LoadI16(h + 6);
-    const std::int64_t top = LoadI16(h + 8);
-    const std::int64_t right = LoadI16(h + 10);
-    const std::int64_t bottom = LoadI16(h + 12);
+    const Extent frame =
+        FrameExtent(LoadI16(h + 6), LoadI16(h + 8), LoadI16(h + 10), LoadI16(h + 12));
     const std::int64_t units_per_inch = LoadU16(h + 14);
-    if (right < left || bottom < top)
-        NotValid();
 
     // First to hundredths of a millimetre, then to screen pixels. A file
     // that gives no resolution is taken as 96 units per inch and measured
     // against the reference device.
     const std::int64_t inch = units_per_inch != 0 ? units_per_inch : 96;
-    const std::int64_t mm_width = RoundDiv((right - left) * 2540, inch);
-    const std::int64_t mm_height = RoundDiv((bottom - top) * 2540, inch);
+    const std::int64_t mm_width = RoundDiv(frame.width * 2540, inch);
+    const std::int64_t mm_height = RoundDiv(frame.height * 2540, inch);
     if (units_per_inch == 0) {
         return {DevicePixels(mm_width, kReferenceDevicePixelsX, kReferenceDeviceMillimetresX),
                 DevicePixels(mm_height, kReferenceDevicePixelsY, kReferenceDeviceMillimetresY)};

@@ -1,4 +1,4 @@
-#include "import/bmp_luma_reader.h"
+#include "import/luma_readers.h"
 
 #include "imaging/bitmap.h"
 #include "import/import_errors.h"

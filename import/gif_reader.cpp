@@ -1,4 +1,4 @@
-#include "import/gif_reader.h"
+#include "import/luma_readers.h"
 
 #include <gif_lib.h>
 

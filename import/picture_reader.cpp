@@ -4,17 +4,11 @@
 #include <vector>
 
 #include "imaging/stream.h"
-#include "import/bmp_luma_reader.h"
 #include "import/import_errors.h"
-#ifdef GRIX_HAVE_GIF
-#include "import/gif_reader.h"
-#endif
 #ifdef GRIX_HAVE_JPEG
 #include "import/jpeg_reader.h"
 #endif
-#ifdef GRIX_HAVE_PNG
-#include "import/png_reader.h"
-#endif
+#include "import/luma_readers.h"
 
 namespace grix {
 namespace {
@@ -24,9 +18,32 @@ bool StartsWith(const std::uint8_t* data, std::size_t size, const char* magic, s
 }
 
 // Only a cross build made without one of the decoders gets here.
-[[maybe_unused]] [[noreturn]] void RefuseKind(const std::string& path, const char* kind) {
+[[noreturn]] void RefuseKind(const std::string& path, const char* kind) {
     throw EInvalidGraphic("This build of Grix cannot read " + std::string(kind) +
                           " pictures such as \"" + path + "\"");
+}
+
+using LumaReader = LumaImage (*)(const std::uint8_t*, std::size_t, const std::string&,
+                                 std::int64_t);
+
+// The whole-picture reader of each kind, or none where this build lacks
+// its decoder.
+#ifdef GRIX_HAVE_PNG
+constexpr LumaReader kPngReader = ReadPngLuma;
+#else
+constexpr LumaReader kPngReader = nullptr;
+#endif
+#ifdef GRIX_HAVE_GIF
+constexpr LumaReader kGifReader = ReadGifLuma;
+#else
+constexpr LumaReader kGifReader = nullptr;
+#endif
+
+LumaImage ReadWhole(LumaReader reader, const char* kind, const std::uint8_t* data,
+                    std::size_t size, const std::string& path, std::int64_t pixel_limit) {
+    if (reader == nullptr)
+        RefuseKind(path, kind);
+    return reader(data, size, path, pixel_limit);
 }
 
 }  // namespace
@@ -52,12 +69,8 @@ DecodedPicture DecodePicture(const std::uint8_t* data, std::size_t size, const s
     picture.kind = *kind;
     switch (*kind) {
         case PictureKind::Png:
-#ifdef GRIX_HAVE_PNG
-            picture.luma = ReadPngLuma(data, size, path, options.pixel_limit);
+            picture.luma = ReadWhole(kPngReader, "PNG", data, size, path, options.pixel_limit);
             break;
-#else
-            RefuseKind(path, "PNG");
-#endif
         case PictureKind::Jpeg: {
 #ifdef GRIX_HAVE_JPEG
             JpegLuma jpeg = ReadJpegLuma(data, size, path, options.min_width, options.min_height,
@@ -71,12 +84,8 @@ DecodedPicture DecodePicture(const std::uint8_t* data, std::size_t size, const s
 #endif
         }
         case PictureKind::Gif:
-#ifdef GRIX_HAVE_GIF
-            picture.luma = ReadGifLuma(data, size, path, options.pixel_limit);
+            picture.luma = ReadWhole(kGifReader, "GIF", data, size, path, options.pixel_limit);
             break;
-#else
-            RefuseKind(path, "GIF");
-#endif
         case PictureKind::Bmp:
             picture.luma = ReadBmpLuma(data, size, path, options.pixel_limit);
             break;

@@ -6,7 +6,7 @@
 #include <exception>
 
 #ifdef GRIX_HAVE_PNG
-#include "import/png_reader.h"
+#include "import/luma_readers.h"
 #endif
 
 namespace grix {

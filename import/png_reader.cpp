@@ -1,4 +1,4 @@
-#include "import/png_reader.h"
+#include "import/luma_readers.h"
 
 #include <spng.h>
 

@@ -42,6 +42,7 @@ build_checker() {
   local work=$1
   mkdir -p "$work/tools"
   ecj -source 11 -target 11 -proc:none -nowarn -d "$work/tools" "$player_dir/tools/ClassCheck.java" \
+    "$player_dir/tools/ClassFile.java" \
     || { echo "build: the class checker does not compile" >&2; return 1; }
 }
 

@@ -8,17 +8,7 @@ namespace {
 // The runs of the `count` cells starting at `first`, `step` apart.
 LineClue ClueOf(const std::uint8_t* first, int count, std::ptrdiff_t step) {
     LineClue clue;
-    int run = 0;
-    for (int i = 0; i < count; ++i, first += step) {
-        if (*first != 0) {
-            ++run;
-        } else if (run != 0) {
-            clue.push_back(run);
-            run = 0;
-        }
-    }
-    if (run != 0)
-        clue.push_back(run);
+    ForEachRun(first, count, step, [&clue](int run) { clue.push_back(run); });
     return clue;
 }
 

@@ -2,6 +2,8 @@
 // every column (top to bottom) the lengths of its runs of filled cells.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "cells/cell_grid.h"
@@ -12,6 +14,23 @@ namespace grix {
 // cell (shown as a single 0).
 using LineClue = std::vector<int>;
 using Clues = std::vector<LineClue>;
+
+// Calls on_run(length) for each run of filled cells, in order, among the
+// `count` cells starting at `first`, `step` apart.
+template <typename OnRun>
+void ForEachRun(const std::uint8_t* first, int count, std::ptrdiff_t step, OnRun on_run) {
+    int run = 0;
+    for (int i = 0; i < count; ++i, first += step) {
+        if (*first != 0) {
+            ++run;
+        } else if (run != 0) {
+            on_run(run);
+            run = 0;
+        }
+    }
+    if (run != 0)
+        on_run(run);
+}
 
 // One clue per row, top to bottom.
 [[nodiscard]] Clues RowClues(const CellGrid& grid);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "puzzle/clues.h"
 #include "puzzle/solvability.h"
 
 namespace grix {
@@ -17,19 +18,9 @@ GridSolver::GridSolver(const CellGrid& picture, Deadline& deadline)
     // The runs of each row, then of each column: one flat list, so that a
     // check allocates a handful of times whatever the grid's size.
     clues_.reserve(static_cast<std::size_t>(width_) + static_cast<std::size_t>(height_));
-    const auto add_line = [this](std::size_t first, int length, std::size_t step) {
+    const auto add_line = [this](std::size_t first, int length, std::ptrdiff_t step) {
         const std::size_t start = runs_.size();
-        int run = 0;
-        for (int i = 0; i < length; ++i, first += step) {
-            if (picture_[first] != 0) {
-                ++run;
-            } else if (run != 0) {
-                runs_.push_back(run);
-                run = 0;
-            }
-        }
-        if (run != 0)
-            runs_.push_back(run);
+        ForEachRun(picture_.data() + first, length, step, [this](int run) { runs_.push_back(run); });
         clues_.push_back({start, runs_.size() - start});
     };
     const auto lines = static_cast<std::size_t>(width_ + height_);

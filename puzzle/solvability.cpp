@@ -153,36 +153,34 @@ bool SolveClues(int width, int height, const std::vector<std::vector<int>>& rows
     return true;
 }
 
-const char* VerdictText(Verdict verdict) {
+namespace {
+
+// What each verdict is called for a reader and in the check's JSON.
+struct VerdictNames {
+    const char* text;
+    const char* key;
+};
+
+VerdictNames NamesOf(Verdict verdict) {
     switch (verdict) {
         case Verdict::Line:
-            return "unique (line logic)";
+            return {"unique (line logic)", "line"};
         case Verdict::Search:
-            return "unique (needs search)";
+            return {"unique (needs search)", "search"};
         case Verdict::Several:
-            return "several solutions";
+            return {"several solutions", "several"};
         case Verdict::Blank:
-            return "blank";
+            return {"blank", "blank"};
         case Verdict::Undecided:
             break;
     }
-    return "undecided (time limit)";
+    return {"undecided (time limit)", "undecided"};
 }
 
-const char* VerdictKey(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Line:
-            return "line";
-        case Verdict::Search:
-            return "search";
-        case Verdict::Several:
-            return "several";
-        case Verdict::Blank:
-            return "blank";
-        case Verdict::Undecided:
-            break;
-    }
-    return "undecided";
-}
+}  // namespace
+
+const char* VerdictText(Verdict verdict) { return NamesOf(verdict).text; }
+
+const char* VerdictKey(Verdict verdict) { return NamesOf(verdict).key; }
 
 }  // namespace grix

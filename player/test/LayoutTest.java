@@ -117,21 +117,27 @@ public class LayoutTest {
     }
   }
 
+  /** What `ink` draws in black on a white canvas of side x side pixels. */
+  private static java.awt.image.BufferedImage onWhite(
+      final int side, final java.util.function.Consumer<Graphics> ink) {
+    javax.microedition.lcdui.Canvas c = new javax.microedition.lcdui.Canvas() {
+      protected void paint(Graphics g) {
+        g.setColor(0xffffff);
+        g.fillRect(0, 0, side, side);
+        g.setColor(0);
+        ink.accept(g);
+      }
+    };
+    c.setSize(side, side);
+    return c.render();
+  }
+
   @Test
   public void theBoardsDigitsAreDistinctAndStayInTheirBoxes() {
     java.util.Set<String> seen = new java.util.HashSet<>();
     for (int d = 0; d < 10; d++) {
       final int digit = d;
-      javax.microedition.lcdui.Canvas c = new javax.microedition.lcdui.Canvas() {
-        protected void paint(Graphics g) {
-          g.setColor(0xffffff);
-          g.fillRect(0, 0, 12, 12);
-          g.setColor(0);
-          TBoard.digits(g, digit, 4, 4);
-        }
-      };
-      c.setSize(12, 12);
-      java.awt.image.BufferedImage image = c.render();
+      java.awt.image.BufferedImage image = onWhite(12, g -> TBoard.digits(g, digit, 4, 4));
       Harness t = new Harness(Pictures.pack(1, 1, new boolean[] {true}, ""));
       Rectangle box = new Rectangle(4, 4, t.board.numberWidth(d, true), TBoard.DIGIT_HEIGHT);
       StringBuilder bits = new StringBuilder();
@@ -160,18 +166,11 @@ public class LayoutTest {
     java.awt.image.BufferedImage[] drawn = new java.awt.image.BufferedImage[2];
     for (int k = 0; k < 2; k++) {
       final int anchor = k;
-      javax.microedition.lcdui.Canvas c = new javax.microedition.lcdui.Canvas() {
-        protected void paint(Graphics g) {
-          g.setColor(0xffffff);
-          g.fillRect(0, 0, 40, 40);
-          g.setColor(0);
-          javax.microedition.lcdui.Font f = g.getFont();
-          g.drawString("18", 5, anchor == 0 ? 20 : 20 - f.getBaselinePosition(),
-              anchor == 0 ? Graphics.BASELINE | Graphics.LEFT : Graphics.TOP | Graphics.LEFT);
-        }
-      };
-      c.setSize(40, 40);
-      drawn[k] = c.render();
+      drawn[k] = onWhite(40, g -> {
+        javax.microedition.lcdui.Font f = g.getFont();
+        g.drawString("18", 5, anchor == 0 ? 20 : 20 - f.getBaselinePosition(),
+            anchor == 0 ? Graphics.BASELINE | Graphics.LEFT : Graphics.TOP | Graphics.LEFT);
+      });
     }
     int lowest = -1;
     for (int y = 0; y < 40; y++) {

@@ -1,9 +1,6 @@
-import java.io.ByteArrayOutputStream;
-import java.io.DataInputStream;
 import java.io.File;
 import java.io.FileInputStream;
 import java.io.IOException;
-import java.io.InputStream;
 import java.util.ArrayList;
 import java.util.Arrays;
 import java.util.HashMap;
@@ -33,129 +30,9 @@ public final class ClassCheck {
   /** Classes made by name (the phone makes the MIDlet, the canvas picker the full-screen canvas). */
   static final List<String> BY_NAME = Arrays.asList("TGrixMIDlet", "TNokiaCanvas");
 
-  // ---- a small class-file reader ----
-
-  static final class Member {
-    String name;
-    String desc;
-    int flags;
-    byte[] code;
-    int handlers;
-    boolean stackMap;
-  }
-
-  static final class ClassInfo {
-    String name;
-    String superName;
-    List<String> interfaces = new ArrayList<>();
-    int major;
-    int minor;
-    /** Constant pool: tag per slot, the UTF-8 text of Utf8 entries, index pairs of the others. */
-    int[] tags;
-    String[] utf;
-    int[] a;
-    int[] b;
-    List<Member> fields = new ArrayList<>();
-    List<Member> methods = new ArrayList<>();
-    List<String> attributes = new ArrayList<>();
-
-    String className(int index) {
-      return utf[a[index]];
-    }
-  }
-
-  static ClassInfo parse(byte[] bytes) throws IOException {
-    DataInputStream in = new DataInputStream(new java.io.ByteArrayInputStream(bytes));
-    ClassInfo c = new ClassInfo();
-    if (in.readInt() != 0xCAFEBABE) {
-      throw new IOException("not a class file");
-    }
-    c.minor = in.readUnsignedShort();
-    c.major = in.readUnsignedShort();
-    int n = in.readUnsignedShort();
-    c.tags = new int[n];
-    c.utf = new String[n];
-    c.a = new int[n];
-    c.b = new int[n];
-    for (int i = 1; i < n; i++) {
-      int tag = in.readUnsignedByte();
-      c.tags[i] = tag;
-      switch (tag) {
-        case 1:
-          c.utf[i] = in.readUTF();
-          break;
-        case 3: case 4:
-          c.a[i] = in.readInt();
-          break;
-        case 5: case 6:
-          in.readLong();
-          i++;
-          break;
-        case 7: case 8: case 16: case 19: case 20:
-          c.a[i] = in.readUnsignedShort();
-          break;
-        case 9: case 10: case 11: case 12: case 17: case 18:
-          c.a[i] = in.readUnsignedShort();
-          c.b[i] = in.readUnsignedShort();
-          break;
-        case 15:
-          in.readUnsignedByte();
-          c.a[i] = in.readUnsignedShort();
-          break;
-        default:
-          throw new IOException("bad constant pool tag " + tag);
-      }
-    }
-    in.readUnsignedShort();
-    c.name = c.className(in.readUnsignedShort());
-    int sup = in.readUnsignedShort();
-    c.superName = sup == 0 ? null : c.className(sup);
-    int ni = in.readUnsignedShort();
-    for (int i = 0; i < ni; i++) {
-      c.interfaces.add(c.className(in.readUnsignedShort()));
-    }
-    for (int kind = 0; kind < 2; kind++) {
-      int count = in.readUnsignedShort();
-      for (int i = 0; i < count; i++) {
-        Member m = new Member();
-        m.flags = in.readUnsignedShort();
-        m.name = c.utf[in.readUnsignedShort()];
-        m.desc = c.utf[in.readUnsignedShort()];
-        int attrs = in.readUnsignedShort();
-        for (int k = 0; k < attrs; k++) {
-          String an = c.utf[in.readUnsignedShort()];
-          byte[] body = new byte[in.readInt()];
-          in.readFully(body);
-          if (an.equals("Code")) {
-            DataInputStream code = new DataInputStream(new java.io.ByteArrayInputStream(body));
-            code.readUnsignedShort();
-            code.readUnsignedShort();
-            m.code = new byte[code.readInt()];
-            code.readFully(m.code);
-            m.handlers = code.readUnsignedShort();
-            code.skipBytes(m.handlers * 8);
-            int ca = code.readUnsignedShort();
-            for (int j = 0; j < ca; j++) {
-              String can = c.utf[code.readUnsignedShort()];
-              code.skipBytes(code.readInt());
-              m.stackMap |= can.equals("StackMap");
-            }
-          }
-        }
-        (kind == 0 ? c.fields : c.methods).add(m);
-      }
-    }
-    int attrs = in.readUnsignedShort();
-    for (int k = 0; k < attrs; k++) {
-      c.attributes.add(c.utf[in.readUnsignedShort()]);
-      in.skipBytes(in.readInt());
-    }
-    return c;
-  }
-
   // ---- the phone's library, from the stubs ----
 
-  final Map<String, ClassInfo> api = new HashMap<>();
+  final Map<String, ClassFile> api = new HashMap<>();
 
   void loadStubs(File stubs) throws IOException {
     if (stubs.isDirectory()) {
@@ -165,7 +42,7 @@ public final class ClassCheck {
     try (ZipInputStream zip = new ZipInputStream(new FileInputStream(stubs))) {
       for (ZipEntry e; (e = zip.getNextEntry()) != null; ) {
         if (e.getName().endsWith(".class")) {
-          ClassInfo c = parse(readAll(zip));
+          ClassFile c = ClassFile.parse(ClassFile.readAll(zip));
           api.put(c.name, c);
         }
       }
@@ -179,39 +56,24 @@ public final class ClassCheck {
       if (f.isDirectory()) {
         loadTree(f);
       } else if (f.getName().endsWith(".class")) {
-        ClassInfo c = parse(readFile(f));
+        ClassFile c = ClassFile.parse(ClassFile.readFile(f));
         api.put(c.name, c);
       }
     }
   }
 
-  static byte[] readAll(InputStream in) throws IOException {
-    ByteArrayOutputStream out = new ByteArrayOutputStream();
-    byte[] buf = new byte[8192];
-    for (int n; (n = in.read(buf)) > 0; ) {
-      out.write(buf, 0, n);
-    }
-    return out.toByteArray();
-  }
-
-  static byte[] readFile(File f) throws IOException {
-    try (InputStream in = new FileInputStream(f)) {
-      return readAll(in);
-    }
-  }
-
   /** Whether the class or one of its supertypes in the known classes declares the member. */
-  private boolean declares(String cls, String name, String desc, boolean method, Map<String, ClassInfo> known) {
+  private boolean declares(String cls, String name, String desc, boolean method, Map<String, ClassFile> known) {
     Set<String> seen = new HashSet<>();
     List<String> todo = new ArrayList<>();
     todo.add(cls);
     while (!todo.isEmpty()) {
       String n = todo.remove(todo.size() - 1);
-      ClassInfo c = known.get(n);
+      ClassFile c = known.get(n);
       if (c == null || !seen.add(n)) {
         continue;
       }
-      for (Member m : method ? c.methods : c.fields) {
+      for (ClassFile.Member m : method ? c.methods : c.fields) {
         if (m.name.equals(name) && m.desc.equals(desc)) {
           return true;
         }
@@ -234,7 +96,7 @@ public final class ClassCheck {
 
   /** Checks a folder of class files that must hold exactly the expected classes. */
   void checkFolder(File dir, List<String> expected) throws IOException {
-    Map<String, ClassInfo> classes = new HashMap<>();
+    Map<String, ClassFile> classes = new HashMap<>();
     Set<String> found = new TreeSet<>();
     File[] files = dir.listFiles();
     if (files == null) {
@@ -249,7 +111,7 @@ public final class ClassCheck {
         String n = f.getName().substring(0, f.getName().length() - 6);
         found.add(n);
         try {
-          ClassInfo c = parse(readFile(f));
+          ClassFile c = ClassFile.parse(ClassFile.readFile(f));
           if (!c.name.equals(n)) {
             report(f.getName(), "holds class " + c.name);
           }
@@ -269,9 +131,9 @@ public final class ClassCheck {
         report(n + ".class", "missing");
       }
     }
-    Map<String, ClassInfo> known = new HashMap<>(api);
+    Map<String, ClassFile> known = new HashMap<>(api);
     known.putAll(classes);
-    for (ClassInfo c : classes.values()) {
+    for (ClassFile c : classes.values()) {
       check(c, known);
       if (BY_NAME.contains(c.name) && !hasPublicConstructor(c)) {
         report(c.name + ".class", "made by name, so it needs a public constructor without arguments");
@@ -280,8 +142,8 @@ public final class ClassCheck {
     findings.sort(null);
   }
 
-  private static boolean hasPublicConstructor(ClassInfo c) {
-    for (Member m : c.methods) {
+  private static boolean hasPublicConstructor(ClassFile c) {
+    for (ClassFile.Member m : c.methods) {
       if (m.name.equals("<init>") && m.desc.equals("()V") && (m.flags & 0x0001) != 0) {
         return true;
       }
@@ -289,7 +151,7 @@ public final class ClassCheck {
     return false;
   }
 
-  void check(ClassInfo c, Map<String, ClassInfo> known) {
+  void check(ClassFile c, Map<String, ClassFile> known) {
     String at = c.name + ".class";
     if (c.major != 45 || c.minor != 3) {
       report(at, "class file version " + c.major + "." + c.minor + ", not 45.3");
@@ -328,10 +190,10 @@ public final class ClassCheck {
     if (c.superName != null) {
       checkClassRef(at, c.superName, known);
     }
-    for (Member f : c.fields) {
+    for (ClassFile.Member f : c.fields) {
       checkDescriptor(at, "field " + f.name, f.desc, known);
     }
-    for (Member m : c.methods) {
+    for (ClassFile.Member m : c.methods) {
       String where = at + " " + m.name + m.desc;
       checkDescriptor(at, "method " + m.name, m.desc, known);
       if ((m.flags & 0x0100) != 0) {
@@ -346,7 +208,7 @@ public final class ClassCheck {
     }
   }
 
-  private void checkClassRef(String at, String name, Map<String, ClassInfo> known) {
+  private void checkClassRef(String at, String name, Map<String, ClassFile> known) {
     if (name.startsWith("[")) {
       checkDescriptor(at, "array " + name, name, known);
       return;
@@ -357,7 +219,7 @@ public final class ClassCheck {
   }
 
   /** Every type in a descriptor: no float or double, and only classes the phone has. */
-  private void checkDescriptor(String at, String what, String desc, Map<String, ClassInfo> known) {
+  private void checkDescriptor(String at, String what, String desc, Map<String, ClassFile> known) {
     for (int i = 0; i < desc.length(); i++) {
       char ch = desc.charAt(i);
       if (ch == 'L') {
@@ -423,7 +285,7 @@ public final class ClassCheck {
     return null;
   }
 
-  private void checkCode(String where, Member m, ClassInfo c) {
+  private void checkCode(String where, ClassFile.Member m, ClassFile c) {
     byte[] code = m.code;
     boolean branches = m.handlers > 0;
     Set<String> said = new TreeSet<>();

@@ -10,14 +10,23 @@
 #include "app/preview.h"
 
 namespace grix::test {
+namespace {
+
+// The next answer a test queued, or `none` once they have run out.
+template <typename Answer>
+Answer Next(std::deque<Answer>& answers, Answer none) {
+    if (answers.empty())
+        return none;
+    Answer answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace
 
 QString TestWindow::AskOpenFileName(const QString& title, const QString& filter) {
     asked.push_back({title, filter});
-    if (file_answers.empty())
-        return {};
-    const QString answer = file_answers.front();
-    file_answers.pop_front();
-    return answer;
+    return Next(file_answers, {});
 }
 
 QStringList TestWindow::AskOpenFileNames(const QString& title, const QString& filter) {
@@ -28,55 +37,32 @@ QStringList TestWindow::AskOpenFileNames(const QString& title, const QString& fi
 QString TestWindow::AskSaveFileName(const QString& title, const QString& filter,
                                     const QString& proposed) {
     asked.push_back({title, filter, proposed});
-    if (save_answers.empty())
-        return {};
-    const QString answer = save_answers.front();
-    save_answers.pop_front();
-    return answer;
+    return Next(save_answers, {});
 }
 
 std::optional<QSize> TestWindow::AskPictureSize() {
-    if (size_answers.empty())
-        return std::nullopt;
-    const QSize answer = size_answers.front();
-    size_answers.pop_front();
-    return answer;
+    const QSize answer = Next(size_answers, QSize());
+    return answer.isValid() ? std::optional<QSize>(answer) : std::nullopt;
 }
 
 bool TestWindow::AskApplyFix(const QString& text) {
     fix_questions.append(text);
-    if (fix_answers.empty())
-        return true;
-    const bool answer = fix_answers.front();
-    fix_answers.pop_front();
-    return answer;
+    return Next(fix_answers, true);
 }
 
 QMessageBox::StandardButton TestWindow::AskAfterSaveFailure(const QString& text) {
     save_failures.append(text);
-    if (save_failure_answers.empty())
-        return QMessageBox::Cancel;
-    const QMessageBox::StandardButton answer = save_failure_answers.front();
-    save_failure_answers.pop_front();
-    return answer;
+    return Next(save_failure_answers, QMessageBox::Cancel);
 }
 
 QMessageBox::StandardButton TestWindow::AskSaveChanges(const QString& text) {
     save_changes_questions.append(text);
-    if (save_changes_answers.empty())
-        return QMessageBox::Save;
-    const QMessageBox::StandardButton answer = save_changes_answers.front();
-    save_changes_answers.pop_front();
-    return answer;
+    return Next(save_changes_answers, QMessageBox::Save);
 }
 
 std::optional<ImportedPicture> TestWindow::RunImport(const QString& source) {
     imported_sources.append(source);
-    if (import_answers.empty())
-        return std::nullopt;
-    std::optional<ImportedPicture> answer = import_answers.front();
-    import_answers.pop_front();
-    return answer;
+    return Next(import_answers, {});
 }
 
 void TestWindow::ShowMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) {

@@ -1,13 +1,9 @@
-// One QApplication for all window tests. The offscreen platform unless the
-// caller chose another, so the tests run (and are listed) without a display.
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+// The window tests' program.
+#include <QString>
 
 #include <cstdio>
+
+#include "support/qt_test_main.h"
 
 namespace {
 
@@ -28,20 +24,6 @@ void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     previous_handler = qInstallMessageHandler(QuietMessages);
-    // Nothing a test does may reach the user's own settings or folders:
-    // Qt's test mode moves every standard location, and the window's own
-    // state (size, recent projects) goes to a folder of this run.
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication application(argc, argv);
-    const QTemporaryDir state;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, state.path());
-    QCoreApplication::setOrganizationName(QStringLiteral("Tarnfield"));
-    QCoreApplication::setApplicationName(QStringLiteral("GrixTest"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Grix"));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return grix::test::RunQtTests(argc, argv);
 }

@@ -93,6 +93,13 @@ protected:
     }
     void TearDown() override { SetFailurePrompt(nullptr); }
 
+    // Opens `jar` as a new archive at Jar(), ready to add the source folder.
+    void CreateOverSource(TBrask& jar) {
+        jar.SetFileName(Jar());
+        jar.Open(kCreateMode);
+        jar.SetBaseDir(Src());
+    }
+
     // Packs with a handler answering `answers` in turn (then Abort).
     ZipArchive PackAnswering(std::vector<TBraskAction> answers) {
         ScopedFileOps scoped(ops_);
@@ -227,9 +234,7 @@ TEST_F(Failures, AFullDiskWhileWritingEntryDataFailsTheAddAsDiskFull) {
     ops_.capacity = 250000;
     ScopedFileOps scoped(ops_);
     TBrask jar("brask");
-    jar.SetFileName(Jar());
-    jar.Open(kCreateMode);
-    jar.SetBaseDir(Src());
+    CreateOverSource(jar);
     EXPECT_THROW_MSG(jar.AddFromBaseDir("*.*", kDefaultSearchAttr), EFileError, "Disk full");
     jar.Close();
     EXPECT_EQ(ReadBytes(Jar()), EmptyArchiveBytes());
@@ -241,9 +246,7 @@ TEST_F(Failures, ShortWriteOfTheDirectoryFailsTheAddAndRollsBack) {
     ops_.capacity = 150;
     ScopedFileOps scoped(ops_);
     TBrask jar("brask");
-    jar.SetFileName(Jar());
-    jar.Open(kCreateMode);
-    jar.SetBaseDir(Src());
+    CreateOverSource(jar);
     EXPECT_THROW_MSG(jar.AddFromBaseDir("*.*", kDefaultSearchAttr), EBraskException,
                      "brask: Write to stream error - Native error: 00046");
     EXPECT_TRUE(jar.IsOpen());
@@ -257,9 +260,7 @@ TEST_F(Failures, ShortWriteOfALocalHeaderFailsTheAddAndRollsBack) {
         ops_.capacity = capacity;
         ScopedFileOps scoped(ops_);
         TBrask jar("brask");
-        jar.SetFileName(Jar());
-        jar.Open(kCreateMode);
-        jar.SetBaseDir(Src());
+        CreateOverSource(jar);
         EXPECT_THROW_MSG(jar.AddFromBaseDir("*.*", kDefaultSearchAttr), EWriteError,
                          "Stream write error");
         jar.Close();
@@ -372,9 +373,7 @@ TEST_F(Failures, MaskWithTooManyStars) {
     for (int i = 0; i < 31; ++i) mask += "*a";
     EXPECT_THROW_MSG(TMask{mask}, EInvalidMask, "Invalid mask \"" + mask + "\": more than 30 \"*\" wildcards");
     TBrask jar("brask");
-    jar.SetFileName(Jar());
-    jar.Open(kCreateMode);
-    jar.SetBaseDir(Src());
+    CreateOverSource(jar);
     EXPECT_THROW(jar.AddFromBaseDir(mask, kDefaultSearchAttr), EInvalidMask);
     EXPECT_EQ(jar.State(), ArchiveState::Open);
 }

@@ -42,6 +42,18 @@ std::vector<std::uint8_t> ZlibRawDeflate(const std::vector<std::uint8_t>& data, 
     return {out.begin() + 2, out.begin() + static_cast<long>(size) - 4};
 }
 
+// Both headers of an entry that holds no data: stored, CRC 0 and sizes 0.
+void ExpectStoredWithoutData(const ZipEntry& e) {
+    EXPECT_EQ(e.local.method, 0);
+    EXPECT_EQ(e.central.method, 0);
+    EXPECT_EQ(e.local.crc32, 0u);
+    EXPECT_EQ(e.central.crc32, 0u);
+    EXPECT_EQ(e.local.compressed, 0u);
+    EXPECT_EQ(e.local.uncompressed, 0u);
+    EXPECT_EQ(e.central.compressed, 0u);
+    EXPECT_EQ(e.central.uncompressed, 0u);
+}
+
 TEST_F(Layout, FileEntryRecordsByteForByte) {
     const std::string text = "Manifest-Version: 1.0\nMIDlet-Name: Cats\n";
     Put("a.txt", text);
@@ -123,14 +135,7 @@ TEST_F(Layout, FolderEntryFields) {
     const std::time_t after = std::time(nullptr);
     ASSERT_EQ(Names(zip), (std::vector<std::string>{"META-INF/", "META-INF/MANIFEST.MF"}));
     const ZipEntry& folder = zip.entries[0];
-    EXPECT_EQ(folder.central.method, 0);
-    EXPECT_EQ(folder.local.method, 0);
-    EXPECT_EQ(folder.central.crc32, 0u);
-    EXPECT_EQ(folder.local.crc32, 0u);
-    EXPECT_EQ(folder.central.compressed, 0u);
-    EXPECT_EQ(folder.central.uncompressed, 0u);
-    EXPECT_EQ(folder.local.compressed, 0u);
-    EXPECT_EQ(folder.local.uncompressed, 0u);
+    ExpectStoredWithoutData(folder);
     EXPECT_EQ(folder.central.external, 0x10u);
     EXPECT_EQ(folder.central.flags, 2);
     EXPECT_EQ(folder.local.flags, 0);
@@ -176,14 +181,7 @@ TEST_F(Layout, EmptyFileIsStored) {
     const ZipArchive zip = Pack();
     ASSERT_EQ(zip.entries.size(), 1u);
     const ZipEntry& e = zip.entries[0];
-    EXPECT_EQ(e.local.method, 0);
-    EXPECT_EQ(e.central.method, 0);
-    EXPECT_EQ(e.local.crc32, 0u);
-    EXPECT_EQ(e.central.crc32, 0u);
-    EXPECT_EQ(e.local.compressed, 0u);
-    EXPECT_EQ(e.local.uncompressed, 0u);
-    EXPECT_EQ(e.central.compressed, 0u);
-    EXPECT_EQ(e.central.uncompressed, 0u);
+    ExpectStoredWithoutData(e);
     EXPECT_EQ(e.local.flags, 0);
     EXPECT_EQ(e.central.flags, 0);
 }

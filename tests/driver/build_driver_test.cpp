@@ -15,6 +15,7 @@
 #include "builder/descriptors.h"
 #include "core/file.h"
 #include "core/text.h"
+#include "driver/build_fixture.h"
 #include "payload/payload.h"
 #include "support/bmp_file.h"
 #include "support/png_file.h"
@@ -36,36 +37,15 @@ struct Build {
     std::vector<std::string> log;
 };
 
-class BuildDriverTest : public ::testing::Test {
+class BuildDriverTest : public test::BuildFixture {
 protected:
-    TempDir dir;
-    std::string app = dir.path().string() + "/";
-    BuildFolders folders = FoldersFor(app);
-    TBrask brask;
-
-    void SetUp() override {
-        ConfigureSuiteArchiver(brask);
-        WriteBmp(dir / "heart.bmp", 5, 4, [](int x, int y) { return (x + y) % 2 == 0; });
-        WriteBmp(dir / "bar.bmp", 3, 3, [](int, int y) { return y == 1; });
-    }
-
-    CrosswordProject Project(const std::string& name = "Cat") {
-        CrosswordProject p;
-        p.name = name;
-        p.info = "Sample";
-        p.pictures = {{1, dir / "heart.bmp", "5 * 4", "Heart"}, {2, dir / "bar.bmp", "3 * 3", ""}};
-        p.list_empty = false;
-        return p;
-    }
+    CrosswordProject Project(const std::string& name = "Cat") { return ProjectOf(name, "Sample"); }
 
     Build Run(const CrosswordProject& project) {
         Build b;
         b.outcome = RunBuild(project, app, brask, [&](const std::string& l) { b.log.push_back(l); });
         return b;
     }
-
-    std::string Jar(const std::string& name = "Cat") { return folders.suite + "/" + name + ".jar"; }
-    std::string Jad(const std::string& name = "Cat") { return folders.suite + "/" + name + ".jad"; }
 
     // Entry names in archive order, read by an independent reader.
     std::vector<std::string> Entries(const std::string& jar) {

@@ -19,6 +19,7 @@
 #include "builder/build_driver.h"
 #include "builder/crossword_pack.h"
 #include "core/file.h"
+#include "driver/build_fixture.h"
 #include "payload/payload.h"
 #include "support/bmp_file.h"
 #include "support/fault_ops.h"
@@ -53,28 +54,11 @@ long long JadJarSize(const std::string& jad) {
                                                                                  : -1;
 }
 
-class BuildGuarantees : public ::testing::Test {
+class BuildGuarantees : public test::BuildFixture {
   protected:
-    TempDir dir;
-    std::string app = dir.path().string() + "/";
-    BuildFolders folders = FoldersFor(app);
-    TBrask brask;
     std::vector<std::string> log;
 
-    void SetUp() override {
-        ConfigureSuiteArchiver(brask);
-        test::WriteInkBmp(dir / "heart.bmp", 5, 4, [](int x, int y) { return (x + y) % 2 == 0; });
-        test::WriteInkBmp(dir / "bar.bmp", 3, 3, [](int, int y) { return y == 1; });
-    }
-
-    CrosswordProject Project(const std::string& info = "Sample") {
-        CrosswordProject p;
-        p.name = "Cat";
-        p.info = info;
-        p.pictures = {{1, dir / "heart.bmp", "5 * 4", "Heart"}, {2, dir / "bar.bmp", "3 * 3", ""}};
-        p.list_empty = false;
-        return p;
-    }
+    CrosswordProject Project(const std::string& info = "Sample") { return ProjectOf("Cat", info); }
 
     bool Run(const CrosswordProject& project, const BuildControl& control = {}) {
         log.clear();
@@ -82,9 +66,6 @@ class BuildGuarantees : public ::testing::Test {
                    project, app, brask, [this](const std::string& l) { log.push_back(l); }, control)
             .success;
     }
-
-    std::string Jar() { return folders.suite + "/Cat.jar"; }
-    std::string Jad() { return folders.suite + "/Cat.jad"; }
 };
 
 // Every file operation of a full rebuild fails in turn, with a full disk,

@@ -56,6 +56,19 @@ Bmp Picture24(std::int32_t width, std::int32_t height,
     return bmp;
 }
 
+// A run-length coded picture, 8-bit codes (kRle8) or 4-bit ones (kRle4) by
+// `bpp`; its codes are then set as its pixels.
+Bmp RlePicture(std::uint16_t bpp, std::int32_t width, std::int32_t height,
+               std::vector<std::uint32_t> table) {
+    Bmp bmp;
+    bmp.bpp = bpp;
+    bmp.compression = bpp == 4 ? kRle4 : kRle8;
+    bmp.width = width;
+    bmp.height = height;
+    bmp.table = std::move(table);
+    return bmp;
+}
+
 TEST(BmpDecoder, EmptyStreamIsAnEmptyBitmap) {
     const auto bitmap = Load({});
     EXPECT_EQ(bitmap->Width(), 0);
@@ -216,12 +229,7 @@ TEST(BmpDecoder, OtherLongerHeadersAreReadWhole) {
 }
 
 TEST(BmpDecoder, Rle8) {
-    Bmp bmp;
-    bmp.bpp = 8;
-    bmp.compression = kRle8;
-    bmp.width = 6;
-    bmp.height = 3;
-    bmp.table = {0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF};
+    Bmp bmp = RlePicture(8, 6, 3, {0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF});
     bmp.pixels = {
         3, 1, 0, 3, 2, 3, 1, 0,  // bottom row: a run of three, then an absolute run of 3 (padded)
         0, 0,                    // end of line
@@ -237,12 +245,7 @@ TEST(BmpDecoder, Rle8) {
 }
 
 TEST(BmpDecoder, Rle4AlternatesNibbles) {
-    Bmp bmp;
-    bmp.bpp = 4;
-    bmp.compression = kRle4;
-    bmp.width = 8;
-    bmp.height = 2;
-    bmp.table = {0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF};
+    Bmp bmp = RlePicture(4, 8, 2, {0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF});
     bmp.pixels = {
         5, 0x12, 0,    3,    0x32, 0x10,
         0, 0,                          // run of 5 alternating 1,2; absolute 3,2,1 (2 bytes, no pad)
@@ -257,12 +260,8 @@ TEST(BmpDecoder, Rle4AlternatesNibbles) {
 // Without biSizeImage the codes are read only as far as the uncompressed
 // rows would reach (row length x height), as the reader computes the size.
 TEST(BmpDecoder, RleWithoutSizeImageReadsAtMostTheUncompressedSize) {
-    Bmp bmp;
-    bmp.bpp = 8;
-    bmp.compression = kRle8;
-    bmp.width = 1;
-    bmp.height = 2;  // rows of 4 bytes: 8 bytes of codes are read
-    bmp.table = {0xFFFFFF, 0x000000};
+    // Rows of 4 bytes: 8 bytes of codes are read.
+    Bmp bmp = RlePicture(8, 1, 2, {0xFFFFFF, 0x000000});
     bmp.pixels = {1, 1, 0, 0, 0, 2, 0, 0, 1, 1, 0, 1};  // black, end of line, empty delta, black
     EXPECT_EQ(Pixels(bmp.Encode()), (Grid{{kWhite}, {kBlack}}));
     bmp.size_image = 12;
@@ -270,23 +269,13 @@ TEST(BmpDecoder, RleWithoutSizeImageReadsAtMostTheUncompressedSize) {
 }
 
 TEST(BmpDecoder, RleRunsPastTheRowEndAreDropped) {
-    Bmp bmp;
-    bmp.bpp = 8;
-    bmp.compression = kRle8;
-    bmp.width = 3;
-    bmp.height = 2;
-    bmp.table = {0xFFFFFF, 0x000000};
+    Bmp bmp = RlePicture(8, 3, 2, {0xFFFFFF, 0x000000});
     bmp.pixels = {200, 1, 1, 1, 0, 1};  // 200 black pixels, then one more on the same row
     EXPECT_EQ(Pixels(bmp.Encode()), (Grid{{kWhite, kWhite, kWhite}, {kBlack, kBlack, kBlack}}));
 }
 
 TEST(BmpDecoder, RleCodesThatEndEarlyLeaveIndexZero) {
-    Bmp bmp;
-    bmp.bpp = 8;
-    bmp.compression = kRle8;
-    bmp.width = 4;
-    bmp.height = 2;
-    bmp.table = {0x00FF00, 0x000000};
+    Bmp bmp = RlePicture(8, 4, 2, {0x00FF00, 0x000000});
     const Bytes codes = {2, 1, 0, 4, 1, 1};  // the absolute run of 4 stops after two pixels
     bmp.pixels = codes;
     const TColor g = kGreen, k = kBlack;
@@ -299,12 +288,7 @@ TEST(BmpDecoder, RleCodesThatEndEarlyLeaveIndexZero) {
 }
 
 TEST(BmpDecoder, RleTopDownPicturesKeepTheirRowOrder) {
-    Bmp bmp;
-    bmp.bpp = 8;
-    bmp.compression = kRle8;
-    bmp.width = 2;
-    bmp.height = -2;
-    bmp.table = {0xFFFFFF, 0x000000};
+    Bmp bmp = RlePicture(8, 2, -2, {0xFFFFFF, 0x000000});
     bmp.pixels = {2, 1, 0, 0, 0, 1};
     EXPECT_EQ(Pixels(bmp.Encode()), (Grid{{kBlack, kBlack}, {kWhite, kWhite}}));
 }

@@ -14,7 +14,7 @@
 #include "import/import_errors.h"
 #include "import/picture_reader.h"
 #include "import/picture_size_limit.h"
-#include "import/png_reader.h"
+#include "import/luma_readers.h"
 #include "support/bmp_file.h"
 #include "support/test_support.h"
 

@@ -19,6 +19,7 @@
 #include "app/import_dialog.h"
 #include "cells/pack_picture.h"
 #include "imaging/picture_encoders.h"
+#include "support/qt_test_main.h"
 #include "support/test_support.h"
 
 namespace grix {
@@ -220,17 +221,7 @@ TEST(ImportDialog, Screenshot) {
 }  // namespace grix
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     // The dialog remembers its size in the settings: the test's own, never
     // the user's.
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication application(argc, argv);
-    const QTemporaryDir state;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, state.path());
-    QCoreApplication::setOrganizationName(QStringLiteral("Tarnfield"));
-    QCoreApplication::setApplicationName(QStringLiteral("GrixTest"));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return grix::test::RunQtTests(argc, argv);
 }

@@ -38,6 +38,18 @@ class CheckReporting : public ::testing::Test {
         test::WriteInkBmp(blank, 3, 2, [](int, int) { return false; });
         test::WriteText(broken, "not a picture");
     }
+
+    // Builds `project` into the test's folder, which must succeed, and
+    // answers the build's log.
+    std::vector<std::string> BuildLog(const CrosswordProject& project) {
+        TBrask brask;
+        ConfigureSuiteArchiver(brask);
+        std::vector<std::string> log;
+        const auto add = [&log](const std::string& line) { log.push_back(line); };
+        const BuildOutcome outcome = RunBuild(project, dir.path().string() + "/", brask, add);
+        EXPECT_TRUE(outcome.success);
+        return log;
+    }
 };
 
 TEST_F(CheckReporting, ExitStatusTellsWhetherEveryPictureIsFair) {
@@ -164,12 +176,7 @@ TEST_F(CheckReporting, BuildWarnsAboutAmbiguousAndBlankPicturesAndStillSucceeds)
     project.pictures = {
         {1, plus, "", ""}, {2, diagonal, "", ""}, {3, blank, "", ""}, {4, search, "", ""}};
     project.list_empty = false;
-    TBrask brask;
-    ConfigureSuiteArchiver(brask);
-    std::vector<std::string> log;
-    const BuildOutcome outcome = RunBuild(project, dir.path().string() + "/", brask,
-                                          [&log](const std::string& line) { log.push_back(line); });
-    EXPECT_TRUE(outcome.success);
+    const std::vector<std::string> log = BuildLog(project);
     std::vector<std::string> warnings;
     for (const auto& line : log) {
         if (line.rfind("Warning: ", 0) == 0)
@@ -189,12 +196,7 @@ TEST_F(CheckReporting, BuildWarnsAboutAPictureItCouldNotCheckInTime) {
     project.name = "Slow";
     project.pictures = {{1, plus, "", ""}, {2, slow, "", ""}};
     project.list_empty = false;
-    TBrask brask;
-    ConfigureSuiteArchiver(brask);
-    std::vector<std::string> log;
-    const BuildOutcome outcome = RunBuild(project, dir.path().string() + "/", brask,
-                                          [&log](const std::string& line) { log.push_back(line); });
-    EXPECT_TRUE(outcome.success);
+    const std::vector<std::string> log = BuildLog(project);
     EXPECT_NE(std::find(log.begin(), log.end(),
                         "Warning: picture 2 (" + slow +
                             ") could not be checked in time; it may have more than one solution"),

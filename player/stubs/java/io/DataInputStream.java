@@ -1,5 +1,7 @@
 package java.io;
 
+// skip, available, close, mark, reset and markSupported are InputStream's:
+// the same signatures, so they are not declared again.
 public class DataInputStream extends InputStream implements DataInput {
   protected InputStream in;
 
@@ -36,16 +38,4 @@ public class DataInputStream extends InputStream implements DataInput {
   public final String readUTF() throws IOException { return null; }
 
   public static final String readUTF(DataInput in) throws IOException { return null; }
-
-  public long skip(long n) throws IOException { return 0; }
-
-  public int available() throws IOException { return 0; }
-
-  public void close() throws IOException {}
-
-  public synchronized void mark(int readlimit) {}
-
-  public synchronized void reset() throws IOException {}
-
-  public boolean markSupported() { return false; }
 }
