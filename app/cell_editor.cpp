@@ -11,8 +11,6 @@
 
 #include "app/utf8_text.h"
 #include "cells/pack_picture.h"
-#include "convert/cell_bmp_writer.h"
-#include "convert/picture_write_back.h"
 
 namespace grix {
 namespace {
@@ -51,19 +49,6 @@ QString ProposalText(const FixResult& result) {
 }
 
 }  // namespace
-
-struct CellEditor::Picture {
-    QString path;
-    CellGrid cells;  // as drawn
-    CellGrid saved;  // as the file holds them, last read or written
-    PictureCheck check;
-    bool check_wanted = false;
-    std::uint64_t generation = 0;  // of `cells`; older checks and fixes are dropped
-    std::shared_ptr<std::atomic<bool>> check_cancel;
-    std::optional<FixResult> proposal;
-
-    [[nodiscard]] bool Edited() const { return cells != saved; }
-};
 
 // One stroke or fix: the cells it set and what each got. Already on screen
 // when it is pushed, so the first redo does nothing.
@@ -179,20 +164,30 @@ const FixResult* CellEditor::Proposal(const QString& path) const {
 
 void CellEditor::Stroke(StrokeStep step, const QString& path, QPoint cell) {
     if (step == StrokeStep::Press) {
-        stroke_.reset();
+        // A stroke whose release never came (the mouse went to a box that
+        // popped up) still becomes its undo step.
+        EndStroke();
         std::shared_ptr<Picture> picture = Open(path);
         if (!Inside(picture->cells, cell))
             return;
         const bool filled = picture->cells.cells[IndexOf(picture->cells, cell)] != 0;
         stroke_ = StrokeState{std::move(picture), !filled, cell, {}};
-        Paint(cell);
+        if (Paint(cell))
+            Changed(stroke_->picture);
         return;
     }
     if (!stroke_)
         return;
-    PaintLine(stroke_->last, cell);
+    // One redraw per mouse report, however many cells it crossed.
+    if (PaintLine(stroke_->last, cell))
+        Changed(stroke_->picture);
     stroke_->last = cell;
-    if (step != StrokeStep::Release)
+    if (step == StrokeStep::Release)
+        EndStroke();
+}
+
+void CellEditor::EndStroke() {
+    if (!stroke_)
         return;
     StrokeState stroke = std::move(*stroke_);
     stroke_.reset();
@@ -203,31 +198,32 @@ void CellEditor::Stroke(StrokeStep step, const QString& path, QPoint cell) {
         new CellsChange(tr("draw cells"), this, stroke.picture, std::move(stroke.painted), values));
 }
 
-void CellEditor::Paint(QPoint cell) {
+bool CellEditor::Paint(QPoint cell) {
     CellGrid& cells = stroke_->picture->cells;
     if (!Inside(cells, cell))
-        return;
+        return false;
     const std::size_t index = IndexOf(cells, cell);
     if ((cells.cells[index] != 0) == stroke_->value)
-        return;
+        return false;
     cells.cells[index] = stroke_->value ? 1 : 0;
     stroke_->painted.push_back(index);
-    Changed(stroke_->picture);
+    return true;
 }
 
 // Every cell a straight line between the two crosses (Bresenham's), so that
 // a drag faster than the mouse reports leaves no gaps.
-void CellEditor::PaintLine(QPoint from, QPoint to) {
+bool CellEditor::PaintLine(QPoint from, QPoint to) {
     const int dx = std::abs(to.x() - from.x());
     const int dy = -std::abs(to.y() - from.y());
     const int step_x = from.x() < to.x() ? 1 : -1;
     const int step_y = from.y() < to.y() ? 1 : -1;
     int error = dx + dy;
     QPoint at = from;
+    bool painted = false;
     for (;;) {
-        Paint(at);
+        painted = Paint(at) || painted;
         if (at == to)
-            return;
+            return painted;
         const int twice = 2 * error;
         if (twice >= dy) {
             error += dy;
@@ -367,105 +363,6 @@ void CellEditor::OnFixEnded(const std::shared_ptr<Picture>& picture, std::uint64
     Changed(picture);
     undo_->push(
         new CellsChange(tr("fix it"), this, picture, std::move(indices), std::move(values)));
-}
-
-// ---- saving --------------------------------------------------------------
-
-bool CellEditor::Save(const QString& path) {
-    const std::shared_ptr<Picture> picture = Find(path);
-    if (!picture || !picture->Edited())
-        return true;
-    const std::string source = Utf8(path);
-    const QString title = tr("Save the edited picture");
-    if (CanWriteBackInPlace(source, picture->cells)) {
-        try {
-            WriteCellsBack(source, picture->cells);
-        } catch (const std::exception& e) {
-            Tell(title, FromUtf8(e.what()));
-            return false;
-        }
-        picture->saved = picture->cells;
-        Changed(picture);
-        return true;
-    }
-    // Any other picture would come back changed beyond the drawing: it
-    // stays as it is, and the drawing goes to a new file.
-    QString target =
-        hooks_.save_name ? hooks_.save_name(title, FromUtf8(EditedCopyPath(source))) : QString();
-    if (target.isEmpty())
-        return false;
-    if (!target.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
-        target += QLatin1String(".bmp");
-    if (QFileInfo(target).absoluteFilePath() == QFileInfo(path).absoluteFilePath()) {
-        Tell(title, tr("%1 cannot take the drawing without changing more than its cells, so "
-                       "it is not overwritten: choose another name.")
-                        .arg(QFileInfo(path).fileName()));
-        return false;
-    }
-    try {
-        WriteCellBmp(Utf8(target), picture->cells);
-    } catch (const std::exception& e) {
-        Tell(title, FromUtf8(e.what()));
-        return false;
-    }
-    // The drawing now belongs to the new file; the source keeps no edits.
-    pictures_.erase(path);
-    if (const std::shared_ptr<Picture> replaced = Find(target); replaced && replaced->check_cancel)
-        *replaced->check_cancel = true;
-    picture->path = target;
-    picture->saved = picture->cells;
-    pictures_[target] = picture;
-    Changed(picture);
-    if (hooks_.repoint)
-        hooks_.repoint(path, target);
-    return true;
-}
-
-bool CellEditor::SaveAll() {
-    for (const QString& path : UnsavedPaths()) {
-        if (!Save(path))
-            return false;
-    }
-    return true;
-}
-
-void CellEditor::DiscardAll() {
-    for (const auto& [path, picture] : pictures_) {
-        if (picture->check_cancel)
-            *picture->check_cancel = true;
-        picture->proposal.reset();
-        picture->cells = picture->saved;
-        picture->check_wanted = false;
-        ++picture->generation;
-    }
-    stroke_.reset();
-}
-
-std::optional<QString> CellEditor::NewPicture() {
-    const std::optional<QSize> size = hooks_.picture_size ? hooks_.picture_size() : std::nullopt;
-    if (!size || size->isEmpty())
-        return std::nullopt;
-    const QString title = tr("New picture");
-    QString path = hooks_.save_name
-                       ? hooks_.save_name(
-                             title, tr("picture-%1x%2.bmp").arg(size->width()).arg(size->height()))
-                       : QString();
-    if (path.isEmpty())
-        return std::nullopt;
-    if (!path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
-        path += QLatin1String(".bmp");
-    const CellGrid blank{size->width(), size->height(),
-                         std::vector<std::uint8_t>(static_cast<std::size_t>(size->width()) *
-                                                   static_cast<std::size_t>(size->height()))};
-    try {
-        WriteCellBmp(Utf8(path), blank);
-    } catch (const std::exception& e) {
-        Tell(title, FromUtf8(e.what()));
-        return std::nullopt;
-    }
-    if (hooks_.add_picture)
-        hooks_.add_picture(path);
-    return path;
 }
 
 void CellEditor::Tell(const QString& title, const QString& text) const {

@@ -110,13 +110,27 @@ class CellEditor : public QObject {
     void WaitForWork();
 
   private:
-    struct Picture;
+    // One picture drawn on.
+    struct Picture {
+        QString path;
+        CellGrid cells;  // as drawn
+        CellGrid saved;  // as the file holds them, last read or written
+        PictureCheck check;
+        bool check_wanted = false;
+        std::uint64_t generation = 0;  // of `cells`; older checks and fixes are dropped
+        std::shared_ptr<std::atomic<bool>> check_cancel;
+        std::optional<FixResult> proposal;
+
+        [[nodiscard]] bool Edited() const { return cells != saved; }
+    };
     class CellsChange;
 
     std::shared_ptr<Picture> Find(const QString& path) const;
     std::shared_ptr<Picture> Open(const QString& path);
-    void Paint(QPoint cell);
-    void PaintLine(QPoint from, QPoint to);
+    // Whether the cell (every cell of the line) changed.
+    bool Paint(QPoint cell);
+    bool PaintLine(QPoint from, QPoint to);
+    void EndStroke();
     void Changed(const std::shared_ptr<Picture>& picture);
     void StartChecks();
     void OnFixEnded(const std::shared_ptr<Picture>& picture, std::uint64_t generation,
