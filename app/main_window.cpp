@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QUndoStack>
 
 #include <filesystem>
@@ -121,7 +122,7 @@ void TfmMain::ConnectHandlers() {
     connect(build_, &BuildPanel::finished, this, &TfmMain::OnBuildFinished);
     connect(list_, &PictureListEditor::previewNeeded, this, guarded(&TfmMain::RefreshPreview));
     connect(list_, &PictureListEditor::selectionChanged, this, &TfmMain::UpdateFixControls);
-    connect(fix_button_, &QPushButton::clicked, this, guarded(&TfmMain::FixSelectedPicture));
+    connect(fix_button_, &QToolButton::clicked, this, guarded(&TfmMain::FixSelectedPicture));
     preview_->SetCellHandler([this](StrokeStep step, QPoint cell) {
         // No drawing starts while a build reads the pictures; one under way
         // always ends, so that what it drew is an undo step.

@@ -35,6 +35,7 @@ class QMenu;
 class QPushButton;
 class QScrollArea;
 class QSplitter;
+class QToolButton;
 class QUndoStack;
 
 namespace grix {
@@ -164,7 +165,7 @@ class TfmMain : public QMainWindow {
     QComboBox* zoom_box_ = nullptr;    // ComboBox1
     QCheckBox* grid_box_ = nullptr;    // CheckBox1
     QCheckBox* ambiguity_box_ = nullptr;
-    QPushButton* fix_button_ = nullptr;  // FixIt
+    QToolButton* fix_button_ = nullptr;  // FixIt
     QAction* fix_action_ = nullptr;
     QAction* new_picture_action_ = nullptr;
     QScrollArea* preview_panel_ = nullptr;

@@ -12,6 +12,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -99,7 +100,10 @@ void TfmMain::BuildLayout() {
     ambiguity_box_->setLayoutDirection(Qt::RightToLeft);
     ambiguity_box_->setToolTip(
         QStringLiteral("Mark the cells that differ in another solution of the same clues"));
-    fix_button_ = new QPushButton(QStringLiteral("Fi&x it"), right);
+    // A tool button: as narrow as its caption, so that the row it shares
+    // with the options does not take the list's room in a narrow window.
+    fix_button_ = new QToolButton(right);
+    fix_button_->setText(QStringLiteral("Fi&x it"));
     fix_button_->setObjectName(QStringLiteral("FixIt"));
     fix_button_->setToolTip(
         QStringLiteral("Change the fewest cells so that the clues have exactly one solution"));

@@ -4,7 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QPushButton>
+#include <QToolButton>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>

@@ -95,7 +95,7 @@ TEST(Drawing, FixItAppliesTheProposalAsOneStep) {
     // Declined, nothing changes; applied, the one cell is one step.
     window->fix_answers = {false, true};
     for (int asked = 1; asked <= 2; ++asked) {
-        Click(Find<QPushButton>(*window, "FixIt"));
+        Click(Find<QAbstractButton>(*window, "FixIt"));
         Settle(*window);
         ASSERT_EQ(window->fix_questions.size(), asked);
         EXPECT_TRUE(window->fix_questions.back().startsWith(

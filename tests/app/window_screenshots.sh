@@ -83,8 +83,11 @@ if [ "${1:-}" = "--inside-xvfb" ]; then
     xdotool key Return
     sleep 1
     shoot_window "$id" fix-after.png
-    # The preview's cells at this window size: 14 pixels each from (684, 130).
-    cell() { echo $((684 + 14 * $1 + 7)) $((130 + 14 * $2 + 7)); }
+    # Where the cells are: the grid lines' colour spans the whole canvas.
+    read -r grid_width _ grid_x grid_y < <(convert "$out/fix-after.png" \
+        -fill black +opaque "rgb(176,176,240)" -trim -format '%w %h %X %Y\n' info:)
+    pitch=$((grid_width / 22))
+    cell() { echo $((grid_x + pitch * $1 + pitch / 2)) $((grid_y + pitch * $2 + pitch / 2)); }
     # Three sides of a square in the sky, the button still down.
     xdotool mousemove --window "$id" $(cell 1 1) mousedown 1
     for step in "4 1" "4 4" "1 4" "1 2"; do
