@@ -21,6 +21,7 @@
 #include "puzzle/puzzle_grids.h"
 #include "puzzle/solvability.h"
 #include "puzzle_files.h"
+#include "support/bmp_file.h"
 
 namespace {
 
@@ -250,11 +251,14 @@ BENCHMARK(BM_RandomMixed)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Published puzzles, from the folder GRIX_PUZZLES names (see
 // puzzle_files.h): each is solved from its clues once, then the check of
-// that solution is timed, 60 s at most.
+// that solution is timed, 60 s at most. With GRIX_PUZZLE_BMPS naming a
+// folder, each solution is also written there as NAME.bmp, so that
+// `grix-cli check` can be timed on it as a process of its own.
 void RegisterPublished() {
     const char* folder = std::getenv("GRIX_PUZZLES");
     if (folder == nullptr)
         return;
+    const char* pictures = std::getenv("GRIX_PUZZLE_BMPS");
     for (const grix::bench::PublishedPuzzle& puzzle : grix::bench::PuzzlesUnder(folder)) {
         CellGrid solution;
         bool late = false;
@@ -263,6 +267,13 @@ void RegisterPublished() {
             std::fprintf(stderr, "%s: %s\n", puzzle.name.c_str(),
                          late ? "not solved in 60 s" : "no solution");
             continue;
+        }
+        if (pictures != nullptr) {
+            grix::test::WriteInkBmp(std::string(pictures) + "/" + puzzle.name + ".bmp",
+                                    solution.width, solution.height, [&solution](int x, int y) {
+                                        return solution.cells[static_cast<std::size_t>(
+                                                   y * solution.width + x)] != 0;
+                                    });
         }
         const std::string size = std::to_string(puzzle.width) + "x" + std::to_string(puzzle.height);
         benchmark::RegisterBenchmark(("BM_Published/" + puzzle.name).c_str(),

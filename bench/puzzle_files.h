@@ -6,7 +6,9 @@
 //     column and then per row: the count of runs and the runs }");
 //   - .non files (the format of the nonogram-db collection: "width N",
 //     "height N", then "rows" and "columns", one line of comma-separated
-//     runs each, "0" for an empty line).
+//     runs each, "0" for an empty line);
+//   - .nin files (Jakub Wilk's example set: "W H", then one line of
+//     space-separated runs per row and then per column, "0" for none).
 #pragma once
 
 #include <algorithm>
@@ -146,8 +148,31 @@ inline bool ReadNonFile(const std::filesystem::path& path, PublishedPuzzle& puzz
            puzzle.columns.size() == static_cast<std::size_t>(puzzle.width);
 }
 
-// The puzzles of every file under `folder`: *.non files and C++ sources
-// (*.cpp, *.cc) with clue tables, in name order.
+inline bool ReadNinFile(const std::filesystem::path& path, PublishedPuzzle& puzzle) {
+    std::istringstream in(ReadAll(path));
+    puzzle = PublishedPuzzle{};
+    puzzle.name = path.stem().string();
+    std::string line;
+    if (!std::getline(in, line) || !(std::istringstream(line) >> puzzle.width >> puzzle.height) ||
+        puzzle.width <= 0 || puzzle.height <= 0) {
+        return false;
+    }
+    while (std::getline(in, line) && puzzle.rows.size() + puzzle.columns.size() <
+                                         static_cast<std::size_t>(puzzle.width + puzzle.height)) {
+        std::vector<int> clue;
+        std::istringstream runs(line);
+        for (int run = 0; runs >> run;) {
+            if (run > 0)
+                clue.push_back(run);
+        }
+        (puzzle.rows.size() < static_cast<std::size_t>(puzzle.height) ? puzzle.rows : puzzle.columns)
+            .push_back(clue);
+    }
+    return puzzle.columns.size() == static_cast<std::size_t>(puzzle.width);
+}
+
+// The puzzles of every file under `folder`: *.non and *.nin files and C++
+// sources (*.cpp, *.cc) with clue tables, in name order.
 inline std::vector<PublishedPuzzle> PuzzlesUnder(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;
     std::error_code error;
@@ -163,6 +188,10 @@ inline std::vector<PublishedPuzzle> PuzzlesUnder(const std::filesystem::path& fo
         if (ext == ".non") {
             PublishedPuzzle puzzle;
             if (ReadNonFile(file, puzzle))
+                puzzles.push_back(std::move(puzzle));
+        } else if (ext == ".nin") {
+            PublishedPuzzle puzzle;
+            if (ReadNinFile(file, puzzle))
                 puzzles.push_back(std::move(puzzle));
         } else if (ext == ".cpp" || ext == ".cc") {
             for (auto& puzzle : PuzzlesIn(ReadAll(file)))

@@ -8,9 +8,10 @@
 // whose cells changed go back into the queue.
 //
 // Memory: one byte a cell for the state, two bits more while probing and
-// two more while searching near the picture (FindNearbySolution), and a
-// trail of the cells assigned since the first guess (nothing is recorded
-// while the lines settle what holds in every solution).
+// two more while searching near the picture (FindNearbySolution), a count
+// of contradictions a line, and a trail of the cells assigned since the
+// first guess (nothing is recorded while the lines settle what holds in
+// every solution).
 #pragma once
 
 #include <cstddef>
@@ -99,7 +100,6 @@ class GridSolver {
     void ClearQueue();
     [[nodiscard]] bool OutOfTime() { return deadline_->Passed(kTicksPerClockRead); }
     [[nodiscard]] bool MatchesPicture() const { return unknown_ == 0 && differing_ == 0; }
-    static constexpr std::size_t kEverything = static_cast<std::size_t>(-1);
     static constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
     // Line solves between two looks at the clock: often enough that a check
     // ends within a fraction of a millisecond of its deadline, rarely
@@ -111,14 +111,14 @@ class GridSolver {
     // would hold too few of them.
     static constexpr int kShortestCachedLine = 128;
     static constexpr int kLongestCachedLine = 2048;
-    // Propagation, then probing while the grid is unsolved (see Probe for
-    // `since`). Sets branch_cell_ for an unsolved, consistent grid.
-    [[nodiscard]] Outcome Explore(std::size_t since);
-    [[nodiscard]] Outcome Probe(std::size_t since);
-    // The unknown cells to probe: all of them in the window (kEverything),
-    // or those of the lines with a cell changed since the trail mark
-    // `since`.
-    void CollectProbeCells(std::size_t since);
+    // Propagation, then, while the grid is unsolved, probing (`probe`) or
+    // the choice of the most failed cell. Sets branch_cell_ for an
+    // unsolved, consistent grid.
+    [[nodiscard]] Outcome Explore(bool probe);
+    [[nodiscard]] Outcome Probe();
+    // The unknown cells of the window, to probe.
+    void CollectProbeCells();
+    void BranchOnMostFailed();
     // The depth-first search behind FindOtherSolution, given up as
     // Consistent after `most_guesses` guesses.
     [[nodiscard]] Outcome Search(std::size_t most_guesses);
@@ -152,8 +152,8 @@ class GridSolver {
     std::vector<int> trial_cells_;
     std::vector<std::pair<int, std::uint8_t>> agreed_;
     std::vector<int> probe_cells_;
-    std::vector<std::uint32_t> line_stamp_;  // lines already taken, by stamp
-    std::uint32_t stamp_ = 0;
+    // Contradictions met in each line (rows first), for the branching.
+    std::vector<std::uint64_t> line_failures_;
     int branch_cell_ = -1;
 };
 
