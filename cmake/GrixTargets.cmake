@@ -7,9 +7,9 @@
 function(grix_warnings target)
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
-    # mingw-w64's GCC 12 warns falsely about std::string's own copies at -O2
-    # (GCC bug 105329).
-    if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    # GCC 12 warns falsely about std::string's own copies in optimised
+    # builds (GCC bug 105329), natively and in mingw-w64 alike.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
       target_compile_options(${target} PRIVATE -Wno-restrict)
     endif()
     if(GRIX_WERROR)

@@ -203,7 +203,11 @@ struct Emf {
     std::int32_t frame[4] = {0, 0, 2540, 1270};  // left, top, right, bottom; 0.01 mm
     std::int32_t device_px[2] = {1920, 1080};
     std::int32_t device_mm[2] = {508, 286};
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> records = {{14, 20}};  // type, size
+    // Type and size of each record; the one end record by default. Built by
+    // a call, not a braced list: GCC 12 in optimised builds warns falsely
+    // (-Wmaybe-uninitialized) about the list's temporary array.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> records =
+        std::vector<std::pair<std::uint32_t, std::uint32_t>>(1, {14, 20});
     std::int64_t length_adjust = 0;
 
     Bytes Encode() const {
