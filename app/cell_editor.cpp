@@ -32,12 +32,8 @@ bool Inside(const CellGrid& cells, QPoint cell) {
 // grix-cli fix names them.
 QString ProposalText(const FixResult& result) {
     QStringList cells;
-    for (const CellChange& change : result.changes) {
-        cells << QObject::tr("(%1, %2) %3")
-                     .arg(change.x)
-                     .arg(change.y)
-                     .arg(change.filled ? QObject::tr("filled") : QObject::tr("cleared"));
-    }
+    for (const CellChange& change : result.changes)
+        cells << FromUtf8(CellChangeText(change));
     const auto count = static_cast<int>(result.changes.size());
     QString text =
         (count == 1 ? QObject::tr("Change 1 cell") : QObject::tr("Change %1 cells").arg(count)) +

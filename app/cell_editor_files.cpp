@@ -10,6 +10,17 @@
 #include "convert/picture_write_back.h"
 
 namespace grix {
+namespace {
+
+// The name the author gave, ".bmp" added where it has another ending: the
+// list takes BMP files only.
+QString WithBmpSuffix(QString path) {
+    if (!HasBmpExtension(Utf8(path)))
+        path += QLatin1String(".bmp");
+    return path;
+}
+
+}  // namespace
 
 bool CellEditor::Save(const QString& path) {
     const std::shared_ptr<Picture> picture = Find(path);
@@ -30,12 +41,11 @@ bool CellEditor::Save(const QString& path) {
     }
     // Any other picture would come back changed beyond the drawing: it
     // stays as it is, and the drawing goes to a new file.
-    QString target =
+    const QString chosen =
         hooks_.save_name ? hooks_.save_name(title, FromUtf8(EditedCopyPath(source))) : QString();
-    if (target.isEmpty())
+    if (chosen.isEmpty())
         return false;
-    if (!target.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
-        target += QLatin1String(".bmp");
+    const QString target = WithBmpSuffix(chosen);
     if (QFileInfo(target).absoluteFilePath() == QFileInfo(path).absoluteFilePath()) {
         Tell(title, tr("%1 cannot take the drawing without changing more than its cells, so "
                        "it is not overwritten: choose another name.")
@@ -86,14 +96,14 @@ std::optional<QString> CellEditor::NewPicture() {
     if (!size || size->isEmpty())
         return std::nullopt;
     const QString title = tr("New picture");
-    QString path = hooks_.save_name
-                       ? hooks_.save_name(
-                             title, tr("picture-%1x%2.bmp").arg(size->width()).arg(size->height()))
-                       : QString();
-    if (path.isEmpty())
+    const QString chosen =
+        hooks_.save_name
+            ? hooks_.save_name(title,
+                               tr("picture-%1x%2.bmp").arg(size->width()).arg(size->height()))
+            : QString();
+    if (chosen.isEmpty())
         return std::nullopt;
-    if (!path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
-        path += QLatin1String(".bmp");
+    const QString path = WithBmpSuffix(chosen);
     const CellGrid blank{size->width(), size->height(),
                          std::vector<std::uint8_t>(static_cast<std::size_t>(size->width()) *
                                                    static_cast<std::size_t>(size->height()))};

@@ -48,7 +48,9 @@ QString BriefCheckText(const PictureCheck& check) {
     return QStringLiteral("undecided");
 }
 
-QString ReadFailureCause(const std::exception& error) {
+QString ReadFailureCause(const QString& path, const std::exception& error) {
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("file not found");
     if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr)
         return QLatin1String(kOutOfMemory);
     // The reader raises this for a read past the end of the file.
@@ -153,7 +155,7 @@ const PictureCheck& PictureChecks::Request(const QString& path) {
         } catch (const std::exception& e) {
             check.readable = false;
             check.missing = !QFileInfo::exists(path);
-            check.failure = ReadFailureCause(e);
+            check.failure = ReadFailureCause(path, e);
         }
         if (*cancel)
             return;

@@ -36,9 +36,10 @@ QString CheckText(const PictureCheck& check);
 // "blank", "undecided", "checking", "missing", "unreadable".
 QString BriefCheckText(const PictureCheck& check);
 
-// Why a picture cannot be read, for the author: the reader's message, but
-// "the file ends early" for a short read.
-QString ReadFailureCause(const std::exception& error);
+// Why the picture at `path` cannot be read, for the author: "file not
+// found" when it is gone, "the file ends early" for a short read, else the
+// reader's message.
+QString ReadFailureCause(const QString& path, const std::exception& error);
 
 // What the phone will refuse of each picture, in list order: a side over
 // the player's limit, or the picture whose cells pass the player's 64 KB

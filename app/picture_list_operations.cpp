@@ -83,10 +83,8 @@ std::optional<std::string> PictureListEditor::SizeTextOf(const QString& path, in
     try {
         entry.size = FromUtf8(PictureSizeText(Utf8(path)));
     } catch (const std::exception& e) {
-        const QString cause =
-            QFileInfo::exists(path) ? ReadFailureCause(e) : QStringLiteral("file not found");
         return "Cannot read " + PictureLabel(static_cast<std::size_t>(row), Utf8(path)) + ": " +
-               Utf8(cause);
+               Utf8(ReadFailureCause(path, e));
     }
     return std::nullopt;
 }

@@ -3,7 +3,6 @@
 // and "Fix it".
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QToolButton>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -68,14 +67,9 @@ void TfmMain::RefreshPreview() {
         preview_->SetLayout(
             DrawPreview(preview_->Image(), palette().color(QPalette::Button), request));
     } catch (const std::exception& e) {
-        const PictureCheck* check = list_->Checks().Find(path);
-        const QString cause = check != nullptr && check->missing
-                                  ? QStringLiteral("file not found")
-                                  : (QFileInfo::exists(path) ? ReadFailureCause(e)
-                                                             : QStringLiteral("file not found"));
         preview_->SetMessage(QStringLiteral("Cannot show ") +
                              FromUtf8(PictureLabel(static_cast<std::size_t>(row), Utf8(path))) +
-                             QStringLiteral(":\n") + cause);
+                             QStringLiteral(":\n") + ReadFailureCause(path, e));
     }
 }
 

@@ -42,10 +42,8 @@ std::string ChangedLine(const FixResult& result) {
     if (!result.proven_fewest)
         line += " (best found, not proven fewest)";
     for (std::size_t i = 0; i < count; ++i) {
-        const CellChange& change = result.changes[i];
         line += i == 0 ? ": " : ", ";
-        line += "(" + std::to_string(change.x) + ", " + std::to_string(change.y) + ") " +
-                (change.filled ? "filled" : "cleared");
+        line += CellChangeText(result.changes[i]);
     }
     return line;
 }

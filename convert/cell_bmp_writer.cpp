@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "core/errors.h"
-#include "core/file.h"
 #include "core/staged_file.h"
 
 namespace grix {
@@ -60,14 +59,8 @@ std::vector<std::uint8_t> CellBmpBytes(const CellGrid& cells) {
 
 void WriteCellBmp(const std::string& path, const CellGrid& cells) {
     const std::vector<std::uint8_t> bytes = CellBmpBytes(cells);
-    // A temporary name nobody can plant a link at, renamed over the target:
-    // a link at the target itself is replaced, never written through.
     try {
-        StagedFile staged(path, ".grix-convert-");
-        File out = File::Open(staged.TempPath(), OpenMode::Replace);
-        out.WriteAll(bytes);
-        out.Close();
-        staged.Commit();
+        WriteFileStaged(path, bytes, ".grix-convert-");
     } catch (const Error& e) {
         throw EFCreateError("Cannot create file \"" + path + "\". " + e.what());
     }

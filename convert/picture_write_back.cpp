@@ -145,11 +145,7 @@ void WriteCellsBack(const std::string& path, const CellGrid& cells) {
             CellsWrittenBack(ReadWholeFile(path, kMostFileBytes), cells);
         if (!bytes)
             throw Error("The picture cannot take the cells without changing more than them");
-        StagedFile staged(path, ".grix-edit-");
-        File out = File::Open(staged.TempPath(), OpenMode::Replace);
-        out.WriteAll(*bytes);
-        out.Close();
-        staged.Commit();
+        WriteFileStaged(path, *bytes, ".grix-edit-");
     } catch (const Error& e) {
         throw EFCreateError("Cannot create file \"" + path + "\". " + e.what());
     }

@@ -161,6 +161,15 @@ std::vector<std::string> RecoverHalfCommittedPairs(const std::string& folder,
     return mended;
 }
 
+void WriteFileStaged(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                     const std::string& prefix) {
+    StagedFile staged(path, prefix);
+    File out = File::Open(staged.TempPath(), OpenMode::Replace);
+    out.WriteAll(bytes);
+    out.Close();
+    staged.Commit();
+}
+
 void CommitPair(StagedFile& first, StagedFile& second, const std::string& backup_prefix) {
     // A second name for the earlier first file, so that it can come back.
     // Where hard links are not to be had (some removable media), the pair

@@ -4,6 +4,7 @@
 // never committed is removed by its owner's destructor.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,12 @@ class StagedFile {
     std::string temp_path_;
     bool committed_ = false;
 };
+
+// Replaces the file at `path` with `bytes` in one step: staged under a
+// name starting with `prefix`, then renamed over it, so that a link at
+// `path` is replaced, never written through. Throws EFileError.
+void WriteFileStaged(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                     const std::string& prefix);
 
 // Puts two staged files in place as a pair: `first` and then `second`. When
 // the second rename fails the first is undone (the earlier file restored

@@ -197,4 +197,13 @@ FixResult FindFewestFix(const CellGrid& picture, const FixLimits& limits,
     return fix_search::FixSearch(picture, limits, cancel).Run();
 }
 
+std::string CellChangeText(const CellChange& change) {
+    std::string text = "(";
+    text += std::to_string(change.x);
+    text += ", ";
+    text += std::to_string(change.y);
+    text += change.filled ? ") filled" : ") cleared";
+    return text;
+}
+
 }  // namespace grix

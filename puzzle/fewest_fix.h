@@ -19,6 +19,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 #include "cells/cell_grid.h"
@@ -65,6 +66,10 @@ struct FixResult {
     double seconds = 0;             // the whole search
     int checks = 0;                 // CheckCells calls, the picture's own included
 };
+
+// "(x, y) filled" or "(x, y) cleared": a changed cell as grix-cli fix and
+// the window name it (x, y from 0 at the top left).
+[[nodiscard]] std::string CellChangeText(const CellChange& change);
 
 // Searches for the fewest-cells fix of `picture` within `limits`, or until
 // `*cancel` turns true (then it answers the best found so far). Several
