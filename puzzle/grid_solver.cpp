@@ -104,6 +104,7 @@ void GridSolver::Start() {
     unknown_ = cells;
     queue_.resize(lines);
     queued_.assign(lines, 0);
+    line_failures_.assign(lines, 0);
     line_.resize(static_cast<std::size_t>(std::max(width_, height_)));
     for (int line = 0; line < width_ + height_; ++line)
         Queue(line);
@@ -183,8 +184,6 @@ GridSolver::Outcome GridSolver::Propagate() {
         // A line with nothing left to find only needs its clue checked,
         // which the solver does as fast as anything else would.
         if (!SolveLine(index, runs_.data() + clue.first, clue.count, line, length)) {
-            if (line_failures_.size() != queued_.size())
-                line_failures_.assign(queued_.size(), 0);
             ++line_failures_[static_cast<std::size_t>(index)];
             ClearQueue();
             return Outcome::Contradiction;
@@ -247,13 +246,18 @@ void GridSolver::CollectProbeCells() {
     }
 }
 
+int GridSolver::FirstUnknownCell() const {
+    std::size_t unknown = 0;
+    while (state_[unknown] != kUnknown)
+        ++unknown;
+    return static_cast<int>(unknown);
+}
+
 // The unknown cell whose row and column have failed most often so far
 // (the first such cell in reading order): where the search has met
 // contradictions is where the next decision is likeliest to meet one
 // soon, so dead ends end early and the tree stays small.
 void GridSolver::BranchOnMostFailed() {
-    if (line_failures_.size() != queued_.size())
-        line_failures_.assign(queued_.size(), 0);
     std::uint64_t best = 0;
     branch_cell_ = -1;
     for (int y = window_.y0; y < window_.y1; ++y) {
@@ -271,13 +275,8 @@ void GridSolver::BranchOnMostFailed() {
             }
         }
     }
-    if (branch_cell_ < 0) {
-        // Only cells outside the window are open.
-        std::size_t unknown = 0;
-        while (state_[unknown] != kUnknown)
-            ++unknown;
-        branch_cell_ = static_cast<int>(unknown);
-    }
+    if (branch_cell_ < 0)
+        branch_cell_ = FirstUnknownCell();  // only cells outside the window are open
 }
 
 // Tries unknown cells both ways. A value that leads to a contradiction is
@@ -386,13 +385,8 @@ GridSolver::Outcome GridSolver::Probe() {
             }
         }
         if (!progress) {
-            if (branch_cell_ < 0) {
-                // Nothing was tried (the window has no unknown cell).
-                std::size_t unknown = 0;
-                while (state_[unknown] != kUnknown)
-                    ++unknown;
-                branch_cell_ = static_cast<int>(unknown);
-            }
+            if (branch_cell_ < 0)
+                branch_cell_ = FirstUnknownCell();  // the window has no unknown cell
             return Outcome::Consistent;
         }
     }

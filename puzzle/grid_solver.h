@@ -119,6 +119,8 @@ class GridSolver {
     // The unknown cells of the window, to probe.
     void CollectProbeCells();
     void BranchOnMostFailed();
+    // The first unknown cell of the grid (one must be left).
+    [[nodiscard]] int FirstUnknownCell() const;
     // The depth-first search behind FindOtherSolution, given up as
     // Consistent after `most_guesses` guesses.
     [[nodiscard]] Outcome Search(std::size_t most_guesses);
